@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing the station needs.
+set -euo pipefail
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends \
+  ca-certificates cmake ninja-build g++ pkg-config clang-format \
+  qt6-base-dev qt6-serialport-dev libgl-dev \
+  libgtest-dev libgmock-dev >/dev/null

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what the tests need, checks the formatting, builds and runs the whole test suite:
+# once as a release build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/check-format.sh
+
+run_suite() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir"
+  ctest --test-dir "$dir" --output-on-failure -j2
+}
+
+run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DTARVOK_SANITIZE=ON
+echo "all tests passed"
