@@ -1,0 +1,221 @@
+#include "core/config/ini_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <limits>
+#include <optional>
+
+namespace tarvok {
+
+namespace {
+
+struct TKeyLine {
+  QByteArray Key;
+  QByteArray Value;
+};
+
+bool IsComment(const QByteArray& trimmed) {
+  return trimmed.startsWith(';') || trimmed.startsWith('#');
+}
+
+std::optional<QByteArray> SectionName(const QByteArray& line) {
+  const QByteArray trimmed = line.trimmed();
+  if (!trimmed.startsWith('['))
+    return std::nullopt;
+  const qsizetype end = trimmed.indexOf(']');
+  if (end < 0)
+    return std::nullopt;
+  return trimmed.mid(1, end - 1).trimmed();
+}
+
+std::optional<TKeyLine> KeyLine(const QByteArray& line) {
+  const QByteArray trimmed = line.trimmed();
+  if (trimmed.isEmpty() || IsComment(trimmed))
+    return std::nullopt;
+  const qsizetype eq = trimmed.indexOf('=');
+  if (eq < 0)
+    return std::nullopt;
+  return TKeyLine{trimmed.left(eq).trimmed(), trimmed.mid(eq + 1).trimmed()};
+}
+
+bool SameName(const QByteArray& a, const QString& b) {
+  return QString::fromUtf8(a).compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Where a section's lines are: the header line and one past its last line.
+struct TSectionRange {
+  size_t Header = 0;
+  size_t End = 0;
+};
+
+std::optional<TSectionRange> FindSection(const std::vector<QByteArray>& lines,
+                                         const QString& section) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const auto name = SectionName(lines[i]);
+    if (!name || !SameName(*name, section))
+      continue;
+    size_t end = i + 1;
+    while (end < lines.size() && !SectionName(lines[end]))
+      ++end;
+    return TSectionRange{i, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> FindKey(const std::vector<QByteArray>& lines, const TSectionRange& range,
+                              const QString& key) {
+  for (size_t i = range.Header + 1; i < range.End; ++i) {
+    const auto kv = KeyLine(lines[i]);
+    if (kv && SameName(kv->Key, key))
+      return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<QByteArray> FindValue(const std::vector<QByteArray>& lines, const QString& section,
+                                    const QString& key) {
+  const auto range = FindSection(lines, section);
+  if (!range)
+    return std::nullopt;
+  const auto index = FindKey(lines, *range, key);
+  if (!index)
+    return std::nullopt;
+  return KeyLine(lines[*index])->Value;
+}
+
+// A value must stay on its own line, or it would turn into keys of its own.
+QByteArray SingleLine(const QString& value) {
+  QString text = value;
+  text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text.toUtf8();
+}
+
+}  // namespace
+
+bool ParseSettingsInteger(const QString& text, std::int64_t& value) {
+  const QString t = text.trimmed();
+  bool ok = false;
+  qlonglong parsed = 0;
+  if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+    parsed = t.mid(2).toLongLong(&ok, 16);
+  } else {
+    parsed = t.toLongLong(&ok, 10);
+  }
+  if (ok)
+    value = parsed;
+  return ok;
+}
+
+TIniFile::TIniFile(QString fileName) : fileName_(std::move(fileName)) {}
+
+std::vector<QByteArray> TIniFile::LoadLines() const {
+  std::vector<QByteArray> lines;
+  QFile file(fileName_);
+  if (!file.open(QIODevice::ReadOnly))
+    return lines;
+  const QByteArray content = file.readAll();
+  if (content.isEmpty())
+    return lines;
+  for (const QByteArray& line : content.split('\n'))
+    lines.push_back(line);
+  if (content.endsWith('\n'))
+    lines.pop_back();
+  for (QByteArray& line : lines) {
+    if (line.endsWith('\r'))
+      line.chop(1);
+  }
+  return lines;
+}
+
+bool TIniFile::IsReadOnly() const {
+  const QFileInfo info(fileName_);
+  if (!info.exists())
+    return false;
+  // The permission bits count even for root, who could otherwise replace a read-only file.
+  constexpr auto kAnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+  return !info.isWritable() || (info.permissions() & kAnyWrite) == 0;
+}
+
+bool TIniFile::SaveLines(const std::vector<QByteArray>& lines) const {
+  if (IsReadOnly())
+    return false;
+  QByteArray content;
+  for (const QByteArray& line : lines)
+    content += line + '\n';
+  QSaveFile file(fileName_);
+  if (!file.open(QIODevice::WriteOnly))
+    return false;
+  if (file.write(content) != content.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
+  std::lock_guard lock(mutex_);
+  const auto value = FindValue(LoadLines(), section, key);
+  if (!value)
+    return def;
+  return QString::fromUtf8(*value).left(kMaxStringLength);
+}
+
+std::int64_t TIniFile::ReadInt64(const QString& section, const QString& key,
+                                 std::int64_t def) const {
+  std::int64_t value = def;
+  return ParseSettingsInteger(ReadString(section, key, QString()), value) ? value : def;
+}
+
+int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
+  const std::int64_t value = ReadInt64(section, key, def);
+  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
+    return def;
+  }
+  return static_cast<int>(value);
+}
+
+bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) const {
+  return ReadInt64(section, key, def ? 1 : 0) != 0;
+}
+
+bool TIniFile::SectionExists(const QString& section) const {
+  std::lock_guard lock(mutex_);
+  return FindSection(LoadLines(), section).has_value();
+}
+
+bool TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+  std::lock_guard lock(mutex_);
+  std::vector<QByteArray> lines = LoadLines();
+  const QByteArray line = key.toUtf8() + '=' + SingleLine(value);
+  const auto range = FindSection(lines, section);
+  if (!range) {
+    if (!lines.empty() && !lines.back().trimmed().isEmpty())
+      lines.emplace_back();
+    lines.push_back('[' + section.toUtf8() + ']');
+    lines.push_back(line);
+  } else if (const auto index = FindKey(lines, *range, key)) {
+    lines[*index] = line;
+  } else {
+    // After the section's last non-blank line, so a blank line before the next section stays.
+    size_t insertAt = range->End;
+    while (insertAt > range->Header + 1 && lines[insertAt - 1].trimmed().isEmpty())
+      --insertAt;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+  }
+  return SaveLines(lines);
+}
+
+bool TIniFile::WriteInt64(const QString& section, const QString& key, std::int64_t value) {
+  return WriteString(section, key, QString::number(value));
+}
+
+bool TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
+  return WriteString(section, key, QString::number(value));
+}
+
+bool TIniFile::WriteBool(const QString& section, const QString& key, bool value) {
+  return WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+}  // namespace tarvok
