@@ -1,0 +1,143 @@
+// Keying on the machine's real serial port; skipped where there is none.
+#include "platform/serial_keying_port.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <chrono>
+#include <thread>
+
+#include "core/common/clock.h"
+#include "core/common/user_messages.h"
+#include "core/config/config.h"
+
+namespace tarvok {
+namespace {
+
+const QString kDevice = QStringLiteral("/dev/ttyS0");
+
+// The modem lines as the station's own open descriptor reads them.
+int LinesOfOpenPort() {
+  const QDir fds(QStringLiteral("/proc/self/fd"));
+  for (const QFileInfo& entry : fds.entryInfoList(QDir::System | QDir::NoDotAndDotDot)) {
+    if (entry.symLinkTarget() != kDevice)
+      continue;
+    int lines = 0;
+    if (::ioctl(entry.fileName().toInt(), TIOCMGET, &lines) == 0)
+      return lines;
+  }
+  return -1;
+}
+
+// The lines as the driver reports them, without opening the port (which would raise them).
+std::optional<bool> DriverShowsDtr() {
+  QFile file(QStringLiteral("/proc/tty/driver/serial"));
+  if (!file.open(QIODevice::ReadOnly))
+    return std::nullopt;
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    if (line.startsWith("0:")) {
+      return QString::fromLatin1(line).contains(QRegularExpression(QStringLiteral("\\bDTR\\b")));
+    }
+  }
+  return std::nullopt;
+}
+
+class SerialKeyingPortTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TSerialKeyingPort probe;
+    if (!probe.Open(kDevice))
+      GTEST_SKIP() << "no usable serial port " << kDevice.toStdString();
+  }
+};
+
+TEST_F(SerialKeyingPortTest, OpeningClearsBothLinesAndEachLineCanBeKeyed) {
+  TSerialKeyingPort port;
+  ASSERT_TRUE(port.Open(kDevice));
+  EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), 0);
+  port.SetLine(TModemLine::Dtr, true);
+  EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), TIOCM_DTR);
+  port.SetLine(TModemLine::Rts, true);
+  port.SetLine(TModemLine::Dtr, false);
+  EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), TIOCM_RTS);
+  port.Close();
+  EXPECT_EQ(LinesOfOpenPort(), -1);
+}
+
+TEST_F(SerialKeyingPortTest, APortInUseByAnotherStationIsRefused) {
+  TSerialKeyingPort first;
+  TSerialKeyingPort second;
+  ASSERT_TRUE(first.Open(kDevice));
+  EXPECT_FALSE(second.Open(kDevice));
+  first.Close();
+  EXPECT_TRUE(second.Open(kDevice));
+}
+
+TEST(SerialKeyingPortDevicesTest, DevicesWithoutModemLinesAreRefused) {
+  TSerialKeyingPort port;
+  EXPECT_FALSE(port.Open(QStringLiteral("/dev/null")));
+  EXPECT_FALSE(port.Open(QStringLiteral("/dev/ttyS-does-not-exist")));
+}
+
+class NoMessages final : public TUserMessages {
+ public:
+  void ShowError(const QString& message) override { ADD_FAILURE() << message.toStdString(); }
+};
+
+TEST_F(SerialKeyingPortTest, ConfigurationKeysThePinItChoosesAndClearsTheOldOne) {
+  QTemporaryDir dir;
+  TSystemClock clock;
+  TSerialKeyingPort port;
+  NoMessages messages;
+  TConfig config(TStationFolder(dir.path()), clock, port, messages);
+  ASSERT_TRUE(config.SetComDevice(kDevice));
+  config.SetPTT(true);
+  EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), TIOCM_DTR);
+  ASSERT_TRUE(config.SetComPin(1));
+  config.SetPTT(true);
+  EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), TIOCM_RTS);
+  config.SetPTT(false);
+  EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), 0);
+}
+
+TEST_F(SerialKeyingPortTest, KillingAKeyedStationReleasesTheTransmitter) {
+  if (!DriverShowsDtr())
+    GTEST_SKIP() << "/proc/tty/driver/serial is not readable";
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    TSerialKeyingPort port;
+    if (!port.Open(kDevice))
+      ::_exit(1);
+    port.SetLine(TModemLine::Dtr, true);
+    [[maybe_unused]] const ssize_t n = ::write(ready[1], "k", 1);
+    for (;;)
+      ::pause();
+  }
+  ::close(ready[1]);
+  char byte = 0;
+  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+  ::close(ready[0]);
+  EXPECT_EQ(DriverShowsDtr(), true);
+
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (DriverShowsDtr() != false && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(DriverShowsDtr(), false);
+}
+
+}  // namespace
+}  // namespace tarvok
