@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace tarvok {
 
@@ -33,7 +34,8 @@ void ClearLines(int fd) {
   ::close_range(low + 1, high - 1, 0);
   ::close_range(high + 1, ~0U, 0);
   char byte;
-  while (::read(pipeIn, &byte, 1) != 0) {
+  ssize_t n;
+  while ((n = ::read(pipeIn, &byte, 1)) > 0 || (n < 0 && errno == EINTR)) {
   }
   ClearLines(tty);
   ::_exit(0);
