@@ -1,0 +1,62 @@
+#include "core/audio/log_file_list.h"
+
+#include <QDir>
+#include <algorithm>
+
+#include "core/audio/wav_reader.h"
+
+namespace tarvok {
+
+TRecordingName ParseRecordingName(const QString& fileName) {
+  const QString stem = fileName.section(QLatin1Char('.'), 0, 0);
+  const auto digits = std::count_if(stem.begin(), stem.end(), [](QChar c) { return c.isDigit(); });
+  if (digits != 12 || stem.indexOf(QLatin1Char('_')) != 6)
+    return {};
+  const int date = stem.left(6).toInt();
+  const int time = stem.mid(7).toInt();
+  return {QString::asprintf("%.2d/%.2d/%.2d", date / 100 % 100, date % 100, date / 10000),
+          QString::asprintf("%.2d:%.2d:%.2d", time / 10000, time / 100 % 100, time % 100)};
+}
+
+void TLogFileList::AddFile(const QFileInfo& file, bool readProperties) {
+  if (file.size() <= kHeaderOnlyBytes)
+    return;
+  TLogFile entry;
+  entry.FileName = file.fileName();
+  const TRecordingName name = ParseRecordingName(entry.FileName);
+  entry.DateText = name.DateText;
+  entry.TimeText = name.TimeText;
+  entry.Size = file.size();
+  entry.SizeText = QStringLiteral("%1 Kb").arg(entry.Size / 1024);
+  entry.FileTime = file.lastModified();
+  if (readProperties) {
+    const TWavLayout layout = ReadWavLayout(file.filePath());
+    if (layout.IsValid()) {
+      entry.Format = layout.Format;
+      entry.HasFormat = true;
+      const std::int64_t bytesPerSec = layout.Format.BitsPerSample / 8 *
+                                       static_cast<std::int64_t>(layout.Format.SamplesPerSec) *
+                                       layout.Format.Channels;
+      entry.Seconds = bytesPerSec > 0 ? entry.Size / bytesPerSec : 0;
+      entry.LengthText = QStringLiteral("%1 secs").arg(entry.Seconds);
+      entry.PropertiesText =
+          QStringLiteral("%1KHz, %2Bit, %3")
+              .arg(layout.Format.SamplesPerSec / 1000)
+              .arg(layout.Format.BitsPerSample)
+              .arg(layout.Format.Channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo"));
+    }
+  }
+  items_.push_back(std::move(entry));
+}
+
+QFileInfoList RecordingFiles(const QString& folder) {
+  return QDir(folder).entryInfoList({QStringLiteral("*.wav")},
+                                    QDir::Files | QDir::Hidden | QDir::System);
+}
+
+void TLogFileList::Sort() {
+  std::stable_sort(items_.begin(), items_.end(),
+                   [](const TLogFile& a, const TLogFile& b) { return a.FileTime < b.FileTime; });
+}
+
+}  // namespace tarvok
