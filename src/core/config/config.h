@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "core/common/repeater_mode.h"
 #include "core/config/audio_events.h"
 #include "core/config/debug_log.h"
 #include "core/config/ini_file.h"
@@ -20,7 +21,6 @@ class TKeyingPort;
 class TUserMessages;
 
 inline constexpr int kTraceCount = 2;
-inline constexpr int kModeCount = 4;
 
 // Gain-control levels derived from a trace's AGC bounds, in the units of the trace's scale.
 struct TAgcLevels {
