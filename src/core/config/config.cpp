@@ -58,7 +58,9 @@ TConfig::TConfig(const TStationFolder& folder, const TClock& clock, TKeyingPort&
       messages_(messages),
       debugLog_(folder.DebugLogFile(), clock),
       ini_(folder.SettingsFile()),
-      ptt_(port, messages) {
+      ptt_(port, messages),
+      beacons_(clock),
+      schedules_(clock) {
   for (int i = 0; i < kAudioEventCount; ++i)
     audioTime_[i] = AudioEvents[i].DefaultTime;
   for (int t = 0; t < kTraceCount; ++t)
@@ -73,12 +75,20 @@ TConfig::TConfig(const TStationFolder& folder, const TClock& clock, TKeyingPort&
 TConfig::~TConfig() {
   ClosePort();
   CloseDebugLog();
+  Written(ini_.Batch([this] {
+    schedules_.SaveToIni(ini_);
+    beacons_.SaveToIni(ini_);
+  }));
 }
 
 void TConfig::Load() {
-  LoadAudio();
-  LoadRemote();
-  LoadAgc();
+  ini_.Batch([this] {
+    LoadAudio();
+    LoadRemote();
+    LoadAgc();
+    beacons_.LoadFromIni(ini_);
+    schedules_.LoadFromIni(ini_);
+  });
 }
 
 void TConfig::LoadAudio() {

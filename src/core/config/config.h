@@ -1,17 +1,22 @@
 // Every setting of the station in memory, written through to the settings file by its setter.
 // Setters return false when the file could not be written; the user has then been told
-// "Unable to write to <file>" and the new value is in memory only.
+// "Unable to write to <file>" and the new value is in memory only. The beacon and mode-schedule
+// lists are loaded from the same file after the settings and written back when the object ends.
 #pragma once
 
 #include <QString>
 #include <array>
 #include <cstdint>
 
+#include "core/common/repeater_mode.h"
 #include "core/config/audio_events.h"
 #include "core/config/debug_log.h"
 #include "core/config/ini_file.h"
 #include "core/config/ptt_control.h"
 #include "core/config/station_folder.h"
+#include "core/schedule/beacon_list.h"
+#include "core/schedule/morse_code.h"
+#include "core/schedule/scheduler_list.h"
 
 namespace tarvok {
 
@@ -20,7 +25,6 @@ class TKeyingPort;
 class TUserMessages;
 
 inline constexpr int kTraceCount = 2;
-inline constexpr int kModeCount = 4;
 
 // Gain-control levels derived from a trace's AGC bounds, in the units of the trace's scale.
 struct TAgcLevels {
@@ -46,6 +50,11 @@ class TConfig {
 
   TIniFile& IniFile() { return ini_; }
   const TStationFolder& Folder() const { return folder_; }
+
+  TBeaconList& Beacons() { return beacons_; }
+  TSchedulerList& Schedules() { return schedules_; }
+  // The element string that the tone generator plays for text.
+  QString EncodeCW(const QString& text) const { return TextToCWElements(text); }
 
   // Section "Audio".
   int ThresholdLevel() const { return thresholdLevel_; }
@@ -234,6 +243,8 @@ class TConfig {
   TDebugLog debugLog_;
   TIniFile ini_;
   TPttControl ptt_;
+  TBeaconList beacons_;
+  TSchedulerList schedules_;
 
   int thresholdLevel_ = 6;
   int noiseLevel_ = 55;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -155,7 +156,8 @@ bool TIniFile::SaveLines(const std::vector<QByteArray>& lines) const {
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
   std::lock_guard lock(mutex_);
-  const auto value = FindValue(LoadLines(), section, key);
+  const auto value =
+      batchLines_ ? FindValue(*batchLines_, section, key) : FindValue(LoadLines(), section, key);
   if (!value)
     return def;
   return QString::fromUtf8(*value).left(kMaxStringLength);
@@ -181,12 +183,27 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 
 bool TIniFile::SectionExists(const QString& section) const {
   std::lock_guard lock(mutex_);
+  if (batchLines_)
+    return FindSection(*batchLines_, section).has_value();
   return FindSection(LoadLines(), section).has_value();
+}
+
+int TIniFile::SectionCount() const {
+  std::lock_guard lock(mutex_);
+  const auto count = [](const std::vector<QByteArray>& lines) {
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const QByteArray& line) {
+      return SectionName(line).has_value();
+    }));
+  };
+  return batchLines_ ? count(*batchLines_) : count(LoadLines());
 }
 
 bool TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
   std::lock_guard lock(mutex_);
-  std::vector<QByteArray> lines = LoadLines();
+  std::vector<QByteArray> fileLines;
+  if (!batchLines_)
+    fileLines = LoadLines();
+  std::vector<QByteArray>& lines = batchLines_ ? *batchLines_ : fileLines;
   const QByteArray line = key.toUtf8() + '=' + SingleLine(value);
   const auto range = FindSection(lines, section);
   if (!range) {
@@ -203,7 +220,7 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
       --insertAt;
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
   }
-  return SaveLines(lines);
+  return batchLines_ || SaveLines(lines);
 }
 
 bool TIniFile::WriteInt64(const QString& section, const QString& key, std::int64_t value) {
@@ -216,6 +233,22 @@ bool TIniFile::WriteInteger(const QString& section, const QString& key, int valu
 
 bool TIniFile::WriteBool(const QString& section, const QString& key, bool value) {
   return WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool TIniFile::Batch(const std::function<void()>& work) {
+  std::lock_guard lock(mutex_);
+  if (batchLines_) {
+    work();
+    return true;
+  }
+  const std::vector<QByteArray> original = LoadLines();
+  batchLines_ = original;
+  struct TEndBatch {
+    std::optional<std::vector<QByteArray>>& lines;
+    ~TEndBatch() { lines.reset(); }
+  } endBatch{batchLines_};
+  work();
+  return *batchLines_ == original || SaveLines(*batchLines_);
 }
 
 }  // namespace tarvok

@@ -1,12 +1,15 @@
 // A settings file in INI form that a person can edit with any text editor. Sections and keys are
 // found regardless of case; a write changes only its own line and keeps every other line, comments
-// included. Each write replaces the file atomically, so a crash leaves the old or the new file.
+// included. Each write replaces the file atomically, so a crash leaves the old or the new file;
+// Batch groups many reads and writes into one pass over the file and at most one replace.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace tarvok {
@@ -25,6 +28,7 @@ class TIniFile {
   int ReadInteger(const QString& section, const QString& key, int def) const;
   bool ReadBool(const QString& section, const QString& key, bool def) const;
   bool SectionExists(const QString& section) const;
+  int SectionCount() const;
 
   // Writers return false when the file cannot be written; the file is then unchanged.
   bool WriteString(const QString& section, const QString& key, const QString& value);
@@ -32,13 +36,20 @@ class TIniFile {
   bool WriteInteger(const QString& section, const QString& key, int value);
   bool WriteBool(const QString& section, const QString& key, bool value);
 
+  // Runs work with every read and write of this object going to one copy of the file in memory,
+  // then replaces the file once if the content changed. Other threads wait until it is done.
+  // A Batch inside a Batch joins the outer one. Returns false when the file could not be
+  // written; it is then unchanged and the writes made by work are lost.
+  bool Batch(const std::function<void()>& work);
+
  private:
   std::vector<QByteArray> LoadLines() const;
   bool SaveLines(const std::vector<QByteArray>& lines) const;
   bool IsReadOnly() const;
 
   QString fileName_;
-  mutable std::mutex mutex_;
+  mutable std::recursive_mutex mutex_;
+  std::optional<std::vector<QByteArray>> batchLines_;  // while a Batch runs
 };
 
 // Parses an integer the way settings values are written: decimal, or hexadecimal after "0x".

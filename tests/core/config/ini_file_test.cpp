@@ -132,5 +132,32 @@ TEST_F(IniFileTest, AFileChangedByHandIsSeenByTheNextReadAndWrite) {
   EXPECT_EQ(ReadFile(), "[Audio]\nComPort=2\nDebug=1\n");
 }
 
+TEST_F(IniFileTest, BatchWritesTheFileOnceAtTheEndAndReadsItsOwnWrites) {
+  WriteFile("; kept\n[Audio]\nComPort=3\n");
+  TIniFile ini(Path());
+  const bool ok = ini.Batch([&] {
+    EXPECT_TRUE(ini.WriteInteger("Audio", "ComPort", 4));
+    EXPECT_TRUE(ini.Batch([&] { ini.WriteInteger("List", "Count", 2); }));
+    EXPECT_EQ(ini.ReadInteger("Audio", "ComPort", 0), 4);
+    EXPECT_TRUE(ini.SectionExists("List"));
+    EXPECT_EQ(ini.SectionCount(), 2);
+    EXPECT_EQ(ReadFile(), "; kept\n[Audio]\nComPort=3\n");
+  });
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(ReadFile(), "; kept\n[Audio]\nComPort=4\n\n[List]\nCount=2\n");
+  ASSERT_TRUE(ini.WriteInteger("Audio", "ComPort", 5));  // single writes go through again
+  EXPECT_EQ(ReadFile(), "; kept\n[Audio]\nComPort=5\n\n[List]\nCount=2\n");
+}
+
+TEST_F(IniFileTest, BatchOnAReadOnlyFileFailsOnlyWhenItChangesSomething) {
+  WriteFile("[Audio]\nComPort=3\n");
+  ASSERT_TRUE(QFile::setPermissions(Path(), QFile::ReadOwner | QFile::ReadGroup));
+  TIniFile ini(Path());
+  EXPECT_TRUE(ini.Batch([&] { ini.WriteInteger("Audio", "ComPort", 3); }));
+  EXPECT_FALSE(ini.Batch([&] { ini.WriteInteger("Audio", "ComPort", 4); }));
+  EXPECT_EQ(ReadFile(), "[Audio]\nComPort=3\n");
+  EXPECT_EQ(ini.ReadInteger("Audio", "ComPort", 0), 3);
+}
+
 }  // namespace
 }  // namespace tarvok

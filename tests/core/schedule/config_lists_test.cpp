@@ -1,0 +1,64 @@
+// The configuration's beacon and mode-schedule lists: loaded with the settings, written back when
+// the configuration ends.
+#include <QFile>
+
+#include "core/config/config_fixture.h"
+
+namespace tarvok {
+namespace {
+
+const QByteArray kStationWithLists =
+    "; my station\n[Audio]\nCWSpeed=12\n\n"
+    "[ScheduleGeneral]\nCount=1\n\n"
+    "[ScheduleEvent0]\nIndex=0\nEnable=1\nMin=0\nHour=8\nDay=\nMonth=\nWeekDay=1-5\nMode=3\n"
+    "Duration=120\n\n"
+    "[BeaconGeneral]\nCount=2\n\n"
+    "[BeaconEvent0]\nIndex=0\nEnable=1\nMin=0,30\nHour=6-10\nDay=*\nMonth=*\nWeekDay=*\n"
+    "Name=Morning ID\nWaveFile=/srv/beacons/id.wav\nCWString=DE N0CALL\n\n"
+    "[BeaconEvent1]\nIndex=1\nEnable=0\nMin=15\nHour=7\nDay=*\nMonth=1\nWeekDay=1\n"
+    "Name=January net\nWaveFile=\nCWString=QST\n\n"
+    "[Filter]\nBand0=3\n";
+
+using ConfigListsTest = ConfigTest;
+
+TEST_F(ConfigListsTest, SettingsFileWithListsRoundTripsUnchanged) {
+  WriteSettings(kStationWithLists);
+  TConfig& c = Config();
+  EXPECT_EQ(c.CWSpeed(), 12);
+  ASSERT_EQ(c.Beacons().Count(), 2);
+  EXPECT_EQ(c.Beacons().Items(1).Name, "January net");
+  ASSERT_EQ(c.Schedules().Count(), 1);
+  EXPECT_EQ(c.Schedules().Items(0).Mode, rmBeaconStation);
+  config_.reset();
+  EXPECT_EQ(Settings(), kStationWithLists);
+  EXPECT_TRUE(messages_.Shown.empty());
+}
+
+TEST_F(ConfigListsTest, ChangedListsAreWrittenWhenTheConfigurationEnds) {
+  WriteSettings("[Audio]\nCWSpeed=12\n");
+  Config().Beacons().AddNamed("Evening ID");
+  TScheduler event(clock_);
+  event.Mode = rmSimplexRepeater;
+  Config().Schedules().Add(event);
+  EXPECT_EQ(Stored("BeaconGeneral", "Count"), "<missing>");
+  Reload();
+  EXPECT_TRUE(Settings().startsWith("[Audio]\nCWSpeed=12\n\n[ScheduleGeneral]\nCount=1\n"));
+  ASSERT_EQ(Config().Beacons().Count(), 1);
+  EXPECT_EQ(Config().Beacons().Items(0).Name, "Evening ID");
+  EXPECT_EQ(Config().Schedules().Count(), 1);
+}
+
+TEST_F(ConfigListsTest, AReadOnlySettingsFileIsReportedOnlyWhenTheListsChanged) {
+  WriteSettings(kStationWithLists);
+  QFile::setPermissions(folder_.SettingsFile(), QFile::ReadOwner);
+  Reload();
+  config_.reset();
+  EXPECT_TRUE(messages_.Shown.empty());
+  Config().Beacons().Delete(0);
+  config_.reset();
+  EXPECT_EQ(messages_.Shown, std::vector<QString>{"Unable to write to " + folder_.SettingsFile()});
+  EXPECT_EQ(Settings(), kStationWithLists);
+}
+
+}  // namespace
+}  // namespace tarvok
