@@ -12,6 +12,7 @@ namespace tarvok {
 // with a message for the user in `error`.
 bool ReadPcmWav(const QString& path, std::vector<std::int16_t>& samples, QString& error);
 
+// Writes the samples as a recording in the station's own WAV layout.
 bool WritePcmWav(const QString& path, const std::vector<std::int16_t>& samples, QString& error);
 
 }  // namespace tarvok
