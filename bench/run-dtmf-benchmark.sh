@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds tarvok-dtmf and the transform benchmark, generates the labelled corpus, scores
+# tarvok-dtmf and multimon-ng on it and writes docs/benchmarks.md. Takes a few minutes.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bench/install-bench-deps.sh
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVOK_BUILD_TESTS=OFF \
+  -DTARVOK_BUILD_BENCHMARKS=ON >/dev/null
+cmake --build build/bench --target tarvok-dtmf tarvok_dtmf_benchmark
+python3 bench/dtmf_corpus.py --decoder build/bench/tools/tarvok-dtmf \
+  --benchmark build/bench/bench/tarvok_dtmf_benchmark --work build/bench/corpus \
+  --report docs/benchmarks.md
