@@ -1,7 +1,6 @@
 #include "platform/pulse/pulse_capture.h"
 
-#include <pulse/thread-mainloop.h>
-
+#include "platform/pulse/pulse_lock.h"
 #include "platform/pulse/pulse_sound_backend.h"
 
 namespace tarvok {
@@ -17,10 +16,9 @@ TPulseCapture::TPulseCapture(TPulseSoundBackend& backend, const TPcmFormat& form
 
 TPulseCapture::~TPulseCapture() {
   {
-    pa_threaded_mainloop_lock(backend_.loop_);
+    TPulseLock lock(backend_.loop_);
     Disconnect();
     backend_.capture_ = nullptr;
-    pa_threaded_mainloop_unlock(backend_.loop_);
   }
   if (opened_)
     sink_.CaptureClosed();
@@ -55,6 +53,7 @@ void TPulseCapture::Disconnect() {
 }
 
 void TPulseCapture::State(pa_stream* stream, void* self) {
+  TPulseCallbackScope scope;
   auto* capture = static_cast<TPulseCapture*>(self);
   if (pa_stream_get_state(stream) == PA_STREAM_READY && !capture->opened_) {
     capture->opened_ = true;
@@ -63,6 +62,7 @@ void TPulseCapture::State(pa_stream* stream, void* self) {
 }
 
 void TPulseCapture::Read(pa_stream* stream, std::size_t, void* self) {
+  TPulseCallbackScope scope;
   auto* capture = static_cast<TPulseCapture*>(self);
   const void* data = nullptr;
   std::size_t bytes = 0;

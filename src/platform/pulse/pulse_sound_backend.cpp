@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "platform/pulse/pulse_capture.h"
+#include "platform/pulse/pulse_lock.h"
 
 namespace tarvok {
 
@@ -32,30 +34,19 @@ QString Property(const pa_proplist* properties, const char* key) {
 
 }  // namespace
 
-class TPulseSoundBackend::TLock {
- public:
-  explicit TLock(pa_threaded_mainloop* loop) : loop_(loop) { pa_threaded_mainloop_lock(loop_); }
-  ~TLock() { pa_threaded_mainloop_unlock(loop_); }
-  TLock(const TLock&) = delete;
-  TLock& operator=(const TLock&) = delete;
-
- private:
-  pa_threaded_mainloop* loop_;
-};
-
 TPulseSoundBackend::TPulseSoundBackend() {
   retryTimer_.setSingleShot(true);
   retryTimer_.setInterval(kRetryMs);
   connect(&retryTimer_, &QTimer::timeout, this, &TPulseSoundBackend::Reconnect);
   loop_ = pa_threaded_mainloop_new();
   pa_threaded_mainloop_start(loop_);
-  TLock lock(loop_);
+  TPulseLock lock(loop_);
   Connect();
 }
 
 TPulseSoundBackend::~TPulseSoundBackend() {
   {
-    TLock lock(loop_);
+    TPulseLock lock(loop_);
     for (auto& [id, entry] : controls_)
       CloseMeter(entry);
     DropContext();
@@ -65,12 +56,10 @@ TPulseSoundBackend::~TPulseSoundBackend() {
 }
 
 bool TPulseSoundBackend::WaitUntilReady(int timeoutMs) {
-  {
-    std::unique_lock lock(readyMutex_);
-    readyChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                           [this] { return attemptDecided_; });
-  }
-  TLock lock(loop_);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!attemptDecided_.load() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  TPulseLock lock(loop_);
   return connected_;
 }
 
@@ -97,6 +86,7 @@ void TPulseSoundBackend::DropContext() {
 }
 
 void TPulseSoundBackend::ContextState(pa_context* context, void* self) {
+  TPulseCallbackScope scope;
   auto* backend = static_cast<TPulseSoundBackend*>(self);
   switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
@@ -132,11 +122,7 @@ void TPulseSoundBackend::ConnectionLost(const QString& reason) {
   lines_.clear();
   destinations_.clear();
   listingsPending_ = 0;
-  {
-    std::lock_guard lock(readyMutex_);
-    attemptDecided_ = true;
-  }
-  readyChanged_.notify_all();
+  attemptDecided_.store(true);
   const QString message =
       wasConnected
           ? QStringLiteral("Lost the connection to the sound server (%1); reconnecting.")
@@ -157,7 +143,7 @@ void TPulseSoundBackend::ReportLoss(const QString& message) {
 }
 
 void TPulseSoundBackend::Reconnect() {
-  TLock lock(loop_);
+  TPulseLock lock(loop_);
   if (connected_)
     return;
   DropContext();
@@ -165,18 +151,21 @@ void TPulseSoundBackend::Reconnect() {
 }
 
 void TPulseSoundBackend::ServerInfo(pa_context*, const pa_server_info* info, void* self) {
+  TPulseCallbackScope scope;
+  auto* backend = static_cast<TPulseSoundBackend*>(self);
   if (info != nullptr)
-    static_cast<TPulseSoundBackend*>(self)->serverName_ = QStringLiteral("%1 %2").arg(
-        QString::fromUtf8(info->server_name), QString::fromUtf8(info->server_version));
+    backend->serverName_ = QStringLiteral("%1 %2").arg(QString::fromUtf8(info->server_name),
+                                                       QString::fromUtf8(info->server_version));
 }
 
 QString TPulseSoundBackend::DeviceName(int) const {
-  TLock lock(loop_);
+  TPulseLock lock(loop_);
   return serverName_.isEmpty() ? QStringLiteral("PulseAudio") : serverName_;
 }
 
 void TPulseSoundBackend::ContextEvent(pa_context*, pa_subscription_event_type_t, std::uint32_t,
                                       void* self) {
+  TPulseCallbackScope scope;
   auto* backend = static_cast<TPulseSoundBackend*>(self);
   // Events come in bursts (a device brings its monitor along); one listing follows another.
   if (backend->listingsPending_ > 0)
@@ -194,6 +183,7 @@ void TPulseSoundBackend::StartListing() {
 }
 
 void TPulseSoundBackend::SinkInfo(pa_context*, const pa_sink_info* info, int eol, void* self) {
+  TPulseCallbackScope scope;
   auto* backend = static_cast<TPulseSoundBackend*>(self);
   if (info != nullptr) {
     backend->newDevices_.push_back({true, QString::fromUtf8(info->name),
@@ -207,6 +197,7 @@ void TPulseSoundBackend::SinkInfo(pa_context*, const pa_sink_info* info, int eol
 }
 
 void TPulseSoundBackend::SourceInfo(pa_context*, const pa_source_info* info, int eol, void* self) {
+  TPulseCallbackScope scope;
   auto* backend = static_cast<TPulseSoundBackend*>(self);
   if (info != nullptr && info->monitor_of_sink == PA_INVALID_INDEX) {
     backend->newDevices_.push_back(
@@ -234,11 +225,7 @@ void TPulseSoundBackend::ApplyListing() {
   if (capture_ != nullptr)
     capture_->Connect(context_);
   if (firstListing) {
-    {
-      std::lock_guard lock(readyMutex_);
-      attemptDecided_ = true;
-    }
-    readyChanged_.notify_all();
+    attemptDecided_.store(true);
     Post([this] {
       if (lossReported_)
         emit Debug(QStringLiteral("Connected to the sound server again."));
@@ -397,13 +384,13 @@ TAudioResult TPulseSoundBackend::OpenMixer(int index) {
 }
 
 TAudioResult TPulseSoundBackend::Destinations(std::vector<TMixerDestination>& destinations) const {
-  TLock lock(loop_);
+  TPulseLock lock(loop_);
   destinations = destinations_;
   return TAudioResult::Ok();
 }
 
 TAudioResult TPulseSoundBackend::Line(std::uint32_t lineId, TMixerLine& line) const {
-  TLock lock(loop_);
+  TPulseLock lock(loop_);
   const TLineEntry* entry = FindLine(lineId);
   if (entry == nullptr)
     return TAudioResult::Fail(TAudioResult::kInvalidLine,
@@ -414,7 +401,7 @@ TAudioResult TPulseSoundBackend::Line(std::uint32_t lineId, TMixerLine& line) co
 
 TAudioResult TPulseSoundBackend::Controls(std::uint32_t lineId,
                                           std::vector<TMixerControl>& controls) const {
-  TLock lock(loop_);
+  TPulseLock lock(loop_);
   const TLineEntry* entry = FindLine(lineId);
   if (entry == nullptr)
     return TAudioResult::Fail(TAudioResult::kInvalidLine,
@@ -444,7 +431,7 @@ TAudioResult TPulseSoundBackend::Control(std::uint32_t controlId, TMixerControl&
 }
 
 const TControlCell* TPulseSoundBackend::AcquireControl(std::uint32_t controlId) {
-  TLock lock(loop_);
+  TPulseLock lock(loop_);
   const TDevice* device = DeviceOfControl(controlId);
   if (device == nullptr)
     return nullptr;
@@ -458,14 +445,14 @@ const TControlCell* TPulseSoundBackend::AcquireControl(std::uint32_t controlId) 
 }
 
 void TPulseSoundBackend::ReleaseControl(std::uint32_t controlId) {
-  TLock lock(loop_);
+  TPulseLock lock(loop_);
   const auto it = controls_.find(controlId);
   if (it != controls_.end() && --it->second.References <= 0)
     CloseMeter(it->second);
 }
 
 TAudioResult TPulseSoundBackend::WriteControl(std::uint32_t controlId, std::uint32_t value) {
-  TLock lock(loop_);
+  TPulseLock lock(loop_);
   if (!connected_)
     return TAudioResult::Fail(TAudioResult::kError,
                               QStringLiteral("The sound server is not connected."));
@@ -501,7 +488,7 @@ TAudioResult TPulseSoundBackend::OpenCapture(const TPcmFormat& format, int block
   if (format.BitsPerSample != 16 || format.Channels < 1 || format.Channels > 2 ||
       format.SampleRate < 1000 || blockBytes < format.FrameBytes())
     return TAudioResult::Fail(TAudioResult::kBadFormat, QString());
-  TLock lock(loop_);
+  TPulseLock lock(loop_);
   if (capture_ != nullptr)
     return TAudioResult::Fail(TAudioResult::kAllocated, QString());
   auto capture = std::make_unique<TPulseCapture>(*this, format, blockBytes, sink);

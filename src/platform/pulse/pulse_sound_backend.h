@@ -17,10 +17,9 @@
 #include <pulse/thread-mainloop.h>
 
 #include <QTimer>
-#include <condition_variable>
+#include <atomic>
 #include <functional>
 #include <map>
-#include <mutex>
 
 #include "core/audio/sound_backend.h"
 
@@ -55,7 +54,6 @@ class TPulseSoundBackend final : public TSoundBackend {
 
  private:
   friend class TPulseCapture;
-  class TLock;
 
   struct TDevice {
     bool IsSink = false;
@@ -121,10 +119,8 @@ class TPulseSoundBackend final : public TSoundBackend {
   std::map<std::uint32_t, TControlEntry> controls_;
   TPulseCapture* capture_ = nullptr;
 
-  // The first connection attempt, for WaitUntilReady.
-  std::mutex readyMutex_;
-  std::condition_variable readyChanged_;
-  bool attemptDecided_ = false;
+  // The first connection attempt has succeeded or failed, for WaitUntilReady.
+  std::atomic<bool> attemptDecided_{false};
 
   // Main thread.
   QTimer retryTimer_;
