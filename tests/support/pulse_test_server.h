@@ -21,6 +21,7 @@ class TPulseTestServer {
   // Kills the server at once, as a crash or an unplugged card would end it.
   void Kill();
   void Stop();
+  qint64 ProcessId() const { return server_.processId(); }
 
   // Runs a client program (pactl, paplay) against the server and returns its output.
   QString Run(const QString& program, const QStringList& arguments, int* exitCode = nullptr);

@@ -1,5 +1,7 @@
 #include "platform/virtual/virtual_sound_backend.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -213,6 +215,7 @@ void TVirtualSoundBackend::StartRealTime() {
 }
 
 void TVirtualSoundBackend::RunRealTime() {
+  pthread_setname_np(pthread_self(), "tarvok-virtual");
   using namespace std::chrono;
   const auto start = steady_clock::now();
   const std::int64_t origin = position_;
