@@ -4,6 +4,8 @@
 #include <QtEndian>
 #include <cmath>
 
+#include "core/audio/wav_reader.h"
+
 namespace tarvok {
 
 namespace {
@@ -13,13 +15,6 @@ struct TWavFormat {
   int Rate = 0;
   int Bits = 0;
 };
-
-std::uint32_t U32(const QByteArray& b, qsizetype at) {
-  return qFromLittleEndian<std::uint32_t>(b.constData() + at);
-}
-std::uint16_t U16(const QByteArray& b, qsizetype at) {
-  return qFromLittleEndian<std::uint16_t>(b.constData() + at);
-}
 
 // Mono samples at the file's own rate: the channels are averaged.
 std::vector<std::int16_t> Mixdown(const char* data, qsizetype bytes, const TWavFormat& format) {
@@ -58,42 +53,25 @@ std::vector<std::int16_t> Resample(const std::vector<std::int16_t>& in, int from
 
 bool ReadWavSamples(const QString& path, int sampleRate, std::vector<std::int16_t>& samples,
                     QString& error) {
+  const TWavLayout layout = ReadWavLayout(path);
+  if (!layout.IsValid()) {
+    error = layout.Error;
+    return false;
+  }
+  const TWavFormat format{layout.Format.Channels, static_cast<int>(layout.Format.SamplesPerSec),
+                          layout.Format.BitsPerSample};
+  if (format.Bits != 8 && format.Bits != 16) {
+    error = QStringLiteral("only 8- and 16-bit PCM is supported");
+    return false;
+  }
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
+  if (!file.open(QIODevice::ReadOnly) || !file.seek(layout.DataOffset)) {
     error = file.errorString();
     return false;
   }
-  const QByteArray b = file.readAll();
-  if (b.size() < 12 || !b.startsWith("RIFF") || b.mid(8, 4) != "WAVE") {
-    error = QStringLiteral("not a WAV file");
-    return false;
-  }
-  TWavFormat format;
-  qsizetype at = 12;
-  while (at + 8 <= b.size()) {
-    const QByteArray id = b.mid(at, 4);
-    const qsizetype size = U32(b, at + 4);
-    const qsizetype body = at + 8;
-    if (id == "fmt " && size >= 16 && body + 16 <= b.size()) {
-      if (U16(b, body) != 1) {
-        error = QStringLiteral("not PCM audio");
-        return false;
-      }
-      format = {U16(b, body + 2), static_cast<int>(U32(b, body + 4)), U16(b, body + 14)};
-    } else if (id == "data") {
-      if (format.Channels < 1 || format.Rate < 1 || (format.Bits != 8 && format.Bits != 16)) {
-        error = QStringLiteral("only 8- and 16-bit PCM is supported");
-        return false;
-      }
-      // A data chunk longer than the file (a recording cut short) is read as far as it goes.
-      const qsizetype bytes = std::min(size, b.size() - body);
-      samples = Resample(Mixdown(b.constData() + body, bytes, format), format.Rate, sampleRate);
-      return true;
-    }
-    at = body + size + (size & 1);
-  }
-  error = QStringLiteral("no audio data");
-  return false;
+  const QByteArray data = file.read(layout.DataBytes);
+  samples = Resample(Mixdown(data.constData(), data.size(), format), format.Rate, sampleRate);
+  return true;
 }
 
 }  // namespace tarvok
