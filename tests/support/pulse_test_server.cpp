@@ -1,6 +1,7 @@
 #include "support/pulse_test_server.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,6 +26,8 @@ bool TPulseTestServer::Start(QString& error) {
   qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
   qunsetenv("PULSE_SERVER");
   server_.setProcessChannelMode(QProcess::MergedChannels);
+  // The server ends with this process, also when a test crashes.
+  server_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
   server_.setStandardOutputFile(QProcess::nullDevice());
   server_.start(
       QStringLiteral("pulseaudio"),
