@@ -8,4 +8,5 @@ $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends \
   ca-certificates cmake ninja-build g++ pkg-config clang-format \
   qt6-base-dev qt6-serialport-dev libgl-dev \
-  libgtest-dev libgmock-dev sox >/dev/null
+  libgtest-dev libgmock-dev sox \
+  libpulse-dev pulseaudio pulseaudio-utils >/dev/null

@@ -5,6 +5,9 @@
 #include <cstdio>
 
 #include "app/console_messages.h"
+#include "app/sound_system.h"
+#include "core/audio/sound_card.h"
+#include "core/audio/sound_thread.h"
 #include "core/common/clock.h"
 #include "core/config/config.h"
 #include "platform/serial_keying_port.h"
@@ -21,9 +24,14 @@ void Print(const QString& line) {
 
 }  // namespace
 
-int RunHeadlessStation(const QString& home) {
+int RunHeadlessStation(const QString& home, const QString& soundSystem) {
   const TStationFolder folder(home);
   TConsoleMessages messages;
+  TSoundSystem sound = CreateSoundSystem(soundSystem);
+  for (const QString& error : sound.Errors)
+    messages.ShowError(error);
+  if (!sound.Backend)
+    return 2;
   if (!QDir().mkpath(folder.Path())) {
     messages.ShowError(QStringLiteral("Cannot create the station folder %1").arg(folder.Path()));
     return 1;
@@ -38,6 +46,19 @@ int RunHeadlessStation(const QString& home) {
               .arg(config.VersionText(), config.IniFile().FileName()));
     // The transmitter starts unkeyed; a port that cannot be opened is reported now.
     config.SetPTT(false);
+    TSoundCard soundCard(std::move(sound.Backend));
+    QObject::connect(&soundCard, &TSoundCard::Error, [&](const QString& m) {
+      messages.ShowError(m);
+      if (config.Debug())
+        config.WriteDebugLog(m);
+    });
+    QObject::connect(&soundCard, &TSoundCard::Debug, [&](const QString& text) {
+      if (config.Debug())
+        config.WriteDebugLog(text);
+    });
+    Print(QStringLiteral("Sound card: %1, %2").arg(soundCard.DeviceName(0), sound.Description));
+    TSoundThread soundThread(soundCard);
+    soundThread.Start();
     QCoreApplication::exec();
   }
   Print(QStringLiteral("Tarvok stopped"));

@@ -5,7 +5,8 @@
 
 namespace tarvok {
 
-// Runs the event loop until a stop signal; returns the process exit code.
-int RunHeadlessStation(const QString& home);
+// Runs the event loop until a stop signal; returns the process exit code. The sound system is
+// chosen by name as CreateSoundSystem does.
+int RunHeadlessStation(const QString& home, const QString& soundSystem);
 
 }  // namespace tarvok

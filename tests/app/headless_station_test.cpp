@@ -62,6 +62,39 @@ TEST_F(HeadlessStationTest, AMissingKeyingPortIsReportedOnceAndTheStationRuns) {
   EXPECT_EQ(station_.exitCode(), 0);
 }
 
+TEST_F(HeadlessStationTest, ABadScenarioIsReportedAndTheStationRunsWithASilentCard) {
+  Start({"--audio", "virtual:" + home_.filePath("missing-scenario.txt")});
+  Stop(SIGINT);
+  EXPECT_TRUE(output_.contains("Sound card: Virtual Sound Card")) << output_.constData();
+  EXPECT_TRUE(station_.readAllStandardError().startsWith(
+      "tarvok: Cannot read the scenario file " + home_.filePath("missing-scenario.txt").toUtf8()));
+  EXPECT_EQ(station_.exitCode(), 0);
+}
+
+TEST(TarvokOptionsTest, AnUnknownSoundSystemIsRefusedWithTheValidNames) {
+  QProcess tarvok;
+  tarvok.start(QStringLiteral(TARVOK_BINARY), {"--list-audio", "--audio", "alsa"});
+  ASSERT_TRUE(tarvok.waitForFinished(10000));
+  EXPECT_EQ(tarvok.exitCode(), 2);
+  EXPECT_EQ(tarvok.readAllStandardError(),
+            "tarvok: Unknown sound system \"alsa\"; valid names are pulse, virtual and "
+            "virtual:SCENARIO.\n");
+}
+
+TEST(TarvokOptionsTest, ListAudioShowsTheVirtualCardsLines) {
+  QProcess tarvok;
+  tarvok.start(QStringLiteral(TARVOK_BINARY), {"--list-audio", "--audio", "virtual"});
+  ASSERT_TRUE(tarvok.waitForFinished(10000));
+  EXPECT_EQ(tarvok.exitCode(), 0);
+  const QByteArray out = tarvok.readAllStandardOutput();
+  EXPECT_TRUE(
+      out.startsWith("Sound system: the virtual sound card\n"
+                     "Mixer device 0: Virtual Sound Card\n"
+                     "   0  DST:out: Speakers\n"))
+      << out.constData();
+  EXPECT_TRUE(out.contains("   3  src:rec: Line In\n")) << out.constData();
+}
+
 TEST(TarvokOptionsTest, VersionAndHelpAnswerAndExit) {
   QProcess tarvok;
   tarvok.start(QStringLiteral(TARVOK_BINARY), {"--version"});

@@ -1,0 +1,26 @@
+// Chooses the station's sound system by name: "pulse" (a PulseAudio or PipeWire server),
+// "virtual" or "virtual:SCENARIO" (the virtual sound card, silent or driven by a scenario file),
+// or, with no name, pulse when a server answers and the virtual card otherwise.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "core/audio/sound_backend.h"
+
+namespace tarvok {
+
+struct TSoundSystem {
+  std::unique_ptr<TSoundBackend> Backend;  // null when the name is not valid
+  QString Description;                     // which system was chosen, for the user
+  QStringList Errors;                      // failures to tell the user; the system runs anyway
+  bool Connected = true;                   // false while the sound server is not reachable
+};
+
+TSoundSystem CreateSoundSystem(const QString& name);
+
+// Prints every mixer device's lines and controls; the exit code of `tarvok --list-audio`.
+int ListAudio(const QString& name);
+
+}  // namespace tarvok

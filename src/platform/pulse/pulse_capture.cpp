@@ -1,0 +1,80 @@
+#include "platform/pulse/pulse_capture.h"
+
+#include "platform/pulse/pulse_lock.h"
+#include "platform/pulse/pulse_sound_backend.h"
+
+namespace tarvok {
+
+TPulseCapture::TPulseCapture(TPulseSoundBackend& backend, const TPcmFormat& format, int blockBytes,
+                             TCaptureSink& sink)
+    : backend_(backend),
+      format_(format),
+      blockBytes_(blockBytes),
+      sink_(sink),
+      assembler_(blockBytes,
+                 [this](std::span<const std::byte> block) { sink_.CaptureData(block); }) {}
+
+TPulseCapture::~TPulseCapture() {
+  {
+    TPulseLock lock(backend_.loop_);
+    Disconnect();
+    backend_.capture_ = nullptr;
+  }
+  if (opened_)
+    sink_.CaptureClosed();
+}
+
+void TPulseCapture::Connect(pa_context* context) {
+  if (stream_ != nullptr)
+    return;
+  const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(format_.SampleRate),
+                            static_cast<std::uint8_t>(format_.Channels)};
+  stream_ = pa_stream_new(context, "Capture", &spec, nullptr);
+  if (stream_ == nullptr)
+    return;
+  pa_stream_set_read_callback(stream_, &Read, this);
+  pa_stream_set_state_callback(stream_, &State, this);
+  pa_buffer_attr attr{};
+  attr.maxlength = static_cast<std::uint32_t>(-1);
+  attr.fragsize = static_cast<std::uint32_t>(blockBytes_);
+  if (pa_stream_connect_record(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY) < 0)
+    Disconnect();
+}
+
+void TPulseCapture::Disconnect() {
+  if (stream_ == nullptr)
+    return;
+  pa_stream_set_read_callback(stream_, nullptr, nullptr);
+  pa_stream_set_state_callback(stream_, nullptr, nullptr);
+  pa_stream_disconnect(stream_);
+  pa_stream_unref(stream_);
+  stream_ = nullptr;
+  assembler_.Discard();
+}
+
+void TPulseCapture::State(pa_stream* stream, void* self) {
+  TPulseCallbackScope scope;
+  auto* capture = static_cast<TPulseCapture*>(self);
+  if (pa_stream_get_state(stream) == PA_STREAM_READY && !capture->opened_) {
+    capture->opened_ = true;
+    capture->sink_.CaptureOpened();
+  }
+}
+
+void TPulseCapture::Read(pa_stream* stream, std::size_t, void* self) {
+  TPulseCallbackScope scope;
+  auto* capture = static_cast<TPulseCapture*>(self);
+  const void* data = nullptr;
+  std::size_t bytes = 0;
+  while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &bytes) == 0 &&
+         bytes > 0) {
+    // A hole in the stream is heard as silence, so the blocks keep their timing.
+    if (data == nullptr)
+      capture->assembler_.AppendSilence(bytes);
+    else
+      capture->assembler_.Append({static_cast<const std::byte*>(data), bytes});
+    pa_stream_drop(stream);
+  }
+}
+
+}  // namespace tarvok

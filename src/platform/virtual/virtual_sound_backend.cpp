@@ -1,0 +1,230 @@
+#include "platform/virtual/virtual_sound_backend.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/audio/block_assembler.h"
+
+namespace tarvok {
+
+namespace {
+constexpr std::uint32_t kMeterControl = 1;
+constexpr std::uint32_t kVolumeControl = 2;
+constexpr std::uint32_t kFullVolume = 65535;
+}  // namespace
+
+class TVirtualCapture final : public TAudioStream {
+ public:
+  TVirtualCapture(TVirtualSoundBackend& card, int blockBytes, TCaptureSink& sink)
+      : card_(card),
+        sink_(sink),
+        assembler_(blockBytes, [this](std::span<const std::byte> b) { sink_.CaptureData(b); }) {}
+  ~TVirtualCapture() override {
+    {
+      std::unique_lock lock(card_.captureMutex_);
+      card_.captureIdle_.wait(lock, [this] { return !card_.delivering_; });
+      card_.capture_ = nullptr;
+    }
+    sink_.CaptureClosed();
+  }
+  void Feed(std::span<const std::byte> bytes) { assembler_.Append(bytes); }
+
+ private:
+  TVirtualSoundBackend& card_;
+  TCaptureSink& sink_;
+  TBlockAssembler assembler_;
+};
+
+TVirtualSoundBackend::TVirtualSoundBackend(TScenario scenario) : scenario_(std::move(scenario)) {
+  const auto line = [](std::uint32_t id, std::uint32_t type, bool source, const char* name) {
+    const QString text = QString::fromLatin1(name);
+    return TMixerLine{id, type, kLineActive | (source ? kLineSource : 0u), text, text};
+  };
+  lines_[kSpeakers].Line = line(1, kDestinationSpeakers, false, "Speakers");
+  lines_[kWaveOut].Line = line(2, kSourceWaveOut, true, "Wave Out");
+  lines_[kRecordingControl].Line = line(3, kDestinationWaveIn, false, "Recording Control");
+  lines_[kLineIn].Line = line(4, kSourceLineLevel, true, "Line In");
+  for (TLine& l : lines_)
+    l.Volume.Value = kFullVolume;
+}
+
+TVirtualSoundBackend::~TVirtualSoundBackend() {
+  if (realTime_.joinable()) {
+    stop_.release();
+    realTime_.join();
+  }
+}
+
+QString TVirtualSoundBackend::DeviceName(int) const { return QStringLiteral("Virtual Sound Card"); }
+
+TAudioResult TVirtualSoundBackend::OpenMixer(int index) {
+  return index == 0 ? TAudioResult::Ok()
+                    : TAudioResult::Fail(TAudioResult::kBadDeviceId, QString());
+}
+
+TAudioResult TVirtualSoundBackend::Destinations(std::vector<TMixerDestination>& out) const {
+  out = {{lines_[kSpeakers].Line, {lines_[kWaveOut].Line}},
+         {lines_[kRecordingControl].Line, {lines_[kLineIn].Line}}};
+  return TAudioResult::Ok();
+}
+
+const TVirtualSoundBackend::TLine* TVirtualSoundBackend::LineById(std::uint32_t lineId) const {
+  return lineId >= 1 && lineId <= kLineCount ? &lines_[lineId - 1] : nullptr;
+}
+
+TAudioResult TVirtualSoundBackend::Line(std::uint32_t lineId, TMixerLine& line) const {
+  const TLine* l = LineById(lineId);
+  if (l == nullptr)
+    return TAudioResult::Fail(TAudioResult::kInvalidLine, QStringLiteral("No such mixer line."));
+  line = l->Line;
+  return TAudioResult::Ok();
+}
+
+TAudioResult TVirtualSoundBackend::Controls(std::uint32_t lineId,
+                                            std::vector<TMixerControl>& controls) const {
+  if (LineById(lineId) == nullptr)
+    return TAudioResult::Fail(TAudioResult::kInvalidLine, QStringLiteral("No such mixer line."));
+  controls = {
+      {lineId * 16 + kMeterControl, kControlPeakMeter, QStringLiteral("Peak Meter"), -32768, 32767},
+      {lineId * 16 + kVolumeControl, kControlVolume, QStringLiteral("Volume"), 0, 65535}};
+  return TAudioResult::Ok();
+}
+
+TAudioResult TVirtualSoundBackend::Control(std::uint32_t controlId, TMixerControl& control) const {
+  std::vector<TMixerControl> controls;
+  if (!Controls(controlId / 16, controls).Failed()) {
+    for (const TMixerControl& c : controls) {
+      if (c.Id == controlId) {
+        control = c;
+        return TAudioResult::Ok();
+      }
+    }
+  }
+  return TAudioResult::Fail(TAudioResult::kInvalidControl, QStringLiteral("No such control."));
+}
+
+TVirtualSoundBackend::TLine* TVirtualSoundBackend::LineOfControl(std::uint32_t controlId,
+                                                                 bool& isVolume) {
+  const std::uint32_t lineId = controlId / 16;
+  const std::uint32_t kind = controlId % 16;
+  if (lineId < 1 || lineId > kLineCount || (kind != kMeterControl && kind != kVolumeControl))
+    return nullptr;
+  isVolume = kind == kVolumeControl;
+  return &lines_[lineId - 1];
+}
+
+const TControlCell* TVirtualSoundBackend::AcquireControl(std::uint32_t controlId) {
+  bool isVolume = false;
+  TLine* line = LineOfControl(controlId, isVolume);
+  if (line == nullptr)
+    return nullptr;
+  return isVolume ? &line->Volume : &line->Meter;
+}
+
+TAudioResult TVirtualSoundBackend::WriteControl(std::uint32_t controlId, std::uint32_t value) {
+  bool isVolume = false;
+  TLine* line = LineOfControl(controlId, isVolume);
+  if (line == nullptr)
+    return TAudioResult::Fail(TAudioResult::kInvalidControl, QStringLiteral("No such control."));
+  if (!isVolume)
+    return TAudioResult::Fail(TAudioResult::kNotSupported, QString());
+  line->Volume.Value = std::min(value, kFullVolume);
+  return TAudioResult::Ok();
+}
+
+TAudioResult TVirtualSoundBackend::OpenCapture(const TPcmFormat& format, int blockBytes,
+                                               TCaptureSink& sink,
+                                               std::unique_ptr<TAudioStream>& stream) {
+  if (format != TPcmFormat{TScenario::kSampleRate, 1, 16} || blockBytes < 2)
+    return TAudioResult::Fail(TAudioResult::kBadFormat, QString());
+  {
+    std::lock_guard lock(captureMutex_);
+    if (capture_ != nullptr)
+      return TAudioResult::Fail(TAudioResult::kAllocated, QString());
+  }
+  // Opened comes before the first block: the stream is published to the renderer after it.
+  sink.CaptureOpened();
+  auto capture = std::make_unique<TVirtualCapture>(*this, blockBytes, sink);
+  {
+    std::lock_guard lock(captureMutex_);
+    capture_ = capture.get();
+  }
+  stream = std::move(capture);
+  return TAudioResult::Ok();
+}
+
+void TVirtualSoundBackend::Pass(TLine& line, std::span<std::int16_t> samples) {
+  const std::uint32_t volume = line.Volume.Value.load(std::memory_order_relaxed);
+  for (std::int16_t& s : samples) {
+    s = static_cast<std::int16_t>(s * static_cast<std::int64_t>(volume) / kFullVolume);
+    line.Peak = std::max(line.Peak, std::min(std::abs(static_cast<std::int32_t>(s)), 32767));
+  }
+}
+
+void TVirtualSoundBackend::Deliver(std::span<const std::int16_t> samples) {
+  TVirtualCapture* capture = nullptr;
+  {
+    std::lock_guard lock(captureMutex_);
+    capture = capture_;
+    delivering_ = capture != nullptr;
+  }
+  if (capture == nullptr)
+    return;
+  capture->Feed(std::as_bytes(samples));
+  {
+    std::lock_guard lock(captureMutex_);
+    delivering_ = false;
+  }
+  captureIdle_.notify_all();
+}
+
+void TVirtualSoundBackend::Advance(std::int64_t samples) {
+  std::array<std::int16_t, kFrameSamples> receiver{};
+  std::array<std::int16_t, kFrameSamples> pc{};
+  while (samples > 0) {
+    const int n = static_cast<int>(std::min<std::int64_t>(samples, kFrameSamples - framePosition_));
+    const auto rx = std::span(receiver).first(static_cast<std::size_t>(n));
+    const auto out = std::span(pc).first(static_cast<std::size_t>(n));
+    scenario_.Render(TScenarioLine::Receiver, position_, rx);
+    scenario_.Render(TScenarioLine::Pc, position_, out);
+    Pass(lines_[kLineIn], rx);
+    Pass(lines_[kRecordingControl], rx);
+    Pass(lines_[kWaveOut], out);
+    Pass(lines_[kSpeakers], out);
+    Deliver(rx);
+    position_ += n;
+    samples -= n;
+    framePosition_ += n;
+    if (framePosition_ == kFrameSamples) {
+      framePosition_ = 0;
+      for (TLine& line : lines_) {
+        line.Meter.Value.store(static_cast<std::uint32_t>(line.Peak), std::memory_order_relaxed);
+        line.Peak = 0;
+      }
+    }
+  }
+}
+
+void TVirtualSoundBackend::StartRealTime() {
+  if (!realTime_.joinable())
+    realTime_ = std::thread([this] { RunRealTime(); });
+}
+
+void TVirtualSoundBackend::RunRealTime() {
+  pthread_setname_np(pthread_self(), "tarvok-virtual");
+  using namespace std::chrono;
+  const auto start = steady_clock::now();
+  const std::int64_t origin = position_;
+  auto next = start;
+  do {
+    const auto elapsed = duration_cast<microseconds>(steady_clock::now() - start).count();
+    Advance(origin + elapsed * TScenario::kSampleRate / 1000000 - position_);
+    next += milliseconds(10);
+  } while (!stop_.try_acquire_until(next));
+}
+
+}  // namespace tarvok

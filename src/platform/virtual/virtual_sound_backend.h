@@ -1,0 +1,84 @@
+// A deterministic sound card inside the process. Its mixer has a playback destination "Speakers"
+// whose source "Wave Out" carries the PC audio, and a recording destination "Recording Control"
+// whose source "Line In" carries the receiver; each line has a peak meter and a volume. A scenario
+// drives the two inputs; capture delivers the receiver as recorded through "Recording Control".
+//
+// Audio is rendered at 8000 samples per second in frames of 10 ms; each meter shows the peak of the
+// last whole frame. Advance renders on the caller's thread (tests step the card by hand);
+// StartRealTime renders on a thread of its own, keeping pace with the wall clock.
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <mutex>
+#include <semaphore>
+#include <thread>
+
+#include "core/audio/sound_backend.h"
+#include "platform/virtual/scenario.h"
+
+namespace tarvok {
+
+class TVirtualCapture;
+
+class TVirtualSoundBackend final : public TSoundBackend {
+ public:
+  static constexpr int kFrameSamples = TScenario::kSampleRate / 100;
+  static constexpr int kLineCount = 4;
+
+  explicit TVirtualSoundBackend(TScenario scenario);
+  ~TVirtualSoundBackend() override;
+
+  void StartRealTime();
+  // Renders the next `samples` samples; not while the real-time thread runs.
+  void Advance(std::int64_t samples);
+  std::int64_t Position() const { return position_; }
+
+  int DeviceCount() const override { return 1; }
+  QString DeviceName(int index) const override;
+  TAudioResult OpenMixer(int index) override;
+  TAudioResult Destinations(std::vector<TMixerDestination>& destinations) const override;
+  TAudioResult Line(std::uint32_t lineId, TMixerLine& line) const override;
+  TAudioResult Controls(std::uint32_t lineId, std::vector<TMixerControl>& controls) const override;
+  TAudioResult Control(std::uint32_t controlId, TMixerControl& control) const override;
+  const TControlCell* AcquireControl(std::uint32_t controlId) override;
+  void ReleaseControl(std::uint32_t) override {}
+  TAudioResult WriteControl(std::uint32_t controlId, std::uint32_t value) override;
+  TAudioResult OpenCapture(const TPcmFormat& format, int blockBytes, TCaptureSink& sink,
+                           std::unique_ptr<TAudioStream>& stream) override;
+
+ private:
+  friend class TVirtualCapture;
+  // Lines in mixer order; their IDs are index + 1, their controls' IDs line ID × 16 + 1 (peak
+  // meter) and + 2 (volume).
+  enum TLineIndex { kSpeakers, kWaveOut, kRecordingControl, kLineIn };
+  struct TLine {
+    TMixerLine Line;
+    TControlCell Meter;
+    TControlCell Volume;
+    std::int32_t Peak = 0;  // of the frame being rendered
+  };
+
+  TLine* LineOfControl(std::uint32_t controlId, bool& isVolume);
+  const TLine* LineById(std::uint32_t lineId) const;
+  // Applies the line's volume and notes the peak for its meter.
+  void Pass(TLine& line, std::span<std::int16_t> samples);
+  void Deliver(std::span<const std::int16_t> samples);
+  void RunRealTime();
+
+  const TScenario scenario_;
+  std::array<TLine, kLineCount> lines_;
+  std::int64_t position_ = 0;
+  int framePosition_ = 0;
+
+  // The capture stream, handed between the rendering thread and the main thread.
+  std::mutex captureMutex_;
+  std::condition_variable captureIdle_;
+  TVirtualCapture* capture_ = nullptr;
+  bool delivering_ = false;
+
+  std::binary_semaphore stop_{0};
+  std::thread realTime_;
+};
+
+}  // namespace tarvok
