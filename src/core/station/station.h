@@ -24,7 +24,7 @@ class TConfig;
 class TSoundCard;
 class TSoundThread;
 
-class TStation final : public QObject, public TStationQueue, private TRecorderEvents {
+class TStation final : public QObject, private TStationQueue, private TRecorderEvents {
   Q_OBJECT
  public:
   // The recorder's events are taken from construction on; they must arrive on this thread.
@@ -51,14 +51,6 @@ class TStation final : public QObject, public TStationQueue, private TRecorderEv
 
   const TIndicator& Indicator() const { return indicator_; }
   void ShowIndicator();
-  void RunTask(TTaskCode code);
-
-  void PostShowState() override;
-  void PostAudioIdle() override;
-  void PostCheckTraces() override;
-  void PostTask(TTaskCode code) override;
-  void PostCleanRecordings() override;
-  void ProcessMessages() override;
 
  signals:
   void IndicatorChanged();
@@ -69,6 +61,14 @@ class TStation final : public QObject, public TStationQueue, private TRecorderEv
 
  private:
   void Post(std::function<void()> work);
+  void RunTask(TTaskCode code);
+
+  void PostShowState() override;
+  void PostAudioIdle() override;
+  void PostCheckTraces() override;
+  void PostTask(TTaskCode code) override;
+  void PostCleanRecordings() override;
+  void ProcessMessages() override;
 
   void OnRecordStart(bool saveToFile) override;
   void OnRecordStop() override;
