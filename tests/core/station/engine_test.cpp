@@ -50,20 +50,11 @@ TEST_F(EngineTest, RequestsAboveTwelveActAsForcedOff) {
   Start();
   for (int request : {13, 255, -1}) {
     Request(TSender::Trace, msSignal);
-    ASSERT_TRUE(Keyed());
+    ASSERT_TRUE(port_.Dtr);
     Request(TSender::Trace, request);
     EXPECT_EQ(ModeState(), msForcedOff) << request;
-    EXPECT_FALSE(Keyed());
+    EXPECT_FALSE(port_.Dtr);
   }
-}
-
-TEST_F(EngineTest, StartStateFollowsTheControlSetting) {
-  Config().SetState(csForcedOn);
-  Start();
-  EXPECT_EQ(ModeState(), msForcedOn);
-  EXPECT_TRUE(Keyed());
-  EXPECT_TRUE(port_.Dtr);
-  EXPECT_TRUE(Checked(rboForceXMIT));
 }
 
 TEST_F(EngineTest, InternetRepeaterKeysWithTheVoxAndRunsTheTimersOnlyWhileReceiving) {
@@ -278,14 +269,6 @@ TEST_F(EngineTest, LaptopStopsCapturingWhileABeaconPlays) {
   EXPECT_FALSE(soundCard_->Capturing());
   EndPlayback();
   EXPECT_TRUE(soundCard_->Capturing());
-}
-
-TEST_F(EngineTest, RecordingToAFileIsMarkedForTheTraces) {
-  QList<bool> marks;
-  QObject::connect(station_.get(), &TStation::RecordingMarked, [&](bool on) { marks << on; });
-  StartSimplexWithVox();
-  Transmission();
-  EXPECT_EQ(marks, (QList<bool>{false, true, false}));
 }
 
 }  // namespace

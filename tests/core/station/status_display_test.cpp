@@ -44,12 +44,6 @@ TEST_F(StatusDisplayTest, ErrorLineGoesToTheDebugLogWhenDebugIsOn) {
   EXPECT_TRUE(Display().ErrorText().isEmpty());
 }
 
-TEST_F(StatusDisplayTest, CaptionNamesTheModeAndTheScheduler) {
-  EXPECT_EQ(CaptionText(rmInternetRepeater, false), "Internet Repeater");
-  EXPECT_EQ(CaptionText(rmSimplexRepeater, true), "Schedule - Simplex Repeater");
-  EXPECT_EQ(CaptionText(rmNone, true), "Schedule - waiting");
-}
-
 TEST_F(StatusDisplayTest, TransferCountersInBytesOrSeconds) {
   EXPECT_EQ(TransferText(0, 16000, 800, 8000), "Read: 16000b, Write: 800b    ");
   EXPECT_EQ(TransferText(1, 16000, 8000, 8000), "Read: 2s, Write: 1s    ");
