@@ -105,7 +105,7 @@ void TModeControl::EnterSimplexRepeater() {
   checkedModeItem_ = rmSimplexRepeater;
   state_.Mode = rmSimplexRepeater;
   // With nothing recorded this starts listening, which arrives as a request to listen.
-  engine_.StartEvent(0);
+  engine_.StartEvent(aeLastRecording);
   recorderMenuEnabled_ = false;
   CarryVoxSelection();
   pages_.ControlPage = TControlPage::Simplex;

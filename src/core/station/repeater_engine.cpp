@@ -90,10 +90,11 @@ void TRepeaterEngine::SetState(TSender sender, int request, int beaconIndex) {
 }
 
 void TRepeaterEngine::InternetTransition(int target) {
-  if (target == msNoSignal && state_.ModeState == msSignal && recorder_.SourceExists(1)) {
+  if (target == msNoSignal && state_.ModeState == msSignal &&
+      recorder_.SourceExists(aeCourtesyTone)) {
     config_.SetPTT(true);
     state_.ModeState = msCourtesy;
-    StartEvent(1);
+    StartEvent(aeCourtesyTone);
     return;
   }
   if (state_.ModeState == msCourtesy) {
@@ -135,9 +136,9 @@ bool TRepeaterEngine::StartSimplexAudio(int target) {
     case msQST:
     case msTimeout:
     case msCWTone:
-      return StartEvent(target - msListen);
+      return StartEvent(target - msListen);  // the courtesy tone and the messages, by slot
     default:
-      return StartEvent(0);
+      return StartEvent(aeLastRecording);
   }
 }
 
