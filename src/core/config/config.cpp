@@ -8,6 +8,7 @@
 
 #include "core/common/clock.h"
 #include "core/common/user_messages.h"
+#include "core/config/remote_data.h"
 #include "core/config/version.h"
 
 namespace tarvok {
@@ -79,6 +80,11 @@ TConfig::~TConfig() {
     schedules_.SaveToIni(ini_);
     beacons_.SaveToIni(ini_);
   }));
+  remoteData_.reset();
+}
+
+void TConfig::SetRemoteData(std::unique_ptr<TRemoteData> remoteData) {
+  remoteData_ = std::move(remoteData);
 }
 
 void TConfig::Load() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "core/common/repeater_mode.h"
 #include "core/config/audio_events.h"
@@ -22,6 +23,7 @@ namespace tarvok {
 
 class TClock;
 class TKeyingPort;
+class TRemoteData;
 class TUserMessages;
 
 inline constexpr int kTraceCount = 2;
@@ -208,6 +210,11 @@ class TConfig {
   void ClosePort() { ptt_.ClosePort(); }
   void SetPTT(bool on) { ptt_.SetPTT(on, PortChoice(), comPin_); }
 
+  // Remote control: the exchange object the station hands over at its start. It ends with the
+  // configuration, after the lists are saved, and deletes its status file.
+  TRemoteData* RemoteData() const { return remoteData_.get(); }
+  void SetRemoteData(std::unique_ptr<TRemoteData> remoteData);
+
   // Debug log.
   void OpenDebugLog() { debugLog_.Open(); }
   void CloseDebugLog() { debugLog_.Close(); }
@@ -308,6 +315,8 @@ class TConfig {
 
   QString logBrowsePath_;
   std::int64_t logCutoffTime_ = 0;
+
+  std::unique_ptr<TRemoteData> remoteData_;
 };
 
 }  // namespace tarvok

@@ -1,0 +1,386 @@
+#include "core/station/repeater_engine.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/audio/recorder_control.h"
+#include "core/audio/sound_card.h"
+#include "core/audio/sound_thread.h"
+#include "core/config/config.h"
+#include "core/station/station_queue.h"
+
+namespace tarvok {
+
+namespace {
+
+using TRecorderState = TRecorderControl::TState;
+
+constexpr int kRetrySeconds = 5;
+
+bool IsMessageState(int modeState) { return modeState >= msCourtesy && modeState <= msCWTone; }
+
+// A timer interval in milliseconds from seconds; 0 for an interval that cannot run.
+int TimerInterval(int seconds) {
+  const qint64 ms = static_cast<qint64>(seconds) * 1000;
+  return static_cast<int>(std::clamp<qint64>(ms, 0, std::numeric_limits<int>::max()));
+}
+
+// A timer without a usable interval stays stopped rather than firing on every loop pass.
+void Restart(QTimer& timer) {
+  if (timer.interval() > 0)
+    timer.start();
+  else
+    timer.stop();
+}
+
+}  // namespace
+
+TRepeaterEngine::TRepeaterEngine(TStationState& state, TConfig& config, TRecorderControl& recorder,
+                                 TSoundCard& soundCard, TSoundThread& soundThread,
+                                 TStationQueue& queue)
+    : state_(state),
+      config_(config),
+      recorder_(recorder),
+      soundCard_(soundCard),
+      soundThread_(soundThread),
+      queue_(queue) {
+  QObject::connect(&repeaterTimer_, &QTimer::timeout, [this] { RepeaterTimerTimer(); });
+  QObject::connect(&qstTimer_, &QTimer::timeout, [this] { QSTTimerTimer(); });
+  SetTimerIntervals();
+}
+
+bool TRepeaterEngine::Playing() const { return recorder_.State() == TRecorderState::Playing; }
+bool TRepeaterEngine::Recording() const { return recorder_.State() == TRecorderState::Recording; }
+
+void TRepeaterEngine::SetState(TSender sender, int request, int beaconIndex) {
+  int target = request;
+  if (request == msDefault)
+    target = config_.State() == csForcedOn ? msForcedOn : msForcedOff;
+  else if (request < 0 || request > msBeaconCW)
+    target = msForcedOff;
+
+  // Repeated requests of the VOX and the controls are absorbed here.
+  if (sender != TSender::Nobody && state_.ModeState == target)
+    return;
+  if (state_.SchedulerOn && state_.Mode == rmNone)
+    return;
+  if (state_.Mode == rmSimplexRepeater) {
+    if (Playing() && target != msListen)
+      return;
+    if (sender != TSender::Nobody && state_.ModeState == msListen &&
+        (target == msForcedOff || target == msNoSignal))
+      return;
+  }
+
+  std::scoped_lock lock(stateLock_);
+  switch (state_.Mode) {
+    case rmInternetRepeater:
+      InternetTransition(target);
+      break;
+    case rmSimplexRepeater:
+      SimplexTransition(target);
+      break;
+    case rmBeaconStation:
+      BeaconTransition(target, beaconIndex);
+      break;
+    default:
+      return;
+  }
+  queue_.PostShowState();
+}
+
+void TRepeaterEngine::InternetTransition(int target) {
+  if (target == msNoSignal && state_.ModeState == msSignal &&
+      recorder_.SourceExists(aeCourtesyTone)) {
+    config_.SetPTT(true);
+    state_.ModeState = msCourtesy;
+    StartEvent(aeCourtesyTone);
+    return;
+  }
+  if (state_.ModeState == msCourtesy) {
+    // The courtesy tone is never cut by the VOX; its end releases the transmitter, and a
+    // signal still present needs the full on-delay again.
+    if (target == msSignal || target == msNoSignal)
+      return;
+    if (target == msForcedOff) {
+      target = msNoSignal;
+      soundThread_.Reset();
+    }
+  }
+  state_.ModeState = static_cast<TModeState>(target == msListen ? msNoSignal : target);
+  switch (state_.ModeState) {
+    case msForcedOn:
+    case msSignal:
+      config_.SetPTT(true);
+      StopTimers();
+      break;
+    case msForcedOff:
+    case msNoSignal:
+      config_.SetPTT(false);
+      StartTimers();
+      break;
+    default:
+      break;
+  }
+}
+
+bool TRepeaterEngine::StartSimplexAudio(int target) {
+  switch (target) {
+    case msListen:
+      return true;
+    case msForcedOn:
+    case msSignal:
+      return recorder_.RestartRecord();
+    case msCourtesy:
+    case msIdent:
+    case msQST:
+    case msTimeout:
+    case msCWTone:
+      return StartEvent(target - msListen);  // the courtesy tone and the messages, by slot
+    default:
+      return StartEvent(aeLastRecording);
+  }
+}
+
+void TRepeaterEngine::SimplexTransition(int target) {
+  if (!StartSimplexAudio(target))
+    return;
+  if (target == msForcedOn || target == msSignal || target == msListen)
+    config_.SetPTT(false);
+  else if (target != msBeaconWave && target != msBeaconCW)
+    config_.SetPTT(true);
+
+  if (target == msListen) {
+    if (config_.State() != csVox &&
+        (state_.ModeState == msSignal || state_.ModeState == msNoSignal)) {
+      // Under a forced control the station listens without a file. The state is set first,
+      // so that the listening start this raises is absorbed.
+      state_.ModeState = msListen;
+      recorder_.StopPlay();
+      recorder_.StopRecord();
+      recorder_.StartRecord(false);
+      return;
+    }
+    StopSimplexAudio();
+  }
+  state_.ModeState = static_cast<TModeState>(target);
+}
+
+void TRepeaterEngine::StopSimplexAudio() {
+  switch (state_.ModeState) {
+    case msForcedOn:
+      if (Recording())
+        recorder_.StopRecord();
+      break;
+    case msForcedOff:
+      if (Playing())
+        recorder_.StopPlay();
+      if (Recording())
+        recorder_.StopRecord();
+      break;
+    default:
+      if ((state_.ModeState == msNoSignal || IsMessageState(state_.ModeState)) && Playing())
+        recorder_.StopPlay();
+      break;
+  }
+}
+
+void TRepeaterEngine::BeaconTransition(int target, int beaconIndex) {
+  if (config_.State() == csForcedOff || target == msListen) {
+    if ((state_.ModeState == msBeaconWave || state_.ModeState == msBeaconCW) && Playing())
+      recorder_.StopPlay();
+    config_.SetPTT(false);
+    state_.ModeState = msListen;
+    return;
+  }
+  if (target == msForcedOff) {
+    if (Playing())
+      recorder_.StopPlay();
+    config_.SetPTT(false);
+    state_.ModeState = msNoSignal;
+    return;
+  }
+  if (target == msNoSignal) {
+    state_.ModeState = msNoSignal;
+    if (!Playing() && config_.Beacons().AnyPending())
+      queue_.PostAudioIdle();
+    return;
+  }
+  // A beacon on the air is never cut by channel activity.
+  if (Playing())
+    return;
+  if (target == msBeaconWave || target == msBeaconCW) {
+    StartBeacon(target, beaconIndex);
+    return;
+  }
+  state_.ModeState = static_cast<TModeState>(target);
+}
+
+void TRepeaterEngine::StartBeacon(int target, int beaconIndex) {
+  TBeaconList& beacons = config_.Beacons();
+  if (state_.ModeState == msSignal || beaconIndex < 0 || beaconIndex >= beacons.Count())
+    return;
+  const TBeacon& beacon = beacons.Items(beaconIndex);
+  if (target == msBeaconWave)
+    config_.SetWAVFile(aeBeaconWav, beacon.WaveFile);
+  else
+    recorder_.SetCWText(config_.EncodeCW(beacon.CWString));
+  config_.SetPTT(true);
+  if (!StartEvent(target == msBeaconWave ? aeBeaconWav : aeBeaconCW)) {
+    config_.SetPTT(false);
+    return;
+  }
+  state_.ModeState = static_cast<TModeState>(target);
+}
+
+bool TRepeaterEngine::StartEvent(int event) {
+  const bool started = recorder_.Repeat(event);
+  if (!started && recorder_.SourceExists(event))
+    SetRetry(true);
+  return started;
+}
+
+void TRepeaterEngine::SetRetry(bool on) {
+  if (on == state_.RetryPending)
+    return;
+  state_.RetryPending = on;
+  if (!on)
+    state_.RetryCountdown = TStationState::kNoCountdown;
+  else if (state_.RetryCountdown == TStationState::kNoCountdown)
+    state_.RetryCountdown = kRetrySeconds;
+}
+
+void TRepeaterEngine::PlaybackFinished(TSender sender) {
+  if (state_.Closing)
+    return;
+  // A laptop does not capture while it plays; the capture stopped in PlayStarted resumes.
+  if (state_.Mode == rmBeaconStation && config_.IsLaptop())
+    soundCard_.StartCapture();
+  if (config_.State() != csVox || playbackFinishing_)
+    return;
+  playbackFinishing_ = true;
+  switch (state_.Mode) {
+    case rmInternetRepeater:
+      SetState(sender, msForcedOff);
+      break;
+    case rmSimplexRepeater:
+      SimplexAfterPlayback(sender);
+      break;
+    case rmBeaconStation:
+      BeaconAfterPlayback(sender);
+      break;
+    default:
+      break;
+  }
+  playbackFinishing_ = false;
+}
+
+bool TRepeaterEngine::RequestAudioEvent(TSender sender, int slot) {
+  if (config_.WAVFile(slot).isEmpty())
+    return false;
+  SetState(sender, msListen + slot);
+  return true;
+}
+
+void TRepeaterEngine::SimplexAfterPlayback(TSender sender) {
+  bool done = false;
+  if (state_.TimeoutPending) {
+    done = RequestAudioEvent(sender, aeTimeout);
+    state_.TimeoutPending = false;
+  }
+  if (!done && state_.QSTPending) {
+    done = RequestAudioEvent(sender, aeQst);
+    state_.QSTPending = false;
+  }
+  if (!done && state_.IdentPending) {
+    done = RequestAudioEvent(sender, aeRepeaterId);
+    state_.IdentPending = false;
+    // The CW identification follows the WAV one, or replaces it when there is none.
+    state_.CWIdentPending = true;
+  }
+  if (!done && state_.CWIdentPending) {
+    const QString& text = config_.CWString(aeRepeaterId);
+    if (!text.isEmpty()) {
+      recorder_.SetCWText(config_.EncodeCW(text));
+      SetState(sender, msCWTone);
+      done = true;
+    }
+    state_.CWIdentPending = false;
+  }
+  if (!done && state_.ModeState == msNoSignal)
+    done = RequestAudioEvent(sender, aeCourtesyTone);
+  // After the CW identification and after a playback followed by nothing, the recorder's
+  // listening start brings the station back to listening.
+  if (!done && state_.ModeState >= msCourtesy && state_.ModeState <= msTimeout) {
+    soundThread_.Reset();
+    SetState(sender, msListen);
+  }
+}
+
+void TRepeaterEngine::BeaconAfterPlayback(TSender sender) {
+  SetState(sender, msForcedOff);
+  if (config_.State() != csVox || state_.ModeState != msNoSignal)
+    return;
+  // Only the first pending beacon is served; the next follows when its playback ends.
+  TBeaconList& beacons = config_.Beacons();
+  for (int i = 0; i < beacons.Count(); ++i) {
+    TBeacon& beacon = beacons.Items(i);
+    if (!beacon.IsPending())
+      continue;
+    if (beacon.WavePending()) {
+      SetState(sender, msBeaconWave, i);
+      if (state_.ModeState == msBeaconWave)
+        beacon.ClearWavePending();
+    } else {
+      SetState(sender, msBeaconCW, i);
+      if (state_.ModeState == msBeaconCW)
+        beacon.ClearCWPending();
+    }
+    return;
+  }
+}
+
+void TRepeaterEngine::RecordStarted(bool saveToFile) {
+  if (!saveToFile && state_.Mode == rmSimplexRepeater)
+    SetState(TSender::Recorder, msListen);
+}
+
+void TRepeaterEngine::PlayStarted() {
+  if (state_.Mode == rmBeaconStation && config_.IsLaptop())
+    soundCard_.StopCapture();
+}
+
+void TRepeaterEngine::RepeaterTimerTimer() { MessageTimerTick(state_.IdentPending); }
+
+void TRepeaterEngine::QSTTimerTimer() { MessageTimerTick(state_.QSTPending); }
+
+void TRepeaterEngine::MessageTimerTick(bool& pending) {
+  if (config_.State() != csVox || state_.Mode != rmSimplexRepeater || pending)
+    return;
+  pending = true;
+  // While other audio runs, the message goes out after it.
+  if (recorder_.State() != TRecorderState::Idle && state_.ModeState != msListen)
+    return;
+  queue_.PostAudioIdle();
+}
+
+void TRepeaterEngine::SetTimerIntervals() {
+  repeaterTimer_.setInterval(TimerInterval(config_.AudioTime(aeRepeaterId)));
+  qstTimer_.setInterval(TimerInterval(config_.AudioTime(aeQst)));
+  if (repeaterTimer_.isActive())
+    Restart(repeaterTimer_);
+  if (qstTimer_.isActive())
+    Restart(qstTimer_);
+}
+
+void TRepeaterEngine::StartTimers() {
+  Restart(repeaterTimer_);
+  Restart(qstTimer_);
+}
+
+void TRepeaterEngine::StopTimers() {
+  repeaterTimer_.stop();
+  qstTimer_.stop();
+}
+
+}  // namespace tarvok

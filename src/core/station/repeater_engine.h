@@ -1,0 +1,86 @@
+// The repeater engine: turns requests (from the VOX, the state buttons, the recorder, the timers
+// and the clock) into transitions of the mode state, keying the transmitter and starting and
+// stopping recordings and playbacks on the way. Each operating mode has its own transition:
+//
+// - Internet Repeater: the transmitter follows the VOX; a courtesy tone ends a transmission.
+// - Simplex Repeater: a transmission is recorded and played back, followed by a pending time-out,
+//   QST or identification message, else the courtesy tone, then the station listens again.
+// - Beacon Station: pending beacons are sent one after the other while the channel is free.
+//
+// Everything runs on the main thread; the recorder hands its events there.
+#pragma once
+
+#include <QTimer>
+#include <mutex>
+
+#include "core/station/station_state.h"
+
+namespace tarvok {
+
+class TConfig;
+class TRecorderControl;
+class TSoundCard;
+class TSoundThread;
+class TStationQueue;
+
+class TRepeaterEngine {
+ public:
+  TRepeaterEngine(TStationState& state, TConfig& config, TRecorderControl& recorder,
+                  TSoundCard& soundCard, TSoundThread& soundThread, TStationQueue& queue);
+  TRepeaterEngine(const TRepeaterEngine&) = delete;
+  TRepeaterEngine& operator=(const TRepeaterEngine&) = delete;
+
+  // The single entry of transitions. A request outside 0..12 counts as msForcedOff; beaconIndex
+  // is the beacon's position in the list for msBeaconWave and msBeaconCW.
+  void SetState(TSender sender, int request, int beaconIndex = 0);
+  // Plays an audio-event slot; when that fails although the source exists, the mode is
+  // restarted a few seconds later.
+  bool StartEvent(int event);
+  void SetRetry(bool on);
+  // The end of a playback, or, from nobody, the news that the audio path is free.
+  void PlaybackFinished(TSender sender);
+  // Requests the message of slot 1 to 4 when a WAV file is configured for it; true then,
+  // whether or not it could start.
+  bool RequestAudioEvent(TSender sender, int slot);
+
+  // What the recorder reports.
+  void RecordStarted(bool saveToFile);
+  void PlayStarted();
+
+  // The identification and QST timers, with the intervals of their audio events.
+  void RepeaterTimerTimer();
+  void QSTTimerTimer();
+  void SetTimerIntervals();
+  void StartTimers();
+  void StopTimers();
+  bool RepeaterTimerActive() const { return repeaterTimer_.isActive(); }
+  bool QSTTimerActive() const { return qstTimer_.isActive(); }
+
+ private:
+  void InternetTransition(int target);
+  void SimplexTransition(int target);
+  void BeaconTransition(int target, int beaconIndex);
+  bool StartSimplexAudio(int target);
+  void StopSimplexAudio();
+  void StartBeacon(int target, int beaconIndex);
+  void SimplexAfterPlayback(TSender sender);
+  void BeaconAfterPlayback(TSender sender);
+  void MessageTimerTick(bool& pending);
+  bool Playing() const;
+  bool Recording() const;
+
+  TStationState& state_;
+  TConfig& config_;
+  TRecorderControl& recorder_;
+  TSoundCard& soundCard_;
+  TSoundThread& soundThread_;
+  TStationQueue& queue_;
+
+  // Serialises transitions; re-entrant because a transition may raise a request of its own.
+  std::recursive_mutex stateLock_;
+  bool playbackFinishing_ = false;
+  QTimer repeaterTimer_;
+  QTimer qstTimer_;
+};
+
+}  // namespace tarvok

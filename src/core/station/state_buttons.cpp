@@ -1,0 +1,72 @@
+#include "core/station/state_buttons.h"
+
+namespace tarvok {
+
+namespace {
+
+using enum TStateButton;
+
+constexpr std::array<TStateButtonInfo, 9> kButtons{{
+    {TControlPage::Repeater, "Enable VOX", csVox, msNoSignal},
+    {TControlPage::Repeater, "Force XMIT", csForcedOn, msForcedOn},
+    {TControlPage::Repeater, "Force RECV", csForcedOff, msForcedOff},
+    {TControlPage::Simplex, "Enable VOX", csVox, msNoSignal},
+    {TControlPage::Simplex, "Force RECORD", csForcedOn, msForcedOn},
+    {TControlPage::Simplex, "Force XMIT", csForcedOff, msForcedOff},
+    {TControlPage::Simplex, "Force LISTEN", csForcedOff, msListen},
+    {TControlPage::Beacon, "Enable Beacon Mode", csVox, msForcedOff},
+    {TControlPage::Beacon, "Force Listen", csForcedOff, msListen},
+}};
+
+}  // namespace
+
+const TStateButtonInfo& StateButtonInfo(TStateButton button) {
+  return kButtons[static_cast<std::size_t>(button)];
+}
+
+std::optional<TControlPage> ControlPageOf(TRepeaterMode mode) {
+  if (mode < rmInternetRepeater || mode > rmBeaconStation)
+    return std::nullopt;
+  return static_cast<TControlPage>(mode - 1);
+}
+
+std::optional<TStateButton> VoxButtonOf(TRepeaterMode mode) {
+  switch (mode) {
+    case rmInternetRepeater:
+      return rboEnableVOX;
+    case rmSimplexRepeater:
+      return rboSVOX;
+    case rmBeaconStation:
+      return rboBeaconEnable;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<TStateButton> PassiveButtonOf(TRepeaterMode mode) {
+  switch (mode) {
+    case rmInternetRepeater:
+      return rboForceRECV;
+    case rmSimplexRepeater:
+      return rboSLISTEN;
+    case rmBeaconStation:
+      return rboBeaconListen;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<TStateButton> TStateButtons::Checked(TControlPage page) const {
+  const auto index = static_cast<std::size_t>(page);
+  return index < checked_.size() ? checked_[index] : std::nullopt;
+}
+
+bool TStateButtons::Check(TStateButton button) {
+  auto& checked = checked_[static_cast<std::size_t>(Info(button).Page)];
+  if (checked == button)
+    return false;
+  checked = button;
+  return true;
+}
+
+}  // namespace tarvok

@@ -1,0 +1,128 @@
+#include "core/station/station.h"
+
+#include <QCoreApplication>
+
+#include "core/audio/sound_card.h"
+#include "core/config/config.h"
+#include "core/config/remote_data.h"
+
+namespace tarvok {
+
+TStation::TStation(TConfig& config, const TClock& clock, TRecorderControl& recorder,
+                   TSoundCard& soundCard, TSoundThread& soundThread, QObject* parent)
+    : QObject(parent),
+      config_(config),
+      recorder_(recorder),
+      soundCard_(soundCard),
+      display_(state_, config, clock, recorder),
+      engine_(state_, config, recorder, soundCard, soundThread, *this),
+      modeControl_(state_, config, recorder, soundCard, engine_, display_, *this),
+      clockTasks_(state_, config, clock, recorder, engine_, modeControl_, *this),
+      remote_(state_, config, modeControl_, *this) {
+  recorder_.SetEvents(this);
+}
+
+TStation::~TStation() { recorder_.SetEvents(nullptr); }
+
+void TStation::Start() {
+  state_.Inhibit = true;
+  modeControl_.FillControls();
+  engine_.SetState(TSender::Nobody, msDefault);
+  auto remote = std::make_unique<TRemoteDataFile>(config_.VersionMajor(), config_.VersionMinor());
+  remote->SetPath(config_.RemotePath());
+  config_.SetRemoteData(std::move(remote));
+  display_.UpdateCaptions();
+  state_.Inhibit = false;
+
+  engine_.SetTimerIntervals();
+  if (state_.ModeState == msDefault || state_.ModeState == msForcedOff ||
+      state_.ModeState == msNoSignal)
+    engine_.StartTimers();
+  clockTasks_.StartTimer();
+  clockTasks_.DateTimeTimerTimer();
+  if (config_.SaveMode() && (config_.DefaultState() != 0 || config_.DefaultMode() != state_.Mode))
+    Post([this] { modeControl_.RestoreMode(); });
+}
+
+void TStation::Close() {
+  if (state_.Closing)
+    return;
+  clockTasks_.StopTimer();
+  engine_.StopTimers();
+  state_.Closing = true;
+  config_.SetDefaultMode(state_.Mode);
+  config_.SetDefaultState(state_.SchedulerOn ? 1 : 0);
+  if (state_.Mode == rmInternetRepeater)
+    soundCard_.StopCapture();
+  if (state_.Mode == rmSimplexRepeater) {
+    modeControl_.ChangeMode(rmInternetRepeater);
+    recorder_.StopRecord();
+  }
+}
+
+void TStation::ShowIndicator() {
+  const TIndicator next =
+      NextIndicator(indicator_, state_.Mode, state_.ModeState, config_.PinValue());
+  if (next != indicator_) {
+    indicator_ = next;
+    emit IndicatorChanged();
+  }
+  modeControl_.ShowListeningControls();
+}
+
+void TStation::RunTask(TTaskCode code) {
+  switch (code) {
+    case TTaskCode::CheckBeacons:
+      clockTasks_.CheckBeacons();
+      break;
+    case TTaskCode::CheckSchedule:
+      clockTasks_.CheckSchedule();
+      break;
+    case TTaskCode::RemoteStatus:
+      remote_.PollStatus();
+      break;
+    case TTaskCode::RemoteCommand:
+      remote_.ReadCommand();
+      break;
+  }
+}
+
+void TStation::Post(std::function<void()> work) {
+  QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+}
+
+void TStation::PostShowState() {
+  Post([this] { ShowIndicator(); });
+}
+
+void TStation::PostAudioIdle() {
+  Post([this] { engine_.PlaybackFinished(TSender::Nobody); });
+}
+
+void TStation::PostCheckTraces() {
+  Post([this] { emit CheckTracesRequested(); });
+}
+
+void TStation::PostTask(TTaskCode code) {
+  Post([this, code] { RunTask(code); });
+}
+
+void TStation::PostCleanRecordings() {
+  Post([this] { clockTasks_.CleanRecordings(); });
+}
+
+void TStation::ProcessMessages() { QCoreApplication::processEvents(); }
+
+void TStation::OnRecordStart(bool saveToFile) {
+  engine_.RecordStarted(saveToFile);
+  if (saveToFile)
+    emit RecordingMarked(true);
+}
+
+void TStation::OnRecordStop() { emit RecordingMarked(false); }
+
+void TStation::OnPlayStart() { engine_.PlayStarted(); }
+
+void TStation::OnPlayFinished() { engine_.PlaybackFinished(TSender::Recorder); }
+
+}  // namespace tarvok
