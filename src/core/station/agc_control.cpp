@@ -1,0 +1,33 @@
+#include "core/station/agc_control.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/audio/level_conversion.h"
+#include "core/station/trace_source_levels.h"
+
+namespace tarvok {
+
+std::optional<int> TAgcControl::Tick(const TAgcInput& input) {
+  if (!input.Enabled || !input.SignalPresent || input.Level <= 0)
+    return std::nullopt;
+  level_ = (static_cast<std::uint32_t>(input.Level) + level_) / 2;
+  // The clock reading wraps every minute; a wrap counts as time passed.
+  if (std::abs(input.NowMs - lastTime_) <= kInterval)
+    return std::nullopt;
+  lastTime_ = input.NowMs;
+  // The running level stays within the range of the readings, so it fits an int.
+  const auto x =
+      input.LinearScale
+          ? std::int64_t{level_}
+          : static_cast<std::int64_t>(std::nearbyint(LevelToDecibels(static_cast<int>(level_))));
+  if (x == 0 || (input.Levels.Low <= x && x <= input.Levels.High))
+    return std::nullopt;
+  const std::int64_t p = std::int64_t{input.Levels.Middle} * input.Position / x;
+  if (p < kMinimumPosition)
+    return std::nullopt;
+  return static_cast<int>(std::min<std::int64_t>(p, kFaderMaximum));
+}
+
+}  // namespace tarvok
