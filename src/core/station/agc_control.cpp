@@ -5,18 +5,21 @@
 #include <cstdlib>
 
 #include "core/audio/level_conversion.h"
+#include "core/common/clock.h"
 #include "core/station/trace_source_levels.h"
 
 namespace tarvok {
 
-std::optional<int> TAgcControl::Tick(const TAgcInput& input) {
+std::optional<int> TAgcControl::Tick(const TAgcInput& input, const TClock& clock) {
   if (!input.Enabled || !input.SignalPresent || input.Level <= 0)
     return std::nullopt;
   level_ = (static_cast<std::uint32_t>(input.Level) + level_) / 2;
-  // The clock reading wraps every minute; a wrap counts as time passed.
-  if (std::abs(input.NowMs - lastTime_) <= kInterval)
+  // The reading wraps every minute; a wrap counts as time passed.
+  const TSystemTime time = clock.LocalTime();
+  const int now = time.Second * 1000 + time.Milliseconds;
+  if (std::abs(now - lastTime_) <= kInterval)
     return std::nullopt;
-  lastTime_ = input.NowMs;
+  lastTime_ = now;
   // The running level stays within the range of the readings, so it fits an int.
   const auto x =
       input.LinearScale

@@ -10,12 +10,13 @@
 
 namespace tarvok {
 
+class TClock;
+
 // What one tick looks at.
 struct TAgcInput {
   bool Enabled = false;
   bool SignalPresent = false;
   std::int32_t Level = 0;  // smoothed peak-meter level
-  int NowMs = 0;           // local clock: second × 1000 + milliseconds
   bool LinearScale = true;
   TAgcLevels Levels;  // in raw units on the linear scale, in dB otherwise
   int Position = 0;   // the volume fader
@@ -26,8 +27,8 @@ class TAgcControl {
   static constexpr int kMinimumPosition = 1000;
   static constexpr int kInterval = 200;  // milliseconds between moves, at least
 
-  // The fader position to move to, or nothing.
-  std::optional<int> Tick(const TAgcInput& input);
+  // The fader position to move to, or nothing. The clock is read only while a signal is heard.
+  std::optional<int> Tick(const TAgcInput& input, const TClock& clock);
   // Lets the next tick move at once.
   void ResetTime() { lastTime_ = 0; }
   std::uint32_t RunningLevel() const { return level_; }

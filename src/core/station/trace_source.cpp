@@ -6,7 +6,6 @@
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_card_listing.h"
 #include "core/audio/sound_thread.h"
-#include "core/common/clock.h"
 #include "core/config/config.h"
 
 namespace tarvok {
@@ -219,16 +218,14 @@ void TTraceSource::AgcTick() {
   // Without a volume control there is nothing to move.
   if (peakObject_ < 0 || !VolumeVisible())
     return;
-  const TSystemTime now = clock_.LocalTime();
   TAgcInput input;
   input.Enabled = config_.AgcEnabled(traceIndex_);
   input.SignalPresent = SignalPresent();
   input.Level = card_->MixerControls().Items(peakObject_).Level();
-  input.NowMs = now.Second * 1000 + now.Milliseconds;
   input.LinearScale = config_.AgcScale(traceIndex_) == 1;
   input.Levels = config_.Agc(traceIndex_);
   input.Position = volumePosition_;
-  if (const std::optional<int> position = agc_.Tick(input)) {
+  if (const std::optional<int> position = agc_.Tick(input, clock_)) {
     volumePosition_ = *position;
     ApplyVolume();
     emit ControlsChanged();
