@@ -49,6 +49,8 @@ TInstanceGuard::~TInstanceGuard() {
 }
 
 TInstanceGuard::TResult TInstanceGuard::Acquire() {
+  if (lockFd_ >= 0)
+    return TResult::First;
   if (!QDir().mkpath(folder_)) {
     message_ = QStringLiteral("Cannot create the station folder %1").arg(folder_);
     return TResult::Failed;

@@ -27,6 +27,7 @@ class TInstanceGuard final : public QObject {
   TInstanceGuard(const TInstanceGuard&) = delete;
   TInstanceGuard& operator=(const TInstanceGuard&) = delete;
 
+  // Takes the folder for this process; once taken, later calls return First at once.
   TResult Acquire();
   // Why this copy ends, for Running and Failed.
   const QString& Message() const { return message_; }
