@@ -196,8 +196,6 @@ TEST_F(DtmfBlockProcessorTest, TheSimplexHintComesWhenSwitchingOnInSimplexMode) 
   Processor().SetEnabled(false, rmSimplexRepeater);
   Config().SetDTFMSimplex(true);
   EXPECT_FALSE(Processor().SetEnabled(true, rmSimplexRepeater));
-  EXPECT_TRUE(TDtmfBlockProcessor::SimplexHint().startsWith(
-      "To enable DTFM in Simplex Repeater mode\nplease go to the File | Preferences"));
 }
 
 TEST_F(DtmfBlockProcessorTest, TheEqualizerIsLoadedAndSavedWithTheSettings) {
