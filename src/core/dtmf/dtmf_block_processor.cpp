@@ -1,13 +1,44 @@
 #include "core/dtmf/dtmf_block_processor.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QtEndian>
 #include <algorithm>
 
 #include "core/common/clock.h"
 #include "core/config/config.h"
 
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void* address);
+extern "C" void __tsan_release(void* address);
+#endif
+
 namespace tarvok {
+
+namespace {
+
+// Qt hands a posted event to the main thread under a lock that ThreadSanitizer does not see, so
+// the hand-over is announced to it: the audio thread releases after building the event, the main
+// thread acquires before reading it.
+#if defined(__SANITIZE_THREAD__)
+char handOverToken;
+void AnnounceHandOver() { __tsan_release(&handOverToken); }
+void AnnounceTakeOver() { __tsan_acquire(&handOverToken); }
+#else
+void AnnounceHandOver() {}
+void AnnounceTakeOver() {}
+#endif
+
+const QEvent::Type kTaskEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class TTaskEvent final : public QEvent {
+ public:
+  explicit TTaskEvent(TDtmfBlockProcessor::TTask task) : QEvent(kTaskEvent), Task(task) {}
+  const TDtmfBlockProcessor::TTask Task;
+};
+
+}  // namespace
 
 TDtmfBlockProcessor::TDtmfBlockProcessor(TConfig& config, const TClock& clock, QObject* parent)
     : QObject(parent), config_(config), clock_(clock), lastRefresh_(clock.Now()) {
@@ -67,9 +98,24 @@ void TDtmfBlockProcessor::CopySamples(std::span<const std::byte> block) {
     samples[n] = qFromLittleEndian<qint16>(block.data() + 2 * n);
 }
 
+void TDtmfBlockProcessor::Post(TTask task) {
+  // Qt takes the event over and deletes it once delivered.
+  auto* event = new TTaskEvent(task);
+  AnnounceHandOver();
+  QCoreApplication::postEvent(this, event);
+}
+
+bool TDtmfBlockProcessor::event(QEvent* event) {
+  AnnounceTakeOver();
+  if (event->type() != kTaskEvent)
+    return QObject::event(event);
+  (this->*static_cast<TTaskEvent*>(event)->Task)();
+  return true;
+}
+
 void TDtmfBlockProcessor::ResetTimeFromAudioThread() {
   if (lastFFTTime_.exchange(0) != 0)
-    QMetaObject::invokeMethod(this, &TDtmfBlockProcessor::ClearTexts, Qt::QueuedConnection);
+    Post(&TDtmfBlockProcessor::ClearTexts);
 }
 
 void TDtmfBlockProcessor::CaptureBlock(TWaveMessage message, std::span<const std::byte> block) {
@@ -80,7 +126,7 @@ void TDtmfBlockProcessor::CaptureBlock(TWaveMessage message, std::span<const std
     return;
   }
   if (message == TWaveMessage::Close) {
-    QMetaObject::invokeMethod(this, &TDtmfBlockProcessor::ClearSpectrum, Qt::QueuedConnection);
+    Post(&TDtmfBlockProcessor::ClearSpectrum);
     return;
   }
   if (message != TWaveMessage::Data || block.size() / 2 != TDTFM::kBlockSize || !Claim())
@@ -89,7 +135,7 @@ void TDtmfBlockProcessor::CaptureBlock(TWaveMessage message, std::span<const std
   transformed_ = false;
   Release();
   if (!closing_.load())
-    QMetaObject::invokeMethod(this, &TDtmfBlockProcessor::ProcessBlock, Qt::QueuedConnection);
+    Post(&TDtmfBlockProcessor::ProcessBlock);
 }
 
 void TDtmfBlockProcessor::RecordedBlock(std::span<std::byte> block) {
@@ -110,7 +156,7 @@ void TDtmfBlockProcessor::RecordedBlock(std::span<std::byte> block) {
       qToLittleEndian(static_cast<qint16>(filtered[n]), block.data() + 2 * n);
   }
   Release();
-  QMetaObject::invokeMethod(this, &TDtmfBlockProcessor::ProcessBlock, Qt::QueuedConnection);
+  Post(&TDtmfBlockProcessor::ProcessBlock);
 }
 
 void TDtmfBlockProcessor::ProcessBlock() {

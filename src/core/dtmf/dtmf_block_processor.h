@@ -26,6 +26,8 @@ class TConfig;
 class TDtmfBlockProcessor final : public QObject {
   Q_OBJECT
  public:
+  using TTask = void (TDtmfBlockProcessor::*)();
+
   static constexpr std::size_t kBlockBytes = TDTFM::kBlockSize * 2;
   static constexpr int kKeysPerLine = 30;
   static constexpr int kMaxTerminalLines = 1000;
@@ -86,8 +88,14 @@ class TDtmfBlockProcessor final : public QObject {
   // The spectrum is to be repainted.
   void SpectrumChanged();
 
+ protected:
+  bool event(QEvent* event) override;
+
  private:
   static constexpr auto kRelaxed = std::memory_order_relaxed;
+
+  // Queues a task on the main thread; any thread.
+  void Post(TTask task);
 
   bool Claim() { return !busy_.test_and_set(std::memory_order_acquire); }
   void Release() { busy_.clear(std::memory_order_release); }
