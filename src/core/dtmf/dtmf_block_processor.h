@@ -1,0 +1,130 @@
+// The station's DTMF decoding. 2048-sample blocks (16-bit, 8000 Hz, 4096 bytes) arrive from the
+// sound card's capture stream and from the recorder; the audio thread that delivers one only
+// claims the detector, copies the block (the recorder's block is equalized in place when the
+// filter is on, so that the filtered audio is what gets recorded) and queues ProcessBlock on the
+// main thread, which decodes it. A block that arrives while the detector is claimed is dropped.
+// Decoded keys go to a terminal of lines: 30 keys on the first line, 31 on each later one.
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <span>
+
+#include "core/audio/sound_card.h"
+#include "core/common/repeater_mode.h"
+#include "core/dtmf/digital_filter.h"
+
+namespace tarvok {
+
+class TClock;
+class TConfig;
+
+class TDtmfBlockProcessor final : public QObject {
+  Q_OBJECT
+ public:
+  using TTask = void (TDtmfBlockProcessor::*)();
+
+  static constexpr std::size_t kBlockBytes = TDTFM::kBlockSize * 2;
+  static constexpr int kKeysPerLine = 30;
+  static constexpr int kMaxTerminalLines = 1000;
+  static constexpr int kSpectrumInterval = 150;  // ms between spectrum repaints, at least
+  static constexpr int kLevelBarMaximum = 100;
+
+  // Loads the equalizer from the settings file; the destructor saves it. Stop the capture and
+  // the recorder before destroying the processor: their threads call it.
+  TDtmfBlockProcessor(TConfig& config, const TClock& clock, QObject* parent = nullptr);
+  ~TDtmfBlockProcessor() override;
+  TDtmfBlockProcessor(const TDtmfBlockProcessor&) = delete;
+  TDtmfBlockProcessor& operator=(const TDtmfBlockProcessor&) = delete;
+
+  // The equalizer's gain and scale steps, for its sliders.
+  TDigitalFilter& Filter() { return filter_; }
+  // Every gain step and the scale step back to 0.
+  void ResetEqualizer();
+
+  bool Enabled() const { return enabled_.load(kRelaxed); }
+  // "DTFM Enabled"; true when the user should be shown SimplexHint.
+  bool SetEnabled(bool on, TRepeaterMode mode);
+  static QString SimplexHint();
+  bool SpectrumEnabled() const { return spectrumEnabled_.load(kRelaxed); }
+  void SetSpectrumEnabled(bool on);
+  bool FilterEnabled() const { return filterEnabled_.load(kRelaxed); }
+  void SetFilterEnabled(bool on);
+  // Takes DTFMEnabled, DTFMSimplex, DTMFSpectrum and FilterEnable from the settings again.
+  void ReloadSettings();
+  // The sensitivity bar, 0 at the bottom: the detection level is 100 minus its position.
+  int LevelBarPosition() const { return kLevelBarMaximum - filter_.Level(); }
+  void SetLevelBarPosition(int position);
+  // The station is closing: blocks are ignored from now on.
+  void SetClosing() { closing_.store(true); }
+
+  // The capture stream's handler (TSoundCard::SetOnWaveData); runs on the capture thread.
+  void CaptureBlock(TWaveMessage message, std::span<const std::byte> block);
+  // The recorder's blocks, on its worker thread; with the filter on, the block is replaced by
+  // its equalized audio.
+  void RecordedBlock(std::span<std::byte> block);
+  // Decodes the last block; main thread.
+  void ProcessBlock();
+
+  const QStringList& TerminalLines() const { return terminal_; }
+  void ClearTerminal();
+  // "FFT Time: 3ms".
+  const QString& StatusText() const { return statusText_; }
+  const QString& ErrorText() const { return errorText_; }
+  // A spectrum paint began while the last one still ran.
+  void ReportOverflow();
+  // The levels of display bins 0 .. 1023 (0 .. 4003 Hz) of the last decoded block, 0 .. 100.
+  const std::array<int, TDTFM::kDisplayBins>& Spectrum() const { return spectrumLevels_; }
+
+ signals:
+  void KeyDecoded(QChar key);
+  void TerminalChanged();
+  // The status or error text changed.
+  void TextsChanged();
+  // The spectrum is to be repainted.
+  void SpectrumChanged();
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
+  static constexpr auto kRelaxed = std::memory_order_relaxed;
+
+  // Queues a task on the main thread; any thread.
+  void Post(TTask task);
+
+  bool Claim() { return !busy_.test_and_set(std::memory_order_acquire); }
+  void Release() { busy_.clear(std::memory_order_release); }
+  void CopySamples(std::span<const std::byte> block);
+  void ResetTimeFromAudioThread();
+  void ClearTexts();
+  void ClearSpectrum();
+  void AddKey(char key);
+  void RefreshSpectrum();
+
+  TConfig& config_;
+  const TClock& clock_;
+  TDigitalFilter filter_;
+  std::atomic_flag busy_;
+  // The block in Samples has been analysed already (by the equalizer); guarded by busy_.
+  bool transformed_ = false;
+  std::atomic<bool> closing_{false};
+  std::atomic<bool> enabled_{false};
+  std::atomic<bool> simplex_{false};
+  std::atomic<bool> spectrumEnabled_{false};
+  std::atomic<bool> filterEnabled_{false};
+  std::atomic<qint64> lastFFTTime_{0};
+
+  QStringList terminal_;
+  int keyCount_ = 0;
+  QString statusText_;
+  QString errorText_;
+  QDateTime lastRefresh_;
+  std::array<int, TDTFM::kDisplayBins> spectrumLevels_{};
+};
+
+}  // namespace tarvok

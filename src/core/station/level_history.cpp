@@ -1,0 +1,40 @@
+#include "core/station/level_history.h"
+
+#include <algorithm>
+
+namespace tarvok {
+
+void TLevelHistory::SetSize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  emit Changed();
+}
+
+void TLevelHistory::SetCount(int count) {
+  points_.assign(static_cast<std::size_t>(std::max(0, count)), 0);
+  emit Changed();
+}
+
+void TLevelHistory::Clear() {
+  std::fill(points_.begin(), points_.end(), height_);
+  emit Changed();
+}
+
+void TLevelHistory::AddPoint(int y) {
+  if (points_.empty())
+    return;
+  std::shift_right(points_.begin(), points_.end(), 1);
+  points_.front() = y;
+  emit Changed();
+}
+
+void TLevelHistory::SetLine(int& line, int y) {
+  line = y;
+  emit Changed();
+}
+
+void TLevelHistory::SetThresholdY(int y) { SetLine(thresholdY_, y); }
+void TLevelHistory::SetAgcLowY(int y) { SetLine(agcLowY_, y); }
+void TLevelHistory::SetAgcHighY(int y) { SetLine(agcHighY_, y); }
+
+}  // namespace tarvok
