@@ -64,6 +64,7 @@ TAudioResult TPulsePlayback::Open(pa_context* context, const QString& sink) {
     return TAudioResult::Fail(TAudioResult::kError,
                               QString::fromUtf8(pa_strerror(pa_context_errno(context))));
   pa_stream_set_state_callback(stream_, &State, this);
+  pa_stream_set_underflow_callback(stream_, &Underflow, this);
   const auto flags = static_cast<pa_stream_flags_t>(
       PA_STREAM_DONT_MOVE | PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
   const QByteArray device = sink.toUtf8();
@@ -115,10 +116,26 @@ void TPulsePlayback::CheckPlayed() {
   const auto pending =
       negative != 0 ? 0 : static_cast<std::int64_t>(pa_usec_to_bytes(latency, &spec_));
   const std::int64_t played = written_ - pending;
-  while (stream_ != nullptr && !ends_.empty() && ends_.front() <= played) {
+  std::size_t done = 0;
+  while (done < ends_.size() && ends_[done] <= played)
+    ++done;
+  Played(done);
+}
+
+void TPulsePlayback::Played(std::size_t buffers) {
+  // The source may hand over the next buffer while it hears of each one.
+  for (; buffers > 0 && stream_ != nullptr && !ends_.empty(); --buffers) {
     ends_.pop_front();
     feeder_.Played();
   }
+}
+
+void TPulsePlayback::Underflow(pa_stream*, void* self) {
+  TPulseCallbackScope scope;
+  // The server ran out of data: all of it has been played, however long the sink's latency
+  // still seems.
+  auto* playback = static_cast<TPulsePlayback*>(self);
+  playback->Played(playback->ends_.size());
 }
 
 void TPulsePlayback::State(pa_stream* stream, void* self) {
@@ -149,6 +166,7 @@ void TPulsePlayback::Close() {
   if (stream_ == nullptr)
     return;
   pa_stream_set_state_callback(stream_, nullptr, nullptr);
+  pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
   pa_stream_disconnect(stream_);
   pa_stream_unref(stream_);
   stream_ = nullptr;

@@ -1,8 +1,8 @@
 // A playback stream on the sink that is the server's default when it opens, held there
 // (PA_STREAM_DONT_MOVE): when that sink goes away the stream ends instead of moving to another
 // device, such as the speakers of the room. A buffer counts as played once the server's playback
-// position, the sink's latency included, has passed its end; the position is looked at every
-// 20 ms on the main loop's thread.
+// position, the sink's latency included, has passed its end (the position is looked at every
+// 20 ms on the main loop's thread), or once the server has run out of data.
 #pragma once
 
 #include <pulse/context.h>
@@ -37,8 +37,10 @@ class TPulsePlayback final : public TAudioStream {
  private:
   void Write(std::span<const std::byte> buffer);
   void CheckPlayed();
+  void Played(std::size_t buffers);
   void Close();
   static void State(pa_stream* stream, void* self);
+  static void Underflow(pa_stream* stream, void* self);
   static void Tick(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self);
 
   TPulseSoundBackend& backend_;
