@@ -10,6 +10,7 @@
 #include "core/audio/sound_thread.h"
 #include "core/common/clock.h"
 #include "core/config/config.h"
+#include "platform/keying_tap.h"
 #include "platform/serial_keying_port.h"
 #include "platform/signal_watcher.h"
 
@@ -27,17 +28,18 @@ void Print(const QString& line) {
 int RunHeadlessStation(const QString& home, const QString& soundSystem) {
   const TStationFolder folder(home);
   TConsoleMessages messages;
-  TSoundSystem sound = CreateSoundSystem(soundSystem);
-  for (const QString& error : sound.Errors)
-    messages.ShowError(error);
-  if (!sound.Backend)
-    return 2;
   if (!QDir().mkpath(folder.Path())) {
     messages.ShowError(QStringLiteral("Cannot create the station folder %1").arg(folder.Path()));
     return 1;
   }
+  TSoundSystem sound = CreateSoundSystem(soundSystem, folder.Path());
+  for (const QString& error : sound.Errors)
+    messages.ShowError(error);
+  if (!sound.Backend)
+    return 2;
   TSystemClock clock;
-  TSerialKeyingPort keyingPort;
+  TSerialKeyingPort serialPort;
+  TKeyingTap keyingPort(serialPort, sound.TransmitterKeyed);
   TSignalWatcher stopSignals;
   QObject::connect(&stopSignals, &TSignalWatcher::StopRequested, qApp, &QCoreApplication::quit);
   {

@@ -13,13 +13,20 @@ namespace {
 
 constexpr int kConnectTimeoutMs = 3000;
 
-TSoundSystem Virtual(const QString& scenarioPath) {
+TSoundSystem Virtual(const QString& scenarioPath, const QString& stationFolder) {
   TSoundSystem system;
   TScenario scenario;
   QString error;
   if (!scenarioPath.isEmpty() && !TScenario::Load(scenarioPath, scenario, error))
     system.Errors << error + QStringLiteral("; the virtual sound card stays silent.");
-  auto backend = std::make_unique<TVirtualSoundBackend>(std::move(scenario));
+  std::shared_ptr<TTransmitterRecorder> transmitter;
+  if (!stationFolder.isEmpty()) {
+    transmitter = std::make_shared<TTransmitterRecorder>(stationFolder, TScenario::kSampleRate);
+    if (!transmitter->Error().isEmpty())
+      system.Errors << transmitter->Error();
+    system.TransmitterKeyed = [transmitter](bool keyed) { transmitter->SetKeyed(keyed); };
+  }
+  auto backend = std::make_unique<TVirtualSoundBackend>(std::move(scenario), transmitter);
   backend->StartRealTime();
   system.Backend = std::move(backend);
   system.Description =
@@ -31,19 +38,19 @@ TSoundSystem Virtual(const QString& scenarioPath) {
 
 }  // namespace
 
-TSoundSystem CreateSoundSystem(const QString& name) {
+TSoundSystem CreateSoundSystem(const QString& name, const QString& stationFolder) {
   if (name == QLatin1String("virtual"))
-    return Virtual(QString());
+    return Virtual(QString(), stationFolder);
   if (name.startsWith(QLatin1String("virtual:")))
-    return Virtual(name.mid(8));
+    return Virtual(name.mid(8), stationFolder);
   if (name.isEmpty() || name == QLatin1String("pulse")) {
     auto pulse = std::make_unique<TPulseSoundBackend>();
     const bool ready = pulse->WaitUntilReady(kConnectTimeoutMs);
     if (ready || !name.isEmpty()) {
       // Not reachable yet: the back end says so and keeps trying.
-      return {std::move(pulse), QStringLiteral("the PulseAudio server"), {}, ready};
+      return {std::move(pulse), QStringLiteral("the PulseAudio server"), {}, ready, {}};
     }
-    TSoundSystem system = Virtual(QString());
+    TSoundSystem system = Virtual(QString(), stationFolder);
     system.Description += QStringLiteral(" (no sound server is reachable)");
     return system;
   }
@@ -52,7 +59,8 @@ TSoundSystem CreateSoundSystem(const QString& name) {
           {QStringLiteral("Unknown sound system \"%1\"; valid names are pulse, virtual and "
                           "virtual:SCENARIO.")
                .arg(name)},
-          false};
+          false,
+          {}};
 }
 
 int ListAudio(const QString& name) {

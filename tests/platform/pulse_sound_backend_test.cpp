@@ -10,6 +10,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "core/audio/application.h"
 #include "core/audio/level_conversion.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_card_listing.h"
@@ -22,12 +23,7 @@ namespace {
 
 class PulseSoundBackendTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "tarvok_pulse_audio_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-  }
+  static void SetUpTestSuite() { EnsureApplication(); }
 
   void SetUp() override {
     QString error;

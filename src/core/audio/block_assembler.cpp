@@ -29,8 +29,10 @@ void TBlockAssembler::Append(std::span<const std::byte> bytes) {
   });
 }
 
-void TBlockAssembler::AppendSilence(std::size_t bytes) {
-  Feed(bytes, [](std::byte* to, std::size_t, std::size_t n) { std::memset(to, 0, n); });
+void TBlockAssembler::AppendSilence(std::size_t bytes, std::byte silence) {
+  Feed(bytes, [silence](std::byte* to, std::size_t, std::size_t n) {
+    std::memset(to, std::to_integer<int>(silence), n);
+  });
 }
 
 }  // namespace tarvok

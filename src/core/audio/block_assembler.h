@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace tarvok {
@@ -17,10 +18,14 @@ class TBlockAssembler {
   TBlockAssembler(int blockBytes, TBlockHandler handler);
 
   void Append(std::span<const std::byte> bytes);
-  // Appends silence (a gap in the stream).
-  void AppendSilence(std::size_t bytes);
+  // Appends silence (a gap in the stream): bytes of `silence`, 0x80 for 8-bit samples.
+  void AppendSilence(std::size_t bytes, std::byte silence = std::byte{0});
   // Drops a partly filled block, as after an interruption of the stream.
   void Discard() { filled_ = 0; }
+  // The partly filled block, which is dropped.
+  std::span<const std::byte> TakePartial() {
+    return std::span(block_).first(std::exchange(filled_, 0));
+  }
 
  private:
   template <typename Fill>

@@ -88,6 +88,7 @@ struct TControlCell {
   std::atomic<std::uint32_t> Value{0};
 };
 
+// Linear PCM, little-endian: 8-bit samples are unsigned, wider ones signed.
 struct TPcmFormat {
   int SampleRate = 8000;
   int Channels = 1;
@@ -98,13 +99,33 @@ struct TPcmFormat {
 };
 
 // Receives a capture stream. Called on a back-end thread, in order; a handler must return quickly
-// and must not call the back end. Opened comes once the stream runs, Closed when it is closed.
+// and must not call the back end. Opened comes once the stream runs, Closed when it is closed; the
+// tail and Closed come on the thread that destroys the stream.
 class TCaptureSink {
  public:
   virtual ~TCaptureSink() = default;
   virtual void CaptureOpened() = 0;
   virtual void CaptureData(std::span<const std::byte> block) = 0;
+  // When the stream is destroyed: the part of a block captured so far, shorter than a block (as a
+  // device hands back its part-filled buffer when it is reset). A sink may ignore it.
+  virtual void CaptureTail(std::span<const std::byte>) {}
   virtual void CaptureClosed() = 0;
+};
+
+// Feeds a playback stream. The back end asks for two buffers when the stream opens, on the thread
+// that opens it, and after that, on a back-end thread, for one more after each buffer has been
+// played, so that at most two are queued. Handlers are called in order, must return quickly, must
+// not call the back end and must never destroy their own stream.
+class TPlaybackSource {
+ public:
+  virtual ~TPlaybackSource() = default;
+  virtual void PlaybackOpened() = 0;
+  // Fills at most buffer.size() bytes (whole frames) and returns how many; 0 when there is no data.
+  virtual std::size_t NextBuffer(std::span<std::byte> buffer) = 0;
+  virtual void BufferPlayed() = 0;
+  // Comes once: when the stream is destroyed, or earlier when the sound system closed the device
+  // (it went away); no buffer is played after it.
+  virtual void PlaybackClosed() = 0;
 };
 
 // An open stream; destroying it closes it, after which no notification of it arrives.
@@ -138,6 +159,11 @@ class TSoundBackend : public QObject {
   // Captures the default recording line in blocks of exactly blockBytes, in order.
   virtual TAudioResult OpenCapture(const TPcmFormat& format, int blockBytes, TCaptureSink& sink,
                                    std::unique_ptr<TAudioStream>& stream) = 0;
+  // Plays on the default output in buffers of at most bufferBytes. A queued buffer is dropped
+  // when the stream is destroyed.
+  virtual TAudioResult OpenPlayback(const TPcmFormat& format, int bufferBytes,
+                                    TPlaybackSource& source,
+                                    std::unique_ptr<TAudioStream>& stream) = 0;
 
  signals:
   // Someone other than this back end's caller changed a control's value.

@@ -1,14 +1,25 @@
 #include "platform/pulse/pulse_capture.h"
 
+#include <pulse/timeval.h>
+
+#include <algorithm>
+
 #include "platform/pulse/pulse_lock.h"
 #include "platform/pulse/pulse_sound_backend.h"
 
 namespace tarvok {
 
-TPulseCapture::TPulseCapture(TPulseSoundBackend& backend, const TPcmFormat& format, int blockBytes,
-                             TCaptureSink& sink)
+namespace {
+
+// Small fragments, so that a stream that is closed leaves little of its audio in the server.
+constexpr pa_usec_t kFragmentUsec = 50 * PA_USEC_PER_MSEC;
+
+}  // namespace
+
+TPulseCapture::TPulseCapture(TPulseSoundBackend& backend, const pa_sample_spec& spec,
+                             int blockBytes, TCaptureSink& sink)
     : backend_(backend),
-      format_(format),
+      spec_(spec),
       blockBytes_(blockBytes),
       sink_(sink),
       assembler_(blockBytes,
@@ -17,31 +28,37 @@ TPulseCapture::TPulseCapture(TPulseSoundBackend& backend, const TPcmFormat& form
 TPulseCapture::~TPulseCapture() {
   {
     TPulseLock lock(backend_.loop_);
-    Disconnect();
+    StopStream();
     backend_.capture_ = nullptr;
   }
-  if (opened_)
+  if (opened_) {
+    sink_.CaptureTail(assembler_.TakePartial());
     sink_.CaptureClosed();
+  }
 }
 
 void TPulseCapture::Connect(pa_context* context) {
   if (stream_ != nullptr)
     return;
-  const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(format_.SampleRate),
-                            static_cast<std::uint8_t>(format_.Channels)};
-  stream_ = pa_stream_new(context, "Capture", &spec, nullptr);
+  stream_ = pa_stream_new(context, "Capture", &spec_, nullptr);
   if (stream_ == nullptr)
     return;
   pa_stream_set_read_callback(stream_, &Read, this);
   pa_stream_set_state_callback(stream_, &State, this);
   pa_buffer_attr attr{};
   attr.maxlength = static_cast<std::uint32_t>(-1);
-  attr.fragsize = static_cast<std::uint32_t>(blockBytes_);
+  attr.fragsize = static_cast<std::uint32_t>(
+      std::min<std::size_t>(blockBytes_, pa_usec_to_bytes(kFragmentUsec, &spec_)));
   if (pa_stream_connect_record(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY) < 0)
     Disconnect();
 }
 
 void TPulseCapture::Disconnect() {
+  StopStream();
+  assembler_.Discard();
+}
+
+void TPulseCapture::StopStream() {
   if (stream_ == nullptr)
     return;
   pa_stream_set_read_callback(stream_, nullptr, nullptr);
@@ -49,7 +66,6 @@ void TPulseCapture::Disconnect() {
   pa_stream_disconnect(stream_);
   pa_stream_unref(stream_);
   stream_ = nullptr;
-  assembler_.Discard();
 }
 
 void TPulseCapture::State(pa_stream* stream, void* self) {
@@ -70,7 +86,8 @@ void TPulseCapture::Read(pa_stream* stream, std::size_t, void* self) {
          bytes > 0) {
     // A hole in the stream is heard as silence, so the blocks keep their timing.
     if (data == nullptr)
-      capture->assembler_.AppendSilence(bytes);
+      capture->assembler_.AppendSilence(
+          bytes, capture->spec_.format == PA_SAMPLE_U8 ? std::byte{0x80} : std::byte{0});
     else
       capture->assembler_.Append({static_cast<const std::byte*>(data), bytes});
     pa_stream_drop(stream);

@@ -1,5 +1,6 @@
 // A capture stream of the default recording source, delivered in blocks of a fixed length. It is
-// reopened by itself when the server comes back after a loss; a partial block is dropped then.
+// reopened by itself when the server comes back after a loss; a partial block is dropped then, and
+// handed back as the tail when the stream is destroyed.
 #pragma once
 
 #include <pulse/context.h>
@@ -14,7 +15,7 @@ class TPulseSoundBackend;
 
 class TPulseCapture final : public TAudioStream {
  public:
-  TPulseCapture(TPulseSoundBackend& backend, const TPcmFormat& format, int blockBytes,
+  TPulseCapture(TPulseSoundBackend& backend, const pa_sample_spec& spec, int blockBytes,
                 TCaptureSink& sink);
   ~TPulseCapture() override;
 
@@ -26,9 +27,10 @@ class TPulseCapture final : public TAudioStream {
  private:
   static void Read(pa_stream* stream, std::size_t, void* self);
   static void State(pa_stream* stream, void* self);
+  void StopStream();
 
   TPulseSoundBackend& backend_;
-  const TPcmFormat format_;
+  const pa_sample_spec spec_;
   const int blockBytes_;
   TCaptureSink& sink_;
   TBlockAssembler assembler_;

@@ -11,6 +11,7 @@
 
 #include "platform/pulse/pulse_capture.h"
 #include "platform/pulse/pulse_lock.h"
+#include "platform/pulse/pulse_playback.h"
 
 namespace tarvok {
 
@@ -102,6 +103,7 @@ void TPulseSoundBackend::ContextState(pa_context* context, void* self) {
     case PA_CONTEXT_FAILED:
     case PA_CONTEXT_TERMINATED:
       backend->ConnectionLost(QString::fromUtf8(pa_strerror(pa_context_errno(context))));
+      pa_threaded_mainloop_signal(backend->loop_, 0);
       break;
     default:
       break;
@@ -118,6 +120,8 @@ void TPulseSoundBackend::ConnectionLost(const QString& reason) {
   }
   if (capture_ != nullptr)
     capture_->Disconnect();
+  if (playback_ != nullptr)
+    playback_->Disconnect();
   devices_.clear();
   lines_.clear();
   destinations_.clear();
@@ -153,9 +157,24 @@ void TPulseSoundBackend::Reconnect() {
 void TPulseSoundBackend::ServerInfo(pa_context*, const pa_server_info* info, void* self) {
   TPulseCallbackScope scope;
   auto* backend = static_cast<TPulseSoundBackend*>(self);
-  if (info != nullptr)
+  if (info != nullptr) {
     backend->serverName_ = QStringLiteral("%1 %2").arg(QString::fromUtf8(info->server_name),
                                                        QString::fromUtf8(info->server_version));
+    backend->defaultSink_ = QString::fromUtf8(info->default_sink_name);
+  }
+  pa_threaded_mainloop_signal(backend->loop_, 0);
+}
+
+QString TPulseSoundBackend::DefaultSink() {
+  pa_operation* op = pa_context_get_server_info(context_, &ServerInfo, this);
+  while (op != nullptr && pa_operation_get_state(op) == PA_OPERATION_RUNNING) {
+    AnnounceUnlocking();
+    pa_threaded_mainloop_wait(loop_);
+    AnnounceLocked();
+  }
+  if (op != nullptr)
+    pa_operation_unref(op);
+  return defaultSink_;
 }
 
 QString TPulseSoundBackend::DeviceName(int) const {
@@ -485,18 +504,43 @@ TAudioResult TPulseSoundBackend::WriteControl(std::uint32_t controlId, std::uint
 TAudioResult TPulseSoundBackend::OpenCapture(const TPcmFormat& format, int blockBytes,
                                              TCaptureSink& sink,
                                              std::unique_ptr<TAudioStream>& stream) {
-  if (format.BitsPerSample != 16 || format.Channels < 1 || format.Channels > 2 ||
-      format.SampleRate < 1000 || blockBytes < format.FrameBytes())
+  pa_sample_spec spec{};
+  if (!PulseSampleSpec(format, spec) || format.SampleRate < 1000 ||
+      blockBytes < format.FrameBytes())
     return TAudioResult::Fail(TAudioResult::kBadFormat, QString());
   TPulseLock lock(loop_);
   if (capture_ != nullptr)
     return TAudioResult::Fail(TAudioResult::kAllocated, QString());
-  auto capture = std::make_unique<TPulseCapture>(*this, format, blockBytes, sink);
+  auto capture = std::make_unique<TPulseCapture>(*this, spec, blockBytes, sink);
   capture_ = capture.get();
   if (connected_)
     capture_->Connect(context_);
   stream = std::move(capture);
   return TAudioResult::Ok();
+}
+
+TAudioResult TPulseSoundBackend::OpenPlayback(const TPcmFormat& format, int bufferBytes,
+                                              TPlaybackSource& source,
+                                              std::unique_ptr<TAudioStream>& stream) {
+  pa_sample_spec spec{};
+  if (!PulseSampleSpec(format, spec) || bufferBytes < format.FrameBytes())
+    return TAudioResult::Fail(TAudioResult::kBadFormat, QString());
+  auto playback = std::make_unique<TPulsePlayback>(*this, spec, bufferBytes, source);
+  TAudioResult result;
+  {
+    TPulseLock lock(loop_);
+    if (!connected_)
+      return TAudioResult::Fail(TAudioResult::kError,
+                                QStringLiteral("The sound server is not connected."));
+    if (playback_ != nullptr)
+      return TAudioResult::Fail(TAudioResult::kAllocated, QString());
+    playback_ = playback.get();
+    result = playback->Open(context_, DefaultSink());
+  }
+  // A stream that did not open is destroyed without the lock held, which its destructor takes.
+  if (!result.Failed())
+    stream = std::move(playback);
+  return result;
 }
 
 }  // namespace tarvok

@@ -26,6 +26,7 @@
 namespace tarvok {
 
 class TPulseCapture;
+class TPulsePlayback;
 
 class TPulseSoundBackend final : public TSoundBackend {
  public:
@@ -51,9 +52,13 @@ class TPulseSoundBackend final : public TSoundBackend {
   TAudioResult WriteControl(std::uint32_t controlId, std::uint32_t value) override;
   TAudioResult OpenCapture(const TPcmFormat& format, int blockBytes, TCaptureSink& sink,
                            std::unique_ptr<TAudioStream>& stream) override;
+  // Plays on the sink that is the default at this moment, and never on another one.
+  TAudioResult OpenPlayback(const TPcmFormat& format, int bufferBytes, TPlaybackSource& source,
+                            std::unique_ptr<TAudioStream>& stream) override;
 
  private:
   friend class TPulseCapture;
+  friend class TPulsePlayback;
 
   struct TDevice {
     bool IsSink = false;
@@ -88,6 +93,8 @@ class TPulseSoundBackend final : public TSoundBackend {
   std::uint32_t LineIdFor(const QString& key);
   const TLineEntry* FindLine(std::uint32_t lineId) const;
   const TDevice* DeviceOfControl(std::uint32_t controlId) const;
+  // Asks the server which sink is the default now.
+  QString DefaultSink();
   // Runs on the main thread later.
   void Post(std::function<void()> work);
   // Main thread.
@@ -106,6 +113,7 @@ class TPulseSoundBackend final : public TSoundBackend {
   pa_context* context_ = nullptr;
   bool connected_ = false;
   QString serverName_;
+  QString defaultSink_;
 
   int listingsPending_ = 0;
   bool listAgain_ = false;
@@ -118,6 +126,7 @@ class TPulseSoundBackend final : public TSoundBackend {
   std::vector<TMixerDestination> destinations_;
   std::map<std::uint32_t, TControlEntry> controls_;
   TPulseCapture* capture_ = nullptr;
+  TPulsePlayback* playback_ = nullptr;
 
   // The first connection attempt has succeeded or failed, for WaitUntilReady.
   std::atomic<bool> attemptDecided_{false};

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/audio/block_assembler.h"
+#include "platform/virtual/virtual_streams.h"
 
 namespace tarvok {
 
@@ -17,29 +17,9 @@ constexpr std::uint32_t kVolumeControl = 2;
 constexpr std::uint32_t kFullVolume = 65535;
 }  // namespace
 
-class TVirtualCapture final : public TAudioStream {
- public:
-  TVirtualCapture(TVirtualSoundBackend& card, int blockBytes, TCaptureSink& sink)
-      : card_(card),
-        sink_(sink),
-        assembler_(blockBytes, [this](std::span<const std::byte> b) { sink_.CaptureData(b); }) {}
-  ~TVirtualCapture() override {
-    {
-      std::unique_lock lock(card_.captureMutex_);
-      card_.captureIdle_.wait(lock, [this] { return !card_.delivering_; });
-      card_.capture_ = nullptr;
-    }
-    sink_.CaptureClosed();
-  }
-  void Feed(std::span<const std::byte> bytes) { assembler_.Append(bytes); }
-
- private:
-  TVirtualSoundBackend& card_;
-  TCaptureSink& sink_;
-  TBlockAssembler assembler_;
-};
-
-TVirtualSoundBackend::TVirtualSoundBackend(TScenario scenario) : scenario_(std::move(scenario)) {
+TVirtualSoundBackend::TVirtualSoundBackend(TScenario scenario,
+                                           std::shared_ptr<TTransmitterRecorder> transmitter)
+    : scenario_(std::move(scenario)), transmitter_(std::move(transmitter)) {
   const auto line = [](std::uint32_t id, std::uint32_t type, bool source, const char* name) {
     const QString text = QString::fromLatin1(name);
     return TMixerLine{id, type, kLineActive | (source ? kLineSource : 0u), text, text};
@@ -136,26 +116,67 @@ TAudioResult TVirtualSoundBackend::WriteControl(std::uint32_t controlId, std::ui
   return TAudioResult::Ok();
 }
 
+namespace {
+
+bool ConvertibleFormat(const TPcmFormat& format, int bytes) {
+  return format.BitsPerSample % 8 == 0 && format.BitsPerSample >= 8 && format.BitsPerSample <= 32 &&
+         format.Channels >= 1 && format.Channels <= 32 && format.SampleRate >= 1000 &&
+         format.SampleRate <= 384000 && bytes >= format.FrameBytes();
+}
+
+}  // namespace
+
 TAudioResult TVirtualSoundBackend::OpenCapture(const TPcmFormat& format, int blockBytes,
                                                TCaptureSink& sink,
                                                std::unique_ptr<TAudioStream>& stream) {
-  if (format != TPcmFormat{TScenario::kSampleRate, 1, 16} || blockBytes < 2)
+  if (!ConvertibleFormat(format, blockBytes))
     return TAudioResult::Fail(TAudioResult::kBadFormat, QString());
   {
-    std::lock_guard lock(captureMutex_);
+    std::lock_guard lock(streamMutex_);
     if (capture_ != nullptr)
       return TAudioResult::Fail(TAudioResult::kAllocated, QString());
   }
   // Opened comes before the first block: the stream is published to the renderer after it.
   sink.CaptureOpened();
-  auto capture = std::make_unique<TVirtualCapture>(*this, blockBytes, sink);
+  auto capture = std::make_unique<TVirtualCapture>(*this, format, blockBytes, sink);
   {
-    std::lock_guard lock(captureMutex_);
+    std::lock_guard lock(streamMutex_);
     capture_ = capture.get();
   }
   stream = std::move(capture);
   return TAudioResult::Ok();
 }
+
+TAudioResult TVirtualSoundBackend::OpenPlayback(const TPcmFormat& format, int bufferBytes,
+                                                TPlaybackSource& source,
+                                                std::unique_ptr<TAudioStream>& stream) {
+  if (!ConvertibleFormat(format, bufferBytes))
+    return TAudioResult::Fail(TAudioResult::kBadFormat, QString());
+  {
+    std::lock_guard lock(streamMutex_);
+    if (playback_ != nullptr)
+      return TAudioResult::Fail(TAudioResult::kAllocated, QString());
+  }
+  auto playback = std::make_unique<TVirtualPlayback>(*this, format, bufferBytes, source);
+  // The first buffers are in before the renderer sees the stream.
+  playback->Start();
+  {
+    std::lock_guard lock(streamMutex_);
+    playback_ = playback.get();
+  }
+  stream = std::move(playback);
+  return TAudioResult::Ok();
+}
+
+template <typename Stream>
+void TVirtualSoundBackend::Unpublish(Stream*& slot) {
+  std::unique_lock lock(streamMutex_);
+  streamsIdle_.wait(lock, [this] { return !rendering_; });
+  slot = nullptr;
+}
+
+template void TVirtualSoundBackend::Unpublish(TVirtualCapture*&);
+template void TVirtualSoundBackend::Unpublish(TVirtualPlayback*&);
 
 void TVirtualSoundBackend::Pass(TLine& line, std::span<std::int16_t> samples) {
   const std::uint32_t volume = line.Volume.Value.load(std::memory_order_relaxed);
@@ -165,21 +186,34 @@ void TVirtualSoundBackend::Pass(TLine& line, std::span<std::int16_t> samples) {
   }
 }
 
-void TVirtualSoundBackend::Deliver(std::span<const std::int16_t> samples) {
+void TVirtualSoundBackend::RenderStreams(std::span<const std::int16_t> receiver,
+                                         std::span<std::int16_t> pc) {
   TVirtualCapture* capture = nullptr;
+  TVirtualPlayback* playback = nullptr;
+  bool busy = false;
   {
-    std::lock_guard lock(captureMutex_);
+    std::lock_guard lock(streamMutex_);
     capture = capture_;
-    delivering_ = capture != nullptr;
+    playback = playback_;
+    busy = rendering_ = capture != nullptr || playback != nullptr;
   }
-  if (capture == nullptr)
+  if (playback != nullptr)
+    playback->Mix(pc);
+  Pass(lines_[kWaveOut], pc);
+  Pass(lines_[kSpeakers], pc);
+  if (capture != nullptr)
+    capture->Feed(receiver);
+  if (playback != nullptr)
+    playback->NotifyPlayed();
+  if (transmitter_)
+    transmitter_->Write(pc, position_, playback != nullptr);
+  if (!busy)
     return;
-  capture->Feed(std::as_bytes(samples));
   {
-    std::lock_guard lock(captureMutex_);
-    delivering_ = false;
+    std::lock_guard lock(streamMutex_);
+    rendering_ = false;
   }
-  captureIdle_.notify_all();
+  streamsIdle_.notify_all();
 }
 
 void TVirtualSoundBackend::Advance(std::int64_t samples) {
@@ -193,9 +227,7 @@ void TVirtualSoundBackend::Advance(std::int64_t samples) {
     scenario_.Render(TScenarioLine::Pc, position_, out);
     Pass(lines_[kLineIn], rx);
     Pass(lines_[kRecordingControl], rx);
-    Pass(lines_[kWaveOut], out);
-    Pass(lines_[kSpeakers], out);
-    Deliver(rx);
+    RenderStreams(rx, out);
     position_ += n;
     samples -= n;
     framePosition_ += n;

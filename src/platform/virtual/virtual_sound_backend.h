@@ -5,28 +5,34 @@
 //
 // Audio is rendered at 8000 samples per second in frames of 10 ms; each meter shows the peak of the
 // last whole frame. Advance renders on the caller's thread (tests step the card by hand);
-// StartRealTime renders on a thread of its own, keeping pace with the wall clock.
+// StartRealTime renders on a thread of its own, keeping pace with the wall clock. What the station
+// plays is mixed into the PC audio before "Wave Out", as on a real card, and goes with it to the
+// transmitter recorder when there is one.
 #pragma once
 
 #include <array>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <semaphore>
 #include <thread>
 
 #include "core/audio/sound_backend.h"
 #include "platform/virtual/scenario.h"
+#include "platform/virtual/transmitter_recorder.h"
 
 namespace tarvok {
 
 class TVirtualCapture;
+class TVirtualPlayback;
 
 class TVirtualSoundBackend final : public TSoundBackend {
  public:
   static constexpr int kFrameSamples = TScenario::kSampleRate / 100;
   static constexpr int kLineCount = 4;
 
-  explicit TVirtualSoundBackend(TScenario scenario);
+  explicit TVirtualSoundBackend(TScenario scenario,
+                                std::shared_ptr<TTransmitterRecorder> transmitter = {});
   ~TVirtualSoundBackend() override;
 
   void StartRealTime();
@@ -44,11 +50,15 @@ class TVirtualSoundBackend final : public TSoundBackend {
   const TControlCell* AcquireControl(std::uint32_t controlId) override;
   void ReleaseControl(std::uint32_t) override {}
   TAudioResult WriteControl(std::uint32_t controlId, std::uint32_t value) override;
+  // Any PCM format: the card's audio is converted to and from it.
   TAudioResult OpenCapture(const TPcmFormat& format, int blockBytes, TCaptureSink& sink,
                            std::unique_ptr<TAudioStream>& stream) override;
+  TAudioResult OpenPlayback(const TPcmFormat& format, int bufferBytes, TPlaybackSource& source,
+                            std::unique_ptr<TAudioStream>& stream) override;
 
  private:
   friend class TVirtualCapture;
+  friend class TVirtualPlayback;
   // Lines in mixer order; their IDs are index + 1, their controls' IDs line ID × 16 + 1 (peak
   // meter) and + 2 (volume).
   enum TLineIndex { kSpeakers, kWaveOut, kRecordingControl, kLineIn };
@@ -63,19 +73,24 @@ class TVirtualSoundBackend final : public TSoundBackend {
   const TLine* LineById(std::uint32_t lineId) const;
   // Applies the line's volume and notes the peak for its meter.
   void Pass(TLine& line, std::span<std::int16_t> samples);
-  void Deliver(std::span<const std::int16_t> samples);
+  void RenderStreams(std::span<const std::int16_t> receiver, std::span<std::int16_t> pc);
+  // Takes a stream off the card once the rendering thread does not use it; `slot` is its pointer.
+  template <typename Stream>
+  void Unpublish(Stream*& slot);
   void RunRealTime();
 
   const TScenario scenario_;
+  const std::shared_ptr<TTransmitterRecorder> transmitter_;
   std::array<TLine, kLineCount> lines_;
   std::int64_t position_ = 0;
   int framePosition_ = 0;
 
-  // The capture stream, handed between the rendering thread and the main thread.
-  std::mutex captureMutex_;
-  std::condition_variable captureIdle_;
+  // The streams, handed between the rendering thread and the threads that open and close them.
+  std::mutex streamMutex_;
+  std::condition_variable streamsIdle_;
   TVirtualCapture* capture_ = nullptr;
-  bool delivering_ = false;
+  TVirtualPlayback* playback_ = nullptr;
+  bool rendering_ = false;
 
   std::binary_semaphore stop_{0};
   std::thread realTime_;

@@ -1,4 +1,4 @@
-// Reads the audio of a PCM WAV file (8 or 16 bits, any channel count and rate) as mono 16-bit
+// Reads the audio of a PCM WAV file (8 to 32 bits, any channel count and rate) as mono 16-bit
 // samples at a given rate, for the virtual sound card's scenarios.
 #pragma once
 

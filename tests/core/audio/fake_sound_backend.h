@@ -2,10 +2,12 @@
 // the station writes to it.
 #pragma once
 
+#include <QByteArray>
 #include <map>
 #include <memory>
 #include <vector>
 
+#include "core/audio/playback_feeder.h"
 #include "core/audio/sound_backend.h"
 
 namespace tarvok {
@@ -76,9 +78,20 @@ class TFakeSoundBackend final : public TSoundBackend {
 
   class TStream final : public TAudioStream {
    public:
-    explicit TStream(TCaptureSink& sink) : Sink(sink) { Sink.CaptureOpened(); }
-    ~TStream() override { Sink.CaptureClosed(); }
+    TStream(TCaptureSink& sink, TStream*& self) : Sink(sink), self_(self) {
+      self_ = this;
+      Sink.CaptureOpened();
+    }
+    ~TStream() override {
+      self_ = nullptr;
+      Sink.CaptureTail(Tail);
+      Sink.CaptureClosed();
+    }
     TCaptureSink& Sink;
+    std::vector<std::byte> Tail;  // handed back when the stream is destroyed
+
+   private:
+    TStream*& self_;
   };
   TAudioResult OpenCapture(const TPcmFormat& format, int blockBytes, TCaptureSink& sink,
                            std::unique_ptr<TAudioStream>& stream) override {
@@ -86,8 +99,55 @@ class TFakeSoundBackend final : public TSoundBackend {
     CaptureBlockBytes = blockBytes;
     if (CaptureResult.Failed())
       return CaptureResult;
-    auto s = std::make_unique<TStream>(sink);
-    Capture = s.get();
+    stream = std::make_unique<TStream>(sink, Capture);
+    return TAudioResult::Ok();
+  }
+
+  // Plays nothing by itself: the test says when the oldest queued buffer has been played.
+  class TPlayStream final : public TAudioStream {
+   public:
+    TPlayStream(TPlaybackSource& source, int bufferBytes, TPlayStream*& self)
+        : Source(source),
+          Feeder(
+              source, bufferBytes,
+              [this](std::span<const std::byte> b) { Buffers.emplace_back(b.begin(), b.end()); }),
+          self_(self) {
+      self_ = this;
+    }
+    ~TPlayStream() override {
+      self_ = nullptr;
+      if (!Closed)
+        Source.PlaybackClosed();
+    }
+    void PlayOne() { Feeder.Played(); }
+    // The sound system ends the stream, as when its device goes away.
+    void CloseBySystem() {
+      Closed = true;
+      Source.PlaybackClosed();
+    }
+    QByteArray Audio() const {
+      QByteArray all;
+      for (const auto& b : Buffers)
+        all.append(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size()));
+      return all;
+    }
+    TPlaybackSource& Source;
+    TPlaybackFeeder Feeder;
+    std::vector<std::vector<std::byte>> Buffers;
+    bool Closed = false;
+
+   private:
+    TPlayStream*& self_;
+  };
+  TAudioResult OpenPlayback(const TPcmFormat& format, int bufferBytes, TPlaybackSource& source,
+                            std::unique_ptr<TAudioStream>& stream) override {
+    PlaybackFormat = format;
+    PlaybackBufferBytes = bufferBytes;
+    ++PlaybacksOpened;
+    if (PlaybackResult.Failed())
+      return PlaybackResult;
+    auto s = std::make_unique<TPlayStream>(source, bufferBytes, Playback);
+    s->Feeder.Start();
     stream = std::move(s);
     return TAudioResult::Ok();
   }
@@ -121,6 +181,11 @@ class TFakeSoundBackend final : public TSoundBackend {
   TPcmFormat CaptureFormat;
   int CaptureBlockBytes = 0;
   TStream* Capture = nullptr;
+  TAudioResult PlaybackResult;
+  TPcmFormat PlaybackFormat;
+  int PlaybackBufferBytes = 0;
+  int PlaybacksOpened = 0;
+  TPlayStream* Playback = nullptr;
   mutable int ControlQueries = 0;
 };
 

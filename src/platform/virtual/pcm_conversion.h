@@ -1,0 +1,33 @@
+// Conversions between the virtual card's own audio (16-bit mono samples) and the PCM frames of the
+// streams it captures and plays: any channel count, 8 to 32 bits, any rate.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace tarvok {
+
+// Appends one mono sample per whole frame: the channels' average, cut to 16 bits.
+void DecodeMono(std::span<const std::byte> frames, int channels, int bitsPerSample,
+                std::vector<std::int16_t>& out);
+// Appends each sample as a frame with every channel the same.
+void EncodeFrames(std::span<const std::int16_t> samples, int channels, int bitsPerSample,
+                  std::vector<std::byte>& out);
+
+// Linear interpolation onto another rate, block by block; at the same rate samples pass unchanged.
+class TResampler {
+ public:
+  TResampler(int fromRate, int toRate);
+  // Appends the samples that fall within `in`; later blocks continue where this one ended.
+  void Process(std::span<const std::int16_t> in, std::vector<std::int16_t>& out);
+
+ private:
+  const std::int64_t from_;
+  const std::int64_t to_;
+  std::int64_t position_ = 0;  // of the next output, in 1/to_ input samples from this block's start
+  std::int16_t previous_ = 0;  // the last input sample of the block before
+};
+
+}  // namespace tarvok
