@@ -242,11 +242,12 @@ def write_report(path, sets, totals, context, rows):
     lines = [
         "# Benchmarks",
         "",
-        "Written by `bench/run-dtmf-benchmark.sh` on "
+        "The DTMF sections are written by `bench/run-dtmf-benchmark.sh` on "
         f"{datetime.date.today().isoformat()} ({platform.machine()}, "
         f"{context.get('num_cpus', '?')} CPUs at {context.get('mhz_per_cpu', '?')} MHz; sox "
         f"{version(['sox', '--version'])}, multimon-ng {version(['multimon-ng', '-h'])}, "
-        f"espeak-ng {version(['espeak-ng', '--version'])}). Rerun it to refresh this page.",
+        f"espeak-ng {version(['espeak-ng', '--version'])}); rerun it to refresh them. The other "
+        "sections come from the programs they name and are kept as they are.",
         "",
         "## DTMF decoding accuracy",
         "",
@@ -317,7 +318,23 @@ def write_report(path, sets, totals, context, rows):
         unit = "us" if unit == "us" else unit
         lines.append(f"| {name} | {what.get(name, '')} | {real:.0f} {unit} | {cpu:.0f} {unit} |")
     path.parent.mkdir(parents=True, exist_ok=True)
-    path.write_text("\n".join(lines) + "\n" + NOTES)
+    path.write_text("\n".join(lines) + "\n" + NOTES + other_sections(path))
+
+
+OWN_SECTIONS = ("## DTMF decoding accuracy", "## Transform time per block",
+                "## What the block-based detector misses")
+
+
+def other_sections(path):
+    """The sections of the existing page that other benchmarks wrote: from its first heading of
+    level two that this report does not write, to its end."""
+    if not path.exists():
+        return ""
+    lines = path.read_text().splitlines(keepends=True)
+    for i, line in enumerate(lines):
+        if line.startswith("## ") and not line.startswith(OWN_SECTIONS):
+            return "\n" + "".join(lines[i:])
+    return ""
 
 
 NOTES = """

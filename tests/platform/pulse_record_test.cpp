@@ -101,13 +101,6 @@ class PulseRecordTest : public ConfigTest {
     backend_.reset();
   }
 
-  // Records what the "tx" sink plays, from now on.
-  void StartMonitor() {
-    monitor_.start("parec", {"-d", "tx.monitor", "--format=s16le", "--rate=8000", "--channels=1",
-                             "--latency-msec=20"});
-    ASSERT_TRUE(monitor_.waitForStarted(10000));
-  }
-
   TPulseTestServer server_;
   QProcess player_;
   QProcess monitor_;
@@ -119,7 +112,7 @@ class PulseRecordTest : public ConfigTest {
 TEST_F(PulseRecordTest, ARecordedToneIsPlayedBackToTheDefaultSinkWithoutGaps) {
   Config().SetLogEnabled(true);
   ASSERT_TRUE(WriteToneWav(dir_.filePath("tone.wav"), 1000, -6, 1.5));
-  StartMonitor();
+  server_.Record(monitor_, "tx.monitor");
   ASSERT_TRUE(thread_->StartRecord(true));
   // An idle null sink takes a while to deliver the first data to a new record stream.
   ASSERT_TRUE(WaitUntil(

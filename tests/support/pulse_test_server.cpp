@@ -85,6 +85,12 @@ void TPulseTestServer::Play(QProcess& player, const QString& sink, const QString
   player.waitForStarted(10000);
 }
 
+void TPulseTestServer::Record(QProcess& recorder, const QString& source) {
+  recorder.start(QStringLiteral("parec"), {"-d", source, "--format=s16le", "--rate=8000",
+                                           "--channels=1", "--latency-msec=20"});
+  recorder.waitForStarted(10000);
+}
+
 bool WriteToneWav(const QString& path, double frequency, double dbfs, double seconds,
                   int sampleRate) {
   const auto count = static_cast<std::uint32_t>(seconds * sampleRate);
