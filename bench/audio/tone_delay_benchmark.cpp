@@ -62,12 +62,12 @@ int main(int argc, char* argv[]) {
   std::atomic<std::int64_t> toneStart{0};
   std::atomic<bool> done{false};
   std::thread writer([&] {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+    const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, kRate, 1};
     pa_buffer_attr attr{static_cast<std::uint32_t>(-1), kChunk * 4, static_cast<std::uint32_t>(-1),
                         static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1)};
     int err = 0;
     pa_simple* stream = pa_simple_new(nullptr, "tone delay", PA_STREAM_PLAYBACK, "rx", "tone",
-                                      &spec, nullptr, &attr, &err);
+                                      &sampleFormat, nullptr, &attr, &err);
     if (stream == nullptr) {
       done = true;
       return;

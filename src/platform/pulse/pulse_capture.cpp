@@ -16,10 +16,10 @@ constexpr pa_usec_t kFragmentUsec = 50 * PA_USEC_PER_MSEC;
 
 }  // namespace
 
-TPulseCapture::TPulseCapture(TPulseSoundBackend& backend, const pa_sample_spec& spec,
+TPulseCapture::TPulseCapture(TPulseSoundBackend& backend, const pa_sample_spec& sampleFormat,
                              int blockBytes, TCaptureSink& sink)
     : backend_(backend),
-      spec_(spec),
+      sampleFormat_(sampleFormat),
       blockBytes_(blockBytes),
       sink_(sink),
       assembler_(blockBytes,
@@ -40,7 +40,7 @@ TPulseCapture::~TPulseCapture() {
 void TPulseCapture::Connect(pa_context* context) {
   if (stream_ != nullptr)
     return;
-  stream_ = pa_stream_new(context, "Capture", &spec_, nullptr);
+  stream_ = pa_stream_new(context, "Capture", &sampleFormat_, nullptr);
   if (stream_ == nullptr)
     return;
   pa_stream_set_read_callback(stream_, &Read, this);
@@ -48,7 +48,7 @@ void TPulseCapture::Connect(pa_context* context) {
   pa_buffer_attr attr{};
   attr.maxlength = static_cast<std::uint32_t>(-1);
   attr.fragsize = static_cast<std::uint32_t>(
-      std::min<std::size_t>(blockBytes_, pa_usec_to_bytes(kFragmentUsec, &spec_)));
+      std::min<std::size_t>(blockBytes_, pa_usec_to_bytes(kFragmentUsec, &sampleFormat_)));
   if (pa_stream_connect_record(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY) < 0)
     Disconnect();
 }
@@ -87,7 +87,7 @@ void TPulseCapture::Read(pa_stream* stream, std::size_t, void* self) {
     // A hole in the stream is heard as silence, so the blocks keep their timing.
     if (data == nullptr)
       capture->assembler_.AppendSilence(
-          bytes, capture->spec_.format == PA_SAMPLE_U8 ? std::byte{0x80} : std::byte{0});
+          bytes, capture->sampleFormat_.format == PA_SAMPLE_U8 ? std::byte{0x80} : std::byte{0});
     else
       capture->assembler_.Append({static_cast<const std::byte*>(data), bytes});
     pa_stream_drop(stream);

@@ -15,7 +15,7 @@ class TPulseSoundBackend;
 
 class TPulseCapture final : public TAudioStream {
  public:
-  TPulseCapture(TPulseSoundBackend& backend, const pa_sample_spec& spec, int blockBytes,
+  TPulseCapture(TPulseSoundBackend& backend, const pa_sample_spec& sampleFormat, int blockBytes,
                 TCaptureSink& sink);
   ~TPulseCapture() override;
 
@@ -30,7 +30,7 @@ class TPulseCapture final : public TAudioStream {
   void StopStream();
 
   TPulseSoundBackend& backend_;
-  const pa_sample_spec spec_;
+  const pa_sample_spec sampleFormat_;
   const int blockBytes_;
   TCaptureSink& sink_;
   TBlockAssembler assembler_;

@@ -17,32 +17,32 @@ constexpr pa_usec_t kTickUsec = 20 * PA_USEC_PER_MSEC;
 
 }  // namespace
 
-bool PulseSampleSpec(const TPcmFormat& format, pa_sample_spec& spec) {
+bool PulseSampleSpec(const TPcmFormat& format, pa_sample_spec& sampleFormat) {
   switch (format.BitsPerSample) {
     case 8:
-      spec.format = PA_SAMPLE_U8;
+      sampleFormat.format = PA_SAMPLE_U8;
       break;
     case 16:
-      spec.format = PA_SAMPLE_S16LE;
+      sampleFormat.format = PA_SAMPLE_S16LE;
       break;
     case 24:
-      spec.format = PA_SAMPLE_S24LE;
+      sampleFormat.format = PA_SAMPLE_S24LE;
       break;
     case 32:
-      spec.format = PA_SAMPLE_S32LE;
+      sampleFormat.format = PA_SAMPLE_S32LE;
       break;
     default:
       return false;
   }
-  spec.rate = static_cast<std::uint32_t>(std::max(format.SampleRate, 0));
-  spec.channels = static_cast<std::uint8_t>(std::clamp(format.Channels, 0, 255));
-  return format.Channels >= 1 && pa_sample_spec_valid(&spec) != 0;
+  sampleFormat.rate = static_cast<std::uint32_t>(std::max(format.SampleRate, 0));
+  sampleFormat.channels = static_cast<std::uint8_t>(std::clamp(format.Channels, 0, 255));
+  return format.Channels >= 1 && pa_sample_spec_valid(&sampleFormat) != 0;
 }
 
-TPulsePlayback::TPulsePlayback(TPulseSoundBackend& backend, const pa_sample_spec& spec,
+TPulsePlayback::TPulsePlayback(TPulseSoundBackend& backend, const pa_sample_spec& sampleFormat,
                                int bufferBytes, TPlaybackSource& source)
     : backend_(backend),
-      spec_(spec),
+      sampleFormat_(sampleFormat),
       source_(source),
       feeder_(source, bufferBytes, [this](std::span<const std::byte> b) { Write(b); }) {}
 
@@ -59,7 +59,7 @@ TPulsePlayback::~TPulsePlayback() {
 
 TAudioResult TPulsePlayback::Open(pa_context* context, const QString& sink) {
   context_ = context;
-  stream_ = pa_stream_new(context, "Playback", &spec_, nullptr);
+  stream_ = pa_stream_new(context, "Playback", &sampleFormat_, nullptr);
   if (stream_ == nullptr)
     return TAudioResult::Fail(TAudioResult::kError,
                               QString::fromUtf8(pa_strerror(pa_context_errno(context))));
@@ -114,7 +114,7 @@ void TPulsePlayback::CheckPlayed() {
   if (stream_ == nullptr || pa_stream_get_latency(stream_, &latency, &negative) < 0)
     return;
   const auto pending =
-      negative != 0 ? 0 : static_cast<std::int64_t>(pa_usec_to_bytes(latency, &spec_));
+      negative != 0 ? 0 : static_cast<std::int64_t>(pa_usec_to_bytes(latency, &sampleFormat_));
   const std::int64_t played = written_ - pending;
   std::size_t done = 0;
   while (done < ends_.size() && ends_[done] <= played)

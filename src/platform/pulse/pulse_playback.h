@@ -20,11 +20,11 @@ namespace tarvok {
 class TPulseSoundBackend;
 
 // The PulseAudio sample format of a PCM format; false when there is none.
-bool PulseSampleSpec(const TPcmFormat& format, pa_sample_spec& spec);
+bool PulseSampleSpec(const TPcmFormat& format, pa_sample_spec& sampleFormat);
 
 class TPulsePlayback final : public TAudioStream {
  public:
-  TPulsePlayback(TPulseSoundBackend& backend, const pa_sample_spec& spec, int bufferBytes,
+  TPulsePlayback(TPulseSoundBackend& backend, const pa_sample_spec& sampleFormat, int bufferBytes,
                  TPlaybackSource& source);
   ~TPulsePlayback() override;
 
@@ -44,7 +44,7 @@ class TPulsePlayback final : public TAudioStream {
   static void Tick(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self);
 
   TPulseSoundBackend& backend_;
-  const pa_sample_spec spec_;
+  const pa_sample_spec sampleFormat_;
   TPlaybackSource& source_;
   TPlaybackFeeder feeder_;
   pa_context* context_ = nullptr;

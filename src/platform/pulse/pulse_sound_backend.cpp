@@ -346,15 +346,15 @@ void TPulseSoundBackend::UpdateMeters() {
 }
 
 void TPulseSoundBackend::OpenMeter(TControlEntry& entry, const TDevice& device) {
-  const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, kMeterRate, device.ChannelMap.channels};
-  entry.Meter = pa_stream_new(context_, "Peak meter", &spec, &device.ChannelMap);
+  const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, kMeterRate, device.ChannelMap.channels};
+  entry.Meter = pa_stream_new(context_, "Peak meter", &sampleFormat, &device.ChannelMap);
   if (entry.Meter == nullptr)
     return;
   pa_stream_set_read_callback(entry.Meter, &MeterRead, entry.Cell.get());
   pa_stream_set_state_callback(entry.Meter, &MeterState, entry.Cell.get());
   pa_buffer_attr attr{};
   attr.maxlength = static_cast<std::uint32_t>(-1);
-  attr.fragsize = static_cast<std::uint32_t>(pa_frame_size(&spec));
+  attr.fragsize = static_cast<std::uint32_t>(pa_frame_size(&sampleFormat));
   const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_PEAK_DETECT | PA_STREAM_DONT_MOVE |
                                                     PA_STREAM_ADJUST_LATENCY);
   if (pa_stream_connect_record(entry.Meter, device.MeterSource.toUtf8().constData(), &attr, flags) <
@@ -504,14 +504,14 @@ TAudioResult TPulseSoundBackend::WriteControl(std::uint32_t controlId, std::uint
 TAudioResult TPulseSoundBackend::OpenCapture(const TPcmFormat& format, int blockBytes,
                                              TCaptureSink& sink,
                                              std::unique_ptr<TAudioStream>& stream) {
-  pa_sample_spec spec{};
-  if (!PulseSampleSpec(format, spec) || format.SampleRate < 1000 ||
+  pa_sample_spec sampleFormat{};
+  if (!PulseSampleSpec(format, sampleFormat) || format.SampleRate < 1000 ||
       blockBytes < format.FrameBytes())
     return TAudioResult::Fail(TAudioResult::kBadFormat, QString());
   TPulseLock lock(loop_);
   if (capture_ != nullptr)
     return TAudioResult::Fail(TAudioResult::kAllocated, QString());
-  auto capture = std::make_unique<TPulseCapture>(*this, spec, blockBytes, sink);
+  auto capture = std::make_unique<TPulseCapture>(*this, sampleFormat, blockBytes, sink);
   capture_ = capture.get();
   if (connected_)
     capture_->Connect(context_);
@@ -522,10 +522,10 @@ TAudioResult TPulseSoundBackend::OpenCapture(const TPcmFormat& format, int block
 TAudioResult TPulseSoundBackend::OpenPlayback(const TPcmFormat& format, int bufferBytes,
                                               TPlaybackSource& source,
                                               std::unique_ptr<TAudioStream>& stream) {
-  pa_sample_spec spec{};
-  if (!PulseSampleSpec(format, spec) || bufferBytes < format.FrameBytes())
+  pa_sample_spec sampleFormat{};
+  if (!PulseSampleSpec(format, sampleFormat) || bufferBytes < format.FrameBytes())
     return TAudioResult::Fail(TAudioResult::kBadFormat, QString());
-  auto playback = std::make_unique<TPulsePlayback>(*this, spec, bufferBytes, source);
+  auto playback = std::make_unique<TPulsePlayback>(*this, sampleFormat, bufferBytes, source);
   TAudioResult result;
   {
     TPulseLock lock(loop_);
