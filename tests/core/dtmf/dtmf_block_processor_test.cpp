@@ -8,8 +8,8 @@
 #include <cstring>
 #include <thread>
 
+#include "core/audio/application.h"
 #include "core/config/config_fixture.h"
-#include "support/test_application.h"
 #include "tone_block.h"
 
 namespace tarvok {
@@ -43,7 +43,10 @@ qint16 SampleAt(const TBytes& bytes, int n) { return qFromLittleEndian<qint16>(&
 
 class DtmfBlockProcessorTest : public ConfigTest {
  protected:
-  DtmfBlockProcessorTest() { Config().SetDTFMEnabled(true); }
+  DtmfBlockProcessorTest() {
+    EnsureApplication();
+    Config().SetDTFMEnabled(true);
+  }
 
   TDtmfBlockProcessor& Processor() {
     if (!processor_) {
@@ -55,11 +58,11 @@ class DtmfBlockProcessorTest : public ConfigTest {
   }
   void Capture(const TBytes& block) {
     Processor().CaptureBlock(TWaveMessage::Data, block);
-    TestApplication::ProcessEvents();
+    RunQueuedCalls();
   }
   void Record(TBytes& block) {
     Processor().RecordedBlock(block);
-    TestApplication::ProcessEvents();
+    RunQueuedCalls();
   }
   // Each key held for two blocks, with silence after it.
   void Press(const QString& keys) {
@@ -70,7 +73,6 @@ class DtmfBlockProcessorTest : public ConfigTest {
     }
   }
 
-  TestApplication app_;
   std::unique_ptr<TDtmfBlockProcessor> processor_;
   QString keys_;
 };
@@ -183,7 +185,7 @@ TEST_F(DtmfBlockProcessorTest, TheSpectrumRepaintsAtMostEvery150Milliseconds) {
   EXPECT_EQ(repaints, 4);
 
   Processor().CaptureBlock(TWaveMessage::Close, {});
-  TestApplication::ProcessEvents();
+  RunQueuedCalls();
   EXPECT_EQ(*std::max_element(Processor().Spectrum().begin(), Processor().Spectrum().end()), 0);
 }
 
@@ -226,9 +228,9 @@ TEST_F(DtmfBlockProcessorTest, BlocksFromAnotherThreadAreClaimedOneAtATime) {
     done = true;
   });
   while (!done)
-    TestApplication::ProcessEvents();
+    RunQueuedCalls();
   recorder.join();
-  TestApplication::ProcessEvents();
+  RunQueuedCalls();
   // Blocks that met a busy detector were dropped; every decoded key is one that was sent.
   EXPECT_FALSE(keys_.isEmpty());
   for (QChar key : keys_)

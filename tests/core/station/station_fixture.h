@@ -8,6 +8,7 @@
 #include <QFile>
 #include <memory>
 
+#include "core/audio/application.h"
 #include "core/audio/fake_sound_backend.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_thread.h"
@@ -17,17 +18,9 @@
 
 namespace tarvok {
 
-// The one application object of the test program, for queued calls and timers.
-inline void EnsureCoreApplication() {
-  static int argc = 1;
-  static char name[] = "tarvok_station_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication app(argc, argv);
-}
-
 class StationTest : public ConfigTest {
  protected:
-  static void SetUpTestSuite() { EnsureCoreApplication(); }
+  static void SetUpTestSuite() { EnsureApplication(); }
 
   StationTest() {
     clock_.Set(QDateTime(QDate(2026, 12, 5), QTime(10, 15, 7)));

@@ -10,7 +10,7 @@ namespace {
 
 class StatusDisplayTest : public ConfigTest {
  protected:
-  static void SetUpTestSuite() { EnsureCoreApplication(); }
+  static void SetUpTestSuite() { EnsureApplication(); }
 
   TStatusDisplay& Display() {
     if (!display_) {

@@ -238,12 +238,12 @@ TEST_F(VoxControlTest, ChecksArrivingWhileAPromptIsShownAreDropped) {
 }
 
 TEST_F(VoxControlTest, ASourceChosenByHandIsCheckedFromTheEventLoop) {
-  TestApplication app;
+  EnsureApplication();
   Config().SetVOXAutoDetect(true);
   StartVox(rmInternetRepeater, kWaveOut, kMicrophone);
   Lower().ChooseLine(kCdPlayer);
   EXPECT_TRUE(prompts_.Warnings.isEmpty());
-  TestApplication::ProcessEvents();
+  RunQueuedCalls();
   EXPECT_EQ(prompts_.Warnings.size(), 1);
 }
 
