@@ -79,6 +79,14 @@ bool TSoundCard::Check(const TAudioResult& result) {
   return true;
 }
 
+bool TSoundCard::HasRecordingLine() const {
+  for (int i = 0; i < linePlayback_.Count(); ++i) {
+    if (!linePlayback_.Items(i))
+      return true;
+  }
+  return false;
+}
+
 void TSoundCard::SetDeviceIndex(int index) {
   deviceIndex_ = index;
   if (index >= 0)

@@ -62,6 +62,8 @@ class TSoundCard final : public QObject, private TCaptureSink {
   // The device name of each line, which stays the same when devices come and go.
   const QStringList& LineKeys() const { return lineKeys_; }
   int LineCount() const { return lineIds_.Count(); }
+  // A line to record from is listed.
+  bool HasRecordingLine() const;
   int LineIndexOfKey(const QString& key) const {
     return key.isEmpty() ? -1 : static_cast<int>(lineKeys_.indexOf(key));
   }

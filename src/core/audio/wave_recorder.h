@@ -41,6 +41,8 @@ class TWaveRecorder : public QObject, private TCaptureSink, private TPlaybackSou
                           std::uint32_t samplesPerSec, std::uint16_t bitsPerSample,
                           int recordBufferLength);
   void FillFormat();
+  // The format set by SetRecordingFormat.
+  const TWaveFormat& RecordingFormat() const { return settings_; }
   const TWaveFormat& Format() const { return format_; }
   // Of the recording format: Channels x SamplesPerSec x BitsPerSample / 8.
   int BytesPerSec() const;

@@ -192,6 +192,7 @@ void TModeControl::SwitchScheduledMode(TRepeaterMode mode) {
     emit ControlsChanged();
   }
   queue_.PostShowState();
+  emit ScheduledModeSwitched(mode);
 }
 
 void TModeControl::RestartMode() {

@@ -64,6 +64,8 @@ class TModeControl final : public QObject {
   void ControlsChanged();
   // The beacon page became the active page; its list is refreshed.
   void BeaconListShown();
+  // The scheduler switched to the mode of an event, or to none while it waits.
+  void ScheduledModeSwitched(TRepeaterMode mode);
 
  private:
   void EnterInternetRepeater();

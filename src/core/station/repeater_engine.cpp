@@ -226,6 +226,7 @@ void TRepeaterEngine::StartBeacon(int target, int beaconIndex) {
   else
     recorder_.SetCWText(config_.EncodeCW(beacon.CWString));
   config_.SetPTT(true);
+  state_.BeaconIndex = beaconIndex;
   if (!StartEvent(target == msBeaconWave ? aeBeaconWav : aeBeaconCW)) {
     config_.SetPTT(false);
     return;

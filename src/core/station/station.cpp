@@ -121,7 +121,13 @@ void TStation::OnRecordStart(bool saveToFile) {
 
 void TStation::OnRecordStop() { emit RecordingMarked(false); }
 
-void TStation::OnPlayStart() { engine_.PlayStarted(); }
+void TStation::OnPlayStart() {
+  engine_.PlayStarted();
+  const TBeaconList& beacons = config_.Beacons();
+  if ((state_.ModeState == msBeaconWave || state_.ModeState == msBeaconCW) &&
+      state_.BeaconIndex >= 0 && state_.BeaconIndex < beacons.Count())
+    emit BeaconStarted(beacons.Items(state_.BeaconIndex).Name);
+}
 
 void TStation::OnPlayFinished() { engine_.PlaybackFinished(TSender::Recorder); }
 

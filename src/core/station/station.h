@@ -58,6 +58,8 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
   void CheckTracesRequested();
   // A recording to a file started (true) or a recording stopped (false).
   void RecordingMarked(bool recording);
+  // A beacon's playback began.
+  void BeaconStarted(const QString& name);
 
  private:
   void Post(std::function<void()> work);

@@ -40,6 +40,8 @@ struct TStationState {
   TRepeaterMode Mode = rmInternetRepeater;
   TRepeaterMode PreviousMode = rmInternetRepeater;  // carries the VOX selection to the next mode
   TModeState ModeState = msDefault;
+  // The beacon of the last beacon state, an index into the beacon list.
+  int BeaconIndex = -1;
   bool SchedulerOn = false;
   // Set while the station changes its own controls, so that they do not act as user clicks.
   bool Inhibit = false;
