@@ -1,0 +1,41 @@
+// The headless station's log for the operator: one timestamped line on standard output for each
+// thing that happens on the air (mode and state changes, keying, recordings, beacons, scheduled
+// switches, DTMF keys, errors). The questions the window would ask in a dialog are printed once.
+#pragma once
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include "core/station/vox_control.h"
+
+namespace tarvok {
+
+class TClock;
+class TStationRuntime;
+
+class TOperatorLog final : public QObject, public TTraceCheckPrompts {
+  Q_OBJECT
+ public:
+  explicit TOperatorLog(const TClock& clock, QObject* parent = nullptr);
+
+  // Follows the station's events from now on.
+  void Attach(TStationRuntime& runtime);
+  void Line(const QString& text);
+  void TransmitterKeyed(bool keyed);
+
+  void ShowPeakMeterHelp() override;
+  bool ShowTraceWarning(const QString& message) override;
+
+ private:
+  // Each question once: the station runs unattended and would repeat it at every mode change.
+  void Warn(const QString& message);
+
+  const TClock& clock_;
+  bool keyed_ = false;
+  bool recording_ = false;
+  QString lastError_;
+  QSet<QString> warningsShown_;
+};
+
+}  // namespace tarvok
