@@ -1,0 +1,251 @@
+// The station as a whole on a fake sound card: the order of start-up (the saved mode comes back
+// after it, the recording format is fixed by the mode in force then), modal dialogs, the refresh
+// tick, the capture menu and what shut-down saves and releases.
+#include "core/station/station_runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include "core/audio/application.h"
+#include "core/audio/fake_sound_backend.h"
+#include "core/config/config_fixture.h"
+#include "core/station/control_choices.h"
+
+namespace tarvok {
+namespace {
+
+class TNoPrompts final : public TTraceCheckPrompts {
+ public:
+  void ShowPeakMeterHelp() override {}
+  bool ShowTraceWarning(const QString&) override { return false; }
+};
+
+class StationRuntimeTest : public ConfigTest {
+ protected:
+  static void SetUpTestSuite() { EnsureApplication(); }
+
+  StationRuntimeTest() {
+    Config().SetComPort(1);
+    backend_->AddLine(1, kDestinationSpeakers, "Speakers", false, {Volume(10)});
+    backend_->AddLine(2, kSourceWaveOut, "Wave Out", true, {PeakMeter(20), Volume(21)});
+  }
+  ~StationRuntimeTest() override { runtime_.reset(); }
+
+  void AddRecordingLines() {
+    backend_->AddLine(3, kDestinationWaveIn, "Recording Control", false);
+    backend_->AddLine(4, kSourceLineLevel, "Line In", true, {PeakMeter(40), Volume(41)});
+  }
+  TStationRuntime& Start() {
+    runtime_ = std::make_unique<TStationRuntime>(Config(), clock_, std::move(pendingBackend_),
+                                                 messages_, prompts_);
+    runtime_->Start();
+    runtime_->Station().ClockTasks().StopTimer();
+    return *runtime_;
+  }
+  static void Settle() {
+    for (int i = 0; i < 10; ++i)
+      QCoreApplication::processEvents();
+  }
+  TRepeaterMode Mode() const { return runtime_->Station().State().Mode; }
+  const TWaveFormat& RecordingFormat() const {
+    return runtime_->RecordThread().Recorder().RecordingFormat();
+  }
+  void StoreRecordingFormat(int samplesPerSec, int channels, int bits) {
+    Config().SetSamplesPerSec(samplesPerSec);
+    Config().SetChannels(channels);
+    Config().SetBitsPerSample(bits);
+  }
+  void ExpectFormat(std::uint32_t samplesPerSec, std::uint16_t channels, std::uint16_t bits) {
+    EXPECT_EQ(RecordingFormat().SamplesPerSec, samplesPerSec);
+    EXPECT_EQ(RecordingFormat().Channels, channels);
+    EXPECT_EQ(RecordingFormat().BitsPerSample, bits);
+  }
+
+  std::unique_ptr<TSoundBackend> pendingBackend_ = std::make_unique<TFakeSoundBackend>();
+  TFakeSoundBackend* backend_ = static_cast<TFakeSoundBackend*>(pendingBackend_.get());
+  TNoPrompts prompts_;
+  std::unique_ptr<TStationRuntime> runtime_;
+};
+
+TEST_F(StationRuntimeTest, TheSavedModeReturnsRightAfterStartUp) {
+  AddRecordingLines();
+  Config().SetSaveMode(true);
+  Config().SetDefaultMode(rmSimplexRepeater);
+  Start();
+  EXPECT_EQ(Mode(), rmInternetRepeater);
+  Settle();
+  EXPECT_EQ(Mode(), rmSimplexRepeater);
+  EXPECT_EQ(runtime_->Station().Display().Caption(), "Simplex Repeater");
+}
+
+TEST_F(StationRuntimeTest, WithoutSaveModeTheStationStaysInInternetRepeaterMode) {
+  Config().SetSaveMode(false);
+  Config().SetDefaultMode(rmBeaconStation);
+  Start();
+  Settle();
+  EXPECT_EQ(Mode(), rmInternetRepeater);
+}
+
+TEST_F(StationRuntimeTest, TheRecordingFormatIsTheOneOfTheModeInForceWhenItIsApplied) {
+  AddRecordingLines();
+  StoreRecordingFormat(22050, 2, 16);
+  Config().SetSaveMode(true);
+  Config().SetDefaultMode(rmSimplexRepeater);
+  Start();
+  Settle();
+  ASSERT_EQ(Mode(), rmSimplexRepeater);
+  // Restored after start-up: the telephone format stays until the preferences are saved.
+  ExpectFormat(8000, 1, 16);
+  runtime_->PreferencesClosed(false);
+  ExpectFormat(8000, 1, 16);
+  runtime_->PreferencesClosed(true);
+  ExpectFormat(22050, 2, 16);
+
+  // Leaving Simplex Repeater mode keeps the format until it is applied again.
+  runtime_->Station().Modes().ChangeMode(rmInternetRepeater);
+  Settle();
+  ExpectFormat(22050, 2, 16);
+  runtime_->ApplyRecordingFormat();
+  ExpectFormat(8000, 1, 16);
+}
+
+TEST_F(StationRuntimeTest, WithDtmfInSimplexModeOnlyAFormatOfTheSameChannelsAndBitsIsTaken) {
+  AddRecordingLines();
+  Config().SetDTFMSimplex(true);
+  Start();
+  runtime_->Station().Modes().ChangeMode(rmSimplexRepeater);
+  Settle();
+  StoreRecordingFormat(22050, 2, 16);
+  runtime_->ApplyRecordingFormat();
+  ExpectFormat(8000, 1, 16);
+  StoreRecordingFormat(11025, 1, 16);
+  runtime_->ApplyRecordingFormat();
+  ExpectFormat(11025, 1, 16);
+}
+
+TEST_F(StationRuntimeTest, OnlyAListedRefreshSpeedIsTakenAndAnUnlistedPortSelectsNothing) {
+  Config().SetPeakSpeed(20);
+  EXPECT_EQ(Start().RefreshInterval(), TStationRuntime::kDefaultRefreshInterval);
+  runtime_.reset();
+  pendingBackend_ = std::make_unique<TFakeSoundBackend>();
+  Config().SetPeakSpeed(10);
+  EXPECT_EQ(Start().RefreshInterval(), 10);
+
+  EXPECT_EQ(ChoiceIndex(ComPortChoices(), 20), -1);
+  EXPECT_EQ(ComPortChoices()[static_cast<std::size_t>(ChoiceIndex(ComPortChoices(), 15))].Text,
+            "COM15");
+  EXPECT_EQ(ChoiceIndex(PeakSpeedChoices(), 20), -1);
+}
+
+TEST_F(StationRuntimeTest, ALaptopLeavesSimplexModeForADialogAndComesBack) {
+  AddRecordingLines();
+  Config().SetIsLaptop(true);
+  Config().SetState(csVox);
+  Start();
+  runtime_->Station().Modes().ChangeMode(rmSimplexRepeater);
+  Settle();
+  runtime_->SuspendForDialog();
+  Settle();
+  EXPECT_EQ(Mode(), rmInternetRepeater);
+  EXPECT_EQ(Config().State(), csForcedOff);
+  EXPECT_EQ(Stored("Audio", "State"), "2") << "the forced receive is written";
+  runtime_->ResumeAfterDialog();
+  Settle();
+  EXPECT_EQ(Mode(), rmSimplexRepeater);
+  EXPECT_EQ(Config().State(), csVox);
+  EXPECT_EQ(runtime_->Station().State().ModeState, msListen);
+}
+
+TEST_F(StationRuntimeTest, ADesktopKeepsItsModeAndOnlyHoldsTheTransmitterOffDuringADialog) {
+  AddRecordingLines();
+  Config().SetState(csForcedOn);
+  Start();
+  Settle();
+  ASSERT_TRUE(Config().PinValue());
+  runtime_->SuspendForDialog();
+  runtime_->Vox().VoxTimerTick();
+  EXPECT_EQ(Mode(), rmInternetRepeater);
+  EXPECT_FALSE(Config().PinValue()) << "the VOX follows the forced receive";
+  runtime_->ResumeAfterDialog();
+  Settle();
+  EXPECT_EQ(Config().State(), csForcedOn);
+  EXPECT_TRUE(Config().PinValue()) << "the state before the dialog returns";
+}
+
+TEST_F(StationRuntimeTest, ARefreshStartedDuringTheLastOneIsOverflowedAndSkipped) {
+  AddRecordingLines();
+  Start();
+  TTraceSource& upper = runtime_->Trace(TTraceSource::kUpper);
+  upper.SetDisplaySize(32, 8, 100);
+  int overflows = 0;
+  int nested = 0;
+  QObject::connect(runtime_.get(), &TStationRuntime::RefreshOverflowed, [&] { ++overflows; });
+  // A slow repaint that lets the event loop run a second tick.
+  QObject::connect(&upper.Scope(), &TLevelHistory::Changed, [&] {
+    if (nested++ == 0)
+      runtime_->RefreshTimerTimer();
+  });
+  runtime_->RefreshTimerTimer();
+  EXPECT_EQ(overflows, 1);
+  runtime_->RefreshTimerTimer();
+  EXPECT_EQ(overflows, 1) << "the next tick after the slow one runs normally";
+}
+
+TEST_F(StationRuntimeTest, CaptureNeedsALineToRecordFrom) {
+  Start();
+  runtime_->StartCapture();
+  EXPECT_FALSE(runtime_->Capturing());
+  EXPECT_EQ(runtime_->Station().Display().ErrorText(), "The WaveIn devices are not found");
+}
+
+TEST_F(StationRuntimeTest, CaptureStartsAndStopsFromTheRecorderMenu) {
+  AddRecordingLines();
+  Start();
+  int changes = 0;
+  QObject::connect(runtime_.get(), &TStationRuntime::CaptureChanged, [&] { ++changes; });
+  runtime_->StartCapture();
+  EXPECT_TRUE(runtime_->Capturing());
+  EXPECT_EQ(backend_->CaptureBlockBytes, TSoundCard::kCaptureBlockBytes);
+  runtime_->StopCapture();
+  EXPECT_FALSE(runtime_->Capturing());
+  EXPECT_EQ(changes, 2);
+}
+
+TEST_F(StationRuntimeTest, ClosingSavesLevelsAndModeStopsTheAudioAndReleasesTheTransmitter) {
+  AddRecordingLines();
+  Config().SetState(csForcedOn);
+  Start();
+  Settle();
+  ASSERT_TRUE(Config().PinValue());
+  runtime_->Poller().SetUpperOnDelay(150);
+  runtime_->Poller().SetLowerOffDelay(900);
+  runtime_->StartCapture();
+  runtime_->Close();
+  runtime_->Close();
+  EXPECT_FALSE(Config().PinValue());
+  EXPECT_FALSE(runtime_->Capturing());
+  EXPECT_EQ(Stored("Audio", "StartDelay"), "150");
+  EXPECT_EQ(Stored("Audio", "LocalStopDelay"), "900");
+  EXPECT_EQ(Stored("Audio", "DefaultMode"), "1");
+  EXPECT_EQ(Stored("Audio", "DefaultState"), "0");
+  // Events after the close are not acted on.
+  runtime_->Station().Engine().SetState(TSender::Station, msForcedOn);
+  Settle();
+  EXPECT_FALSE(Config().PinValue());
+}
+
+TEST_F(StationRuntimeTest, ASimplexStationClosesListeningAndStopsRecording) {
+  AddRecordingLines();
+  Start();
+  runtime_->Station().Modes().ChangeMode(rmSimplexRepeater);
+  Settle();
+  ASSERT_NE(backend_->Capture, nullptr) << "listening records";
+  runtime_->Close();
+  EXPECT_EQ(backend_->Capture, nullptr);
+  EXPECT_EQ(Stored("Audio", "DefaultMode"), "2");
+  EXPECT_TRUE(messages_.Shown.empty());
+}
+
+}  // namespace
+}  // namespace tarvok
