@@ -1,8 +1,10 @@
-// The tarvok program itself: options, start-up in a station folder and a clean stop on a signal.
+// The tarvok program itself: options, start-up in a station folder, the operator log of a station
+// at work, one station per folder and a clean stop on a signal.
 #include <gtest/gtest.h>
 
 #include <signal.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -19,6 +21,25 @@ class HeadlessStationTest : public ::testing::Test {
       output_ += station_.readAllStandardOutput();
     }
   }
+
+  void WriteFile(const QString& name, const QByteArray& content) {
+    ASSERT_TRUE(QDir().mkpath(home_.filePath("station")));
+    QFile file(home_.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+  }
+  // Reads the log until it holds the text; false after the timeout.
+  bool WaitFor(const QByteArray& text, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!output_.contains(text) && timer.elapsed() < timeoutMs) {
+      station_.waitForReadyRead(200);
+      output_ += station_.readAllStandardOutput();
+    }
+    return output_.contains(text);
+  }
+  // The log from the first line holding `from` on.
+  QByteArray LogFrom(const QByteArray& from) const { return output_.mid(output_.indexOf(from)); }
 
   QByteArray Stop(int signalNumber) {
     ::kill(static_cast<pid_t>(station_.processId()), signalNumber);
@@ -68,6 +89,53 @@ TEST_F(HeadlessStationTest, ABadScenarioIsReportedAndTheStationRunsWithASilentCa
   EXPECT_TRUE(output_.contains("Sound card: Virtual Sound Card")) << output_.constData();
   EXPECT_TRUE(station_.readAllStandardError().startsWith(
       "tarvok: Cannot read the scenario file " + home_.filePath("missing-scenario.txt").toUtf8()));
+  EXPECT_EQ(station_.exitCode(), 0);
+}
+
+TEST_F(HeadlessStationTest, TheLogFollowsASimplexRepeaterCycle) {
+  WriteFile("station/tarvok.ini",
+            "[Audio]\nSaveMode=1\nDefaultMode=2\nState=0\nSourceIndex0=3\nSourceIndex1=1\n"
+            "ComDevice=virtual\nAudioTime2=2\nCWString2=E\n");
+  WriteFile("rx.scenario", "0 rx silence\n0.5 rx tone 800 -12\n1.5 rx silence\n");
+  Start({"--audio", "virtual:" + home_.filePath("rx.scenario")});
+  ASSERT_TRUE(WaitFor("State: TRANSMITTING CW TONE", 20000)) << output_.constData();
+  ASSERT_TRUE(WaitFor("Transmitter released", 10000)) << output_.constData();
+  Stop(SIGINT);
+
+  const QByteArray cycle = LogFrom("Mode: Simplex Repeater");
+  const QList<QByteArray> steps{
+      "State: LISTENING",       "Recording to ",       "State: RECORDING",
+      "Recording finished: ",   "Transmitter keyed",   "State: TRANSMITTING\n",
+      "State: TRANSMITTING CW", "Transmitter released"};
+  qsizetype at = 0;
+  for (const QByteArray& step : steps) {
+    at = cycle.indexOf(step, at);
+    ASSERT_GE(at, 0) << step.constData() << " missing or out of order in\n" << output_.constData();
+  }
+  const QByteArray recorded = cycle.mid(cycle.indexOf("Recording to ") + 13).split('\n').first();
+  EXPECT_TRUE(cycle.contains("Recording finished: " + recorded)) << output_.constData();
+  EXPECT_TRUE(recorded.endsWith(".wav")) << recorded.constData();
+  QFile keying(home_.filePath("station/transmitter.log"));
+  ASSERT_TRUE(keying.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(keying.readAll().contains("keyed")) << output_.constData();
+  EXPECT_TRUE(output_.endsWith("Tarvok stopped\n")) << output_.constData();
+}
+
+TEST_F(HeadlessStationTest, OneStationPerFolderAndAKilledStationBlocksNothing) {
+  Start({"--audio", "virtual"});
+  QProcess second;
+  second.start(QStringLiteral(TARVOK_BINARY),
+               {"--headless", "--home", home_.filePath("station"), "--audio", "virtual"});
+  ASSERT_TRUE(second.waitForFinished(10000));
+  EXPECT_NE(second.exitCode(), 0);
+  EXPECT_TRUE(second.readAllStandardError().contains("is already running on the station folder"));
+  EXPECT_TRUE(WaitFor("Another copy of the station was started", 5000)) << output_.constData();
+
+  Stop(SIGKILL);
+  output_.clear();
+  Start({"--audio", "virtual"});
+  EXPECT_TRUE(output_.contains("started with settings file")) << output_.constData();
+  Stop(SIGINT);
   EXPECT_EQ(station_.exitCode(), 0);
 }
 
