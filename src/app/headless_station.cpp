@@ -60,6 +60,14 @@ int RunHeadlessStation(const QString& home, const QString& soundSystem) {
     log.Attach(runtime);
     log.Line(QStringLiteral("Sound card: %1, %2")
                  .arg(runtime.SoundCard().DeviceName(0), sound.Description));
+    // Nobody opens the Recorder menu of a headless station: with DTMF decoding on, the capture
+    // that feeds the decoder runs whenever the station is in Internet Repeater mode.
+    QObject::connect(&runtime.Station().Display(), &TStatusDisplay::CaptionChanged, &runtime,
+                     [&runtime] {
+                       if (runtime.Station().State().Mode == rmInternetRepeater &&
+                           runtime.Dtmf().Enabled() && !runtime.Capturing())
+                         runtime.StartCapture();
+                     });
     runtime.Start();
     QCoreApplication::exec();
     log.Line(QStringLiteral("Stopping"));

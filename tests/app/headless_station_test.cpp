@@ -139,6 +139,15 @@ TEST_F(HeadlessStationTest, OneStationPerFolderAndAKilledStationBlocksNothing) {
   EXPECT_EQ(station_.exitCode(), 0);
 }
 
+TEST_F(HeadlessStationTest, DtmfKeysHeardInInternetRepeaterModeAreLogged) {
+  WriteFile("station/tarvok.ini", "[Audio]\nDTFMEnabled=1\nDTFMLevel=40\nComDevice=virtual\n");
+  WriteFile("rx.scenario", "0 rx silence\n0.5 rx dtmf 73 500 500 -10\n");
+  Start({"--audio", "virtual:" + home_.filePath("rx.scenario")});
+  EXPECT_TRUE(WaitFor("DTMF key: 3", 10000)) << output_.constData();
+  Stop(SIGINT);
+  EXPECT_TRUE(LogFrom("DTMF key: 7").contains("DTMF key: 3")) << output_.constData();
+}
+
 TEST(TarvokOptionsTest, AnUnknownSoundSystemIsRefusedWithTheValidNames) {
   QProcess tarvok;
   tarvok.start(QStringLiteral(TARVOK_BINARY), {"--list-audio", "--audio", "alsa"});
