@@ -25,7 +25,11 @@ void TOperatorLog::TransmitterKeyed(bool keyed) {
 void TOperatorLog::Attach(TStationRuntime& runtime) {
   TStation& station = runtime.Station();
   connect(&station.Display(), &TStatusDisplay::CaptionChanged, this,
-          [this](const QString& caption) { Line(QStringLiteral("Mode: %1").arg(caption)); });
+          [this](const QString& caption) {
+            if (caption != caption_)
+              Line(QStringLiteral("Mode: %1").arg(caption));
+            caption_ = caption;
+          });
   connect(&station, &TStation::IndicatorChanged, this,
           [this, &station] { Line(QStringLiteral("State: %1").arg(station.Indicator().Caption)); });
   connect(&station.Display(), &TStatusDisplay::ErrorChanged, this, [this](const QString& text) {

@@ -33,6 +33,7 @@ class TOperatorLog final : public QObject, public TTraceCheckPrompts {
 
   const TClock& clock_;
   bool keyed_ = false;
+  QString caption_;
   bool recording_ = false;
   QString lastError_;
   QSet<QString> warningsShown_;
