@@ -276,12 +276,14 @@ def main():
     parser.add_argument("--idle-seconds", type=float, default=600)
     parser.add_argument("--tries", type=int, default=20)
     parser.add_argument("--start-delays", default="10,100")
+    parser.add_argument("--pulse-line", default="Receiver input",
+                        help='the VOX line on PulseAudio; "Radio RX" is the sink "rx" itself')
     args = parser.parse_args()
     Path(args.work).mkdir(parents=True, exist_ok=True)
     args.work = tempfile.mkdtemp(prefix="run-", dir=Path(args.work).resolve())
     pulse = PulseServer()
     try:
-        args.pulse_rx = line_index(args.tarvok, "pulse", "Receiver input", pulse.env)
+        args.pulse_rx = line_index(args.tarvok, "pulse", args.pulse_line, pulse.env)
         args.pulse_tx = line_index(args.tarvok, "pulse", "Radio TX", pulse.env)
         if args.idle_seconds > 0:
             measure_idle(args, pulse)
