@@ -226,8 +226,11 @@ void TRepeaterEngine::StartBeacon(int target, int beaconIndex) {
   else
     recorder_.SetCWText(config_.EncodeCW(beacon.CWString));
   config_.SetPTT(true);
+  // The recorder reports the start from inside StartEvent, before the beacon's state is entered.
   state_.BeaconIndex = beaconIndex;
-  if (!StartEvent(target == msBeaconWave ? aeBeaconWav : aeBeaconCW)) {
+  const bool started = StartEvent(target == msBeaconWave ? aeBeaconWav : aeBeaconCW);
+  state_.BeaconIndex = -1;
+  if (!started) {
     config_.SetPTT(false);
     return;
   }

@@ -124,8 +124,7 @@ void TStation::OnRecordStop() { emit RecordingMarked(false); }
 void TStation::OnPlayStart() {
   engine_.PlayStarted();
   const TBeaconList& beacons = config_.Beacons();
-  if ((state_.ModeState == msBeaconWave || state_.ModeState == msBeaconCW) &&
-      state_.BeaconIndex >= 0 && state_.BeaconIndex < beacons.Count())
+  if (state_.BeaconIndex >= 0 && state_.BeaconIndex < beacons.Count())
     emit BeaconStarted(beacons.Items(state_.BeaconIndex).Name);
 }
 

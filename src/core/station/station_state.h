@@ -40,7 +40,8 @@ struct TStationState {
   TRepeaterMode Mode = rmInternetRepeater;
   TRepeaterMode PreviousMode = rmInternetRepeater;  // carries the VOX selection to the next mode
   TModeState ModeState = msDefault;
-  // The beacon of the last beacon state, an index into the beacon list.
+  // The beacon whose playback the engine is starting, an index into the beacon list; -1 at any
+  // other time.
   int BeaconIndex = -1;
   bool SchedulerOn = false;
   // Set while the station changes its own controls, so that they do not act as user clicks.

@@ -1,0 +1,100 @@
+// The Simplex Repeater cycle on a private PulseAudio server, in real time: a burst played into the
+// "rx" sink reaches the station through the receiver source, is recorded, and is repeated on the
+// default sink "tx" with the CW identification after it; then the station listens again.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QtEndian>
+
+#include "platform/pulse/pulse_sound_backend.h"
+#include "platform/station_fixture.h"
+#include "support/pulse_test_server.h"
+
+namespace tarvok {
+namespace {
+
+constexpr int kWaitMs = 5000;
+
+class PulseStationTest : public StationTest {
+ protected:
+  void SetUp() override {
+    QString error;
+    ASSERT_TRUE(server_.Start(error)) << error.toStdString();
+    server_.Run("pactl", {"set-default-source", "receiver"});
+    server_.Run("pactl", {"set-default-sink", "tx"});
+    ASSERT_TRUE(WriteToneWav(FilePath("burst.wav"), 1000, -6, 1.0));
+    // Line 3 is the receiver source; the mode of the last run comes back at start.
+    WriteSettings(
+        "[Audio]\nSaveMode=1\nDefaultMode=2\nState=0\nSourceIndex0=3\nSourceIndex1=1\n"
+        "ComDevice=virtual\nCWString2=E\nCWFrequency=600\n[Remote]\nRemoteEnabled=1\n");
+    auto backend = std::make_unique<TPulseSoundBackend>();
+    ASSERT_TRUE(backend->WaitUntilReady(10000));
+    StartStation(std::move(backend));
+    Runtime().Start();
+  }
+
+  void TearDown() override {
+    // The station goes before its server does.
+    if (runtime_)
+      runtime_->Close();
+    runtime_.reset();
+    for (QProcess* p : {&player_, &monitor_}) {
+      p->kill();
+      p->waitForFinished();
+    }
+  }
+
+  bool WaitForState(int modeState) {
+    return WaitUntil([this, modeState] { return ModeState() == modeState; }, kWaitMs);
+  }
+
+  std::vector<std::int16_t> Transmitted() {
+    const QByteArray data = monitor_.readAllStandardOutput();
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(data.size() / 2));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+      samples[i] = qFromLittleEndian<std::int16_t>(data.constData() + 2 * i);
+    return samples;
+  }
+
+  TPulseTestServer server_;
+  QProcess player_;
+  QProcess monitor_;
+};
+
+TEST_F(PulseStationTest, AReceivedBurstIsRecordedRepeatedAndIdentified) {
+  ASSERT_TRUE(WaitForState(msListen));
+  EXPECT_EQ(Station().State().Mode, rmSimplexRepeater);
+  server_.Record(monitor_, "tx.monitor");
+  // An idle null sink takes a while to deliver the first data to a new record stream.
+  ASSERT_TRUE(WaitUntil(
+      [this] {
+        return Runtime().RecordThread().TotalRecorded() > 0 && monitor_.bytesAvailable() > 0;
+      },
+      10000));
+
+  server_.Play(player_, "rx", FilePath("burst.wav"));
+  ASSERT_TRUE(WaitForState(msSignal));
+  EXPECT_FALSE(config_->PinValue());
+  const QString recording = Runtime().RecordThread().Recorder().LastRecording();
+  Station().Engine().RepeaterTimerTimer();  // the identification falls due while recording
+  ASSERT_TRUE(WaitForState(msNoSignal));
+  EXPECT_TRUE(config_->PinValue());
+  ASSERT_TRUE(WaitForState(msCWTone));
+  ASSERT_TRUE(WaitForState(msListen));
+  EXPECT_FALSE(config_->PinValue());
+  EXPECT_EQ(Station().Indicator().Caption, "LISTENING");
+  EXPECT_FALSE(QFileInfo::exists(recording)) << "a repeated recording is not kept";
+  EXPECT_EQ(keyings_, (std::vector<bool>{true, false}));
+  EXPECT_TRUE(WaitUntil([this] { return RemoteStatus().value("ModeState") == "5"; }, 3000));
+
+  // What reached the transmitter's sink: the burst, then the CW element of "E".
+  const std::vector<TToneRun> runs = FindToneRuns(Transmitted(), 8000);
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_NEAR(runs[0].Seconds, 1.0, 0.1);
+  EXPECT_NEAR(runs[0].Frequency, 1000, 10);
+  EXPECT_NEAR(runs[1].Frequency, 600, 20);
+  EXPECT_TRUE(messages_.Shown.empty());
+}
+
+}  // namespace
+}  // namespace tarvok
