@@ -3,7 +3,7 @@
 // before the transmitter is released.
 #include <gtest/gtest.h>
 
-#include "platform/station_fixture.h"
+#include "platform/whole_station_fixture.h"
 #include "support/pulse_test_server.h"
 
 namespace tarvok {

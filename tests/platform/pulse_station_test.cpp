@@ -7,7 +7,7 @@
 #include <QtEndian>
 
 #include "platform/pulse/pulse_sound_backend.h"
-#include "platform/station_fixture.h"
+#include "platform/whole_station_fixture.h"
 #include "support/pulse_test_server.h"
 
 namespace tarvok {
@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kWaitMs = 5000;
 
-class PulseStationTest : public StationTest {
+class PulseStationTest : public WholeStationTest {
  protected:
   void SetUp() override {
     QString error;

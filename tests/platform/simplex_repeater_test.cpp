@@ -5,7 +5,7 @@
 
 #include <QFileInfo>
 
-#include "platform/station_fixture.h"
+#include "platform/whole_station_fixture.h"
 
 namespace tarvok {
 namespace {

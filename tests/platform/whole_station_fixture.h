@@ -49,11 +49,11 @@ struct TKeyingChange {
   double WavAt = 0.0;  // place in transmitter.wav, seconds
 };
 
-class StationTest : public ::testing::Test {
+class WholeStationTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite();
-  StationTest();
-  ~StationTest() override;
+  WholeStationTest();
+  ~WholeStationTest() override;
 
   QString FilePath(const QString& name) const { return dir_.filePath(name); }
   // The settings file as the station finds it at start; the remote folder exists.
@@ -79,7 +79,7 @@ class StationTest : public ::testing::Test {
   std::unique_ptr<TStationRuntime> runtime_;
 };
 
-class VirtualStationTest : public StationTest {
+class VirtualStationTest : public WholeStationTest {
  protected:
   static constexpr int kStepMs = 10;
 

@@ -1,4 +1,4 @@
-#include "platform/station_fixture.h"
+#include "platform/whole_station_fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,9 +63,9 @@ std::vector<TToneRun> FindToneRuns(const std::vector<std::int16_t>& samples, int
   return runs;
 }
 
-void StationTest::SetUpTestSuite() { EnsureApplication(); }
+void WholeStationTest::SetUpTestSuite() { EnsureApplication(); }
 
-StationTest::StationTest()
+WholeStationTest::WholeStationTest()
     : clock_(QDateTime(QDate(2026, 12, 5), QTime(7, 14, 22))),
       tap_(serialPort_, [this](bool keyed) {
         if (keyings_.empty() ? keyed : keyings_.back() != keyed)
@@ -74,28 +74,28 @@ StationTest::StationTest()
           keyingSink_(keyed);
       }) {}
 
-StationTest::~StationTest() {
+WholeStationTest::~WholeStationTest() {
   if (runtime_)
     runtime_->Close();
   runtime_.reset();
   config_.reset();
 }
 
-void StationTest::WriteSettings(const QByteArray& text) {
+void WholeStationTest::WriteSettings(const QByteArray& text) {
   ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("remote")));
   QFile file(FilePath(QStringLiteral("tarvok.ini")));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(text);
 }
 
-void StationTest::StartStation(std::unique_ptr<TSoundBackend> backend) {
+void WholeStationTest::StartStation(std::unique_ptr<TSoundBackend> backend) {
   config_ = std::make_unique<TConfig>(TStationFolder(dir_.path()), clock_, tap_, messages_);
   config_->SetPTT(false);
   runtime_ =
       std::make_unique<TStationRuntime>(*config_, clock_, std::move(backend), messages_, prompts_);
 }
 
-QMap<QString, QString> StationTest::RemoteStatus() const {
+QMap<QString, QString> WholeStationTest::RemoteStatus() const {
   QMap<QString, QString> status;
   QFile file(FilePath(QStringLiteral("remote/tarvok.rmt")));
   if (!file.open(QIODevice::ReadOnly))
