@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/ioctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +15,7 @@
 #include "core/common/clock.h"
 #include "core/common/user_messages.h"
 #include "core/config/config.h"
+#include "support/child_process.h"
 
 namespace tarvok {
 namespace {
@@ -111,27 +109,17 @@ TEST_F(SerialKeyingPortTest, ConfigurationKeysThePinItChoosesAndClearsTheOldOne)
 TEST_F(SerialKeyingPortTest, KillingAKeyedStationReleasesTheTransmitter) {
   if (!DriverShowsDtr())
     GTEST_SKIP() << "/proc/tty/driver/serial is not readable";
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    TSerialKeyingPort port;
+  TKilledChild child([] {
+    // The port stays open with the child: it must outlive this function.
+    static TSerialKeyingPort port;
     if (!port.Open(kDevice))
       ::_exit(1);
     port.SetLine(TModemLine::Dtr, true);
-    [[maybe_unused]] const ssize_t n = ::write(ready[1], "k", 1);
-    for (;;)
-      ::pause();
-  }
-  ::close(ready[1]);
-  char byte = 0;
-  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-  ::close(ready[0]);
+  });
+  ASSERT_TRUE(child.Ready());
   EXPECT_EQ(DriverShowsDtr(), true);
 
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
+  child.Kill();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (DriverShowsDtr() != false && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));

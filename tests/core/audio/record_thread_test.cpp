@@ -3,9 +3,6 @@
 // recording, the play kinds, files with any header, and a recording cut short by a kill.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <QDir>
 #include <QtEndian>
 #include <thread>
@@ -15,6 +12,7 @@
 #include "core/audio/record_thread.h"
 #include "core/audio/wav_reader.h"
 #include "core/config/config_fixture.h"
+#include "support/child_process.h"
 
 namespace tarvok {
 namespace {
@@ -281,24 +279,16 @@ TEST_F(RecordThreadTest, AnElementStringPlaysAsToneAndSilenceAt44100) {
 TEST_F(RecordThreadTest, ARecordingCutShortByAKillIsAPlayableFileOfWhatWasCaptured) {
   const QString path = Recording("070305_140309.wav");
   const QByteArray audio = Audio(5001);
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t child = ::fork();
-  if (child == 0) {
+  TKilledChild child([&] {
     TRecordThread& thread = Thread();
     thread.StartRecord(true);
     backend_.Capture->Sink.CaptureData(Block(audio.left(4096)));
     backend_.Capture->Sink.CaptureData(Block(audio.mid(4096)));
     while (thread.BytesWritten() < audio.size())
       std::this_thread::yield();
-    [[maybe_unused]] const ssize_t n = ::write(ready[1], "r", 1);
-    for (;;)
-      ::pause();
-  }
-  char byte;
-  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
+  });
+  ASSERT_TRUE(child.Ready());
+  child.Kill();
 
   const TWavLayout layout = ReadWavLayout(path);
   ASSERT_TRUE(layout.IsValid()) << layout.Error.toStdString();

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include "core/audio/wav_reader.h"
 #include "core/audio/wav_recording_file.h"
+#include "support/child_process.h"
 
 namespace tarvok {
 namespace {
@@ -90,22 +88,15 @@ TEST_F(WavFileTest, AnEmptyRecordingIsTheHeaderAlone) {
 TEST_F(WavFileTest, ARecordingCutShortByAKillIsAPlayableFileOfWhatWasWritten) {
   const QString path = dir_.filePath("killed.wav");
   const QByteArray audio = Audio(3001);
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    TWavRecordingFile file;
+  TKilledChild child([&] {
+    // Still open when the child is killed.
+    static TWavRecordingFile file;
     file.Create(path, format_);
     file.Append(reinterpret_cast<const std::uint8_t*>(audio.constData()), 2000);
     file.Append(reinterpret_cast<const std::uint8_t*>(audio.constData()) + 2000, 1001);
-    [[maybe_unused]] const ssize_t n = ::write(ready[1], "r", 1);
-    for (;;)
-      ::pause();
-  }
-  char byte;
-  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
+  });
+  ASSERT_TRUE(child.Ready());
+  child.Kill();
 
   const TWavLayout layout = ReadWavLayout(path);
   ASSERT_TRUE(layout.IsValid()) << layout.Error.toStdString();
