@@ -48,11 +48,10 @@ QString TRadioRecorder::RecordingsFolder() const {
   return folder;
 }
 
-bool TRadioRecorder::StartRecord() {
-  // No file is left behind when the capture device could not be opened.
-  if (saveToFile_ && DeviceState() == TDeviceState::Capture)
+// Runs only once the capture device is open, so no file is left behind when it could not be.
+void TRadioRecorder::PrepareRecord() {
+  if (saveToFile_)
     StartFile();
-  return TWaveRecorder::StartRecord();
 }
 
 void TRadioRecorder::StopRecord() {
@@ -116,7 +115,7 @@ void TRadioRecorder::WriteBlock(std::span<std::byte> block) {
   emit RecordProgress();
 }
 
-bool TRadioRecorder::Play() {
+void TRadioRecorder::PreparePlay() {
   isTone_ = IsTonePlayKind(playKind_);
   if (isTone_) {
     SetFormat(ToneFormat());
@@ -125,7 +124,6 @@ bool TRadioRecorder::Play() {
   } else {
     OpenPlayFile();
   }
-  return TWaveRecorder::Play();
 }
 
 void TRadioRecorder::OpenPlayFile() {

@@ -56,9 +56,7 @@ class TRadioRecorder final : public TWaveRecorder {
   bool SaveToFile() const { return saveToFile_; }
   void SetSaveToFile(bool save) { saveToFile_ = save; }
 
-  bool StartRecord() override;
   void StopRecord() override;
-  bool Play() override;
 
   // Appends a captured block to the recording after OnData saw it. Record worker.
   void WriteBlock(std::span<std::byte> block);
@@ -83,6 +81,8 @@ class TRadioRecorder final : public TWaveRecorder {
   void PlayDone();
 
  protected:
+  void PrepareRecord() override;
+  void PreparePlay() override;
   void DataReady(std::span<const std::byte> block) override;
   int GetPlayData(std::uint8_t* buffer, int size) override;
   void PreparePlayData() override;

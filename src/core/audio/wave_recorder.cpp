@@ -104,6 +104,7 @@ bool TWaveRecorder::StartRecord() {
   if (!capture_)
     return false;
   emit Starting();
+  PrepareRecord();
   stopping_ = false;
   recording_ = true;
   buffersQueued_ += bufferCount_ - 1;
@@ -145,11 +146,12 @@ bool TWaveRecorder::Play() {
   playBuffersDone_ = 0;
   if (deviceState_ != TDeviceState::Closed)
     return false;
+  emit Starting();
+  PreparePlay();
   bytesPlayed_ = 0;
   SetUpBuffers();
   if (CloseStaleDevices())
     return false;
-  emit Starting();
   ++playback_;
   const TAudioResult result =
       format_.FormatTag != TWaveFormat::kPcm

@@ -49,9 +49,9 @@ class TWaveRecorder : public QObject, private TCaptureSink, private TPlaybackSou
   int AlignedBufferSize() const { return alignedBufferSize_; }
 
   bool OpenRecord();
-  virtual bool StartRecord();
+  bool StartRecord();
   virtual void StopRecord();
-  virtual bool Play();
+  bool Play();
   void StopPlay();
   // Reports through ErrorRaised, or to the user when nothing listens; an error raised while one is
   // being reported is only kept as LastError. From another thread it is handed to the main thread.
@@ -71,6 +71,10 @@ class TWaveRecorder : public QObject, private TCaptureSink, private TPlaybackSou
   void Starting();
 
  protected:
+  // Right after Starting: the owner readies where the audio goes to or comes from. Errors it
+  // reports stay shown, since the start clears the last error first.
+  virtual void PrepareRecord() {}
+  virtual void PreparePlay() {}
   virtual void DataReady(std::span<const std::byte> block) = 0;
   // Fills at most `size` bytes and returns how many; 0 when the source is exhausted.
   virtual int GetPlayData(std::uint8_t* buffer, int size) = 0;

@@ -9,6 +9,7 @@
 
 #include "core/audio/application.h"
 #include "core/audio/fake_sound_backend.h"
+#include "core/config/audio_events.h"
 #include "core/config/config_fixture.h"
 #include "core/station/control_choices.h"
 
@@ -210,6 +211,20 @@ TEST_F(StationRuntimeTest, CaptureStartsAndStopsFromTheRecorderMenu) {
   runtime_->StopCapture();
   EXPECT_FALSE(runtime_->Capturing());
   EXPECT_EQ(changes, 2);
+}
+
+TEST_F(StationRuntimeTest, ARecorderErrorAtTheStartOfAPlaybackStaysShown) {
+  Start();
+  runtime_->Station().Display().ShowError("an older error");
+  const QString broken = dir_.filePath("courtesy.wav");
+  QFile file(broken);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("not a wave file");
+  file.close();
+  Config().SetWAVFile(aeCourtesyTone, broken);
+  runtime_->RecordThread().Play(aeCourtesyTone);
+  Settle();
+  EXPECT_EQ(runtime_->Station().Display().ErrorText(), broken + " is not a PCM WAV file");
 }
 
 TEST_F(StationRuntimeTest, ClosingSavesLevelsAndModeStopsTheAudioAndReleasesTheTransmitter) {
