@@ -127,13 +127,17 @@ void TModeControl::EnterBeaconStation() {
 }
 
 // VOX stays enabled across a mode change when the previous mode's "Enable VOX" was checked;
-// otherwise the new mode starts with its passive button. A button that changes runs its click.
+// otherwise the new mode starts with its passive button. Its click runs even when the button was
+// checked already: the engine still holds the previous mode's state, which may have the
+// transmitter keyed.
 void TModeControl::CarryVoxSelection() {
   const auto previousVox = VoxButtonOf(state_.PreviousMode);
   const bool voxEnabled = previousVox && buttons_.IsChecked(*previousVox);
   const auto button = voxEnabled ? VoxButtonOf(state_.Mode) : PassiveButtonOf(state_.Mode);
-  if (button && buttons_.Check(*button))
-    ChangeState(*button);
+  if (!button)
+    return;
+  buttons_.Check(*button);
+  ChangeState(*button);
 }
 
 void TModeControl::ShowBeaconPage() {

@@ -52,6 +52,30 @@ TEST_F(ModeControlTest, ForcedControlGivesTheNextModeItsPassiveButton) {
   EXPECT_TRUE(Checked(rboForceRECV));
 }
 
+TEST_F(ModeControlTest, AModeWhoseButtonIsCheckedAlreadyStillLeavesTheKeyedState) {
+  // Beacon Station's buttons keep their check from an earlier visit.
+  Start();
+  Menu(rmBeaconStation);
+  Click(rboBeaconListen);
+  Menu(rmInternetRepeater);
+  Click(rboForceXMIT);
+  ASSERT_TRUE(Keyed());
+  Menu(rmBeaconStation);
+  EXPECT_TRUE(Checked(rboBeaconListen));
+  EXPECT_EQ(Config().State(), csForcedOff);
+  EXPECT_FALSE(Keyed());
+
+  Menu(rmInternetRepeater);
+  Click(rboEnableVOX);
+  Menu(rmBeaconStation);
+  Menu(rmInternetRepeater);
+  Request(TSender::Trace, msSignal);
+  ASSERT_TRUE(Keyed());
+  Menu(rmBeaconStation);
+  EXPECT_TRUE(Checked(rboBeaconEnable));
+  EXPECT_FALSE(Keyed());
+}
+
 TEST_F(ModeControlTest, MenusAndPagesFollowTheMode) {
   int beaconListShown = 0;
   QObject::connect(&station_->Modes(), &TModeControl::BeaconListShown, [&] { ++beaconListShown; });
