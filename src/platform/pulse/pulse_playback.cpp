@@ -90,9 +90,13 @@ TAudioResult TPulsePlayback::Open(pa_context* context, const QString& sink) {
 }
 
 void TPulsePlayback::Write(std::span<const std::byte> buffer) {
-  if (stream_ == nullptr ||
-      pa_stream_write(stream_, buffer.data(), buffer.size(), nullptr, 0, PA_SEEK_RELATIVE) < 0)
+  if (stream_ == nullptr)
     return;
+  if (pa_stream_write(stream_, buffer.data(), buffer.size(), nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+    // A buffer that never plays would hold the playback, and the transmitter, for ever.
+    Disconnect();
+    return;
+  }
   written_ += static_cast<std::int64_t>(buffer.size());
   ends_.push_back(written_);
   // Playback starts even when the data is less than the server's prebuffer.
