@@ -135,7 +135,7 @@ void TDtmfBlockProcessor::CaptureBlock(TWaveMessage message, std::span<const std
   transformed_ = false;
   Release();
   if (!closing_.load())
-    Post(&TDtmfBlockProcessor::ProcessBlock);
+    PostProcessBlock();
 }
 
 void TDtmfBlockProcessor::RecordedBlock(std::span<std::byte> block) {
@@ -156,10 +156,17 @@ void TDtmfBlockProcessor::RecordedBlock(std::span<std::byte> block) {
       qToLittleEndian(static_cast<qint16>(filtered[n]), block.data() + 2 * n);
   }
   Release();
-  Post(&TDtmfBlockProcessor::ProcessBlock);
+  PostProcessBlock();
+}
+
+void TDtmfBlockProcessor::PostProcessBlock() {
+  // While one is queued, it decodes the newest block; a second would decode it again.
+  if (!processPending_.exchange(true))
+    Post(&TDtmfBlockProcessor::ProcessBlock);
 }
 
 void TDtmfBlockProcessor::ProcessBlock() {
+  processPending_.store(false);
   if (closing_.load() || !Claim())
     return;
   QElapsedTimer timer;

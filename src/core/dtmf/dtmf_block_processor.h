@@ -96,6 +96,7 @@ class TDtmfBlockProcessor final : public QObject {
 
   // Queues a task on the main thread; any thread.
   void Post(TTask task);
+  void PostProcessBlock();
 
   bool Claim() { return !busy_.test_and_set(std::memory_order_acquire); }
   void Release() { busy_.clear(std::memory_order_release); }
@@ -113,6 +114,7 @@ class TDtmfBlockProcessor final : public QObject {
   // The block in Samples has been analysed already (by the equalizer); guarded by busy_.
   bool transformed_ = false;
   std::atomic<bool> closing_{false};
+  std::atomic<bool> processPending_{false};
   std::atomic<bool> enabled_{false};
   std::atomic<bool> simplex_{false};
   std::atomic<bool> spectrumEnabled_{false};
