@@ -12,7 +12,6 @@ class TValueList {
  public:
   int Count() const { return static_cast<int>(items_.size()); }
   T Items(int index) const { return items_[static_cast<std::size_t>(index)]; }
-  void SetItems(int index, T value) { items_[static_cast<std::size_t>(index)] = value; }
   int Add(T value) {
     items_.push_back(value);
     return Count() - 1;

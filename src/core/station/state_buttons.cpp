@@ -24,12 +24,6 @@ const TStateButtonInfo& StateButtonInfo(TStateButton button) {
   return kButtons[static_cast<std::size_t>(button)];
 }
 
-std::optional<TControlPage> ControlPageOf(TRepeaterMode mode) {
-  if (mode < rmInternetRepeater || mode > rmBeaconStation)
-    return std::nullopt;
-  return static_cast<TControlPage>(mode - 1);
-}
-
 std::optional<TStateButton> VoxButtonOf(TRepeaterMode mode) {
   switch (mode) {
     case rmInternetRepeater:

@@ -35,8 +35,7 @@ struct TStateButtonInfo {
 
 const TStateButtonInfo& StateButtonInfo(TStateButton button);
 
-// The page of a mode, and its "Enable VOX" and passive buttons; none for rmNone.
-std::optional<TControlPage> ControlPageOf(TRepeaterMode mode);
+// A mode's "Enable VOX" and passive buttons; none for rmNone.
 std::optional<TStateButton> VoxButtonOf(TRepeaterMode mode);
 std::optional<TStateButton> PassiveButtonOf(TRepeaterMode mode);
 
