@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/console_messages.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_card_listing.h"
 #include "platform/pulse/pulse_sound_backend.h"
@@ -12,6 +13,7 @@ namespace tarvok {
 namespace {
 
 constexpr int kConnectTimeoutMs = 3000;
+const QLatin1String kVirtualWithScenario("virtual:");
 
 TSoundSystem Virtual(const QString& scenarioPath, const QString& stationFolder) {
   TSoundSystem system;
@@ -41,36 +43,41 @@ TSoundSystem Virtual(const QString& scenarioPath, const QString& stationFolder) 
 TSoundSystem CreateSoundSystem(const QString& name, const QString& stationFolder) {
   if (name == QLatin1String("virtual"))
     return Virtual(QString(), stationFolder);
-  if (name.startsWith(QLatin1String("virtual:")))
-    return Virtual(name.mid(8), stationFolder);
+  if (name.startsWith(kVirtualWithScenario))
+    return Virtual(name.mid(kVirtualWithScenario.size()), stationFolder);
   if (name.isEmpty() || name == QLatin1String("pulse")) {
     auto pulse = std::make_unique<TPulseSoundBackend>();
     const bool ready = pulse->WaitUntilReady(kConnectTimeoutMs);
     if (ready || !name.isEmpty()) {
       // Not reachable yet: the back end says so and keeps trying.
-      return {std::move(pulse), QStringLiteral("the PulseAudio server"), {}, ready, {}};
+      TSoundSystem system;
+      system.Backend = std::move(pulse);
+      system.Description = QStringLiteral("the PulseAudio server");
+      system.Connected = ready;
+      return system;
     }
     TSoundSystem system = Virtual(QString(), stationFolder);
     system.Description += QStringLiteral(" (no sound server is reachable)");
     return system;
   }
-  return {nullptr,
-          {},
-          {QStringLiteral("Unknown sound system \"%1\"; valid names are pulse, virtual and "
-                          "virtual:SCENARIO.")
-               .arg(name)},
-          false,
-          {}};
+  TSoundSystem unknown;
+  unknown.Errors << QStringLiteral(
+                        "Unknown sound system \"%1\"; valid names are pulse, virtual and "
+                        "virtual:SCENARIO.")
+                        .arg(name);
+  unknown.Connected = false;
+  return unknown;
 }
 
 int ListAudio(const QString& name) {
+  TConsoleMessages messages;
   TSoundSystem system = CreateSoundSystem(name);
   for (const QString& error : system.Errors)
-    std::fprintf(stderr, "tarvok: %s\n", error.toLocal8Bit().constData());
+    messages.ShowError(error);
   if (!system.Backend)
     return 2;
   if (!system.Connected) {
-    std::fprintf(stderr, "tarvok: Cannot connect to the sound server.\n");
+    messages.ShowError(QStringLiteral("Cannot connect to the sound server."));
     return 1;
   }
   std::printf("Sound system: %s\n", system.Description.toLocal8Bit().constData());
