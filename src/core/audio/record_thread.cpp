@@ -160,12 +160,13 @@ bool TRecordThread::WaitWhile(Busy busy) const {
 }
 
 void TRecordThread::OnBuffer(std::span<const std::byte> block) {
-  WaitWhile([this] { return blockPending_.load(); });
+  const bool previousWritten = WaitWhile([this] { return blockPending_.load(); });
   if (block.empty())
     return;
   totalRecorded_ += static_cast<std::int64_t>(block.size());
-  // A block that the worker cannot take within about 0.1 s is dropped.
-  if (!WaitWhile([this] { return command_.load() != 0; }))
+  // A block that the worker cannot take within about 0.1 s is dropped: the sound system's thread
+  // must not wait for the disk.
+  if (!previousWritten || !WaitWhile([this] { return command_.load() != 0; }))
     return;
   {
     const std::lock_guard lock(dataLock_);
