@@ -16,6 +16,11 @@ enum TRepeaterMode : std::uint8_t {
 
 inline constexpr int kModeCount = 4;
 
+// 1 to 3: a mode the station can run in (not rmNone, not a stray stored number).
+inline constexpr bool IsOperatingMode(int mode) {
+  return mode >= rmInternetRepeater && mode <= rmBeaconStation;
+}
+
 // The mode's name as the station shows it; empty for rmNone and for numbers that are no mode.
 inline QString RepeaterModeText(int mode) {
   switch (mode) {

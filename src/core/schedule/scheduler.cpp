@@ -51,7 +51,7 @@ QString TScheduler::NextRunShortText() const {
 void TScheduler::LoadFromIni(const TIniFile& ini, const QString& section) {
   TTimeSchedule::LoadFromIni(ini, section);
   const int mode = ini.ReadInteger(section, QStringLiteral("Mode"), rmNone);
-  Mode = mode > rmNone && mode < kModeCount ? static_cast<TRepeaterMode>(mode) : rmNone;
+  Mode = IsOperatingMode(mode) ? static_cast<TRepeaterMode>(mode) : rmNone;
   Duration = ini.ReadInteger(section, QStringLiteral("Duration"), 0);
 }
 

@@ -9,13 +9,6 @@
 
 namespace tarvok {
 
-namespace {
-
-// A value of 0 or below, or one above the last mode, is no mode.
-bool IsOperatingMode(int mode) { return mode >= rmInternetRepeater && mode <= rmBeaconStation; }
-
-}  // namespace
-
 TModeControl::TModeControl(TStationState& state, TConfig& config, TRecorderControl& recorder,
                            TSoundCard& soundCard, TRepeaterEngine& engine, TStatusDisplay& display,
                            TStationQueue& queue, QObject* parent)

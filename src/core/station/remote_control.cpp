@@ -75,7 +75,7 @@ void TRemoteControl::ApplyCommand(int mode, int state) {
       modeControl_.mnuSchedulerClick();
     return;
   }
-  if (mode < rmInternetRepeater || mode > rmBeaconStation)
+  if (!IsOperatingMode(mode))
     return;
   if (!state_.SchedulerOn && mode == state_.Mode) {
     if (const auto button = RemoteButton(state_.Mode, state))

@@ -136,10 +136,9 @@ void TStationRuntime::SuspendForDialog() {
 }
 
 void TStationRuntime::ResumeAfterDialog() {
-  if (suspension_.Laptop && suspension_.Mode == rmSimplexRepeater)
-    station_->Modes().ChangeMode(rmSimplexRepeater);
-  else if (suspension_.Laptop && suspension_.Mode == rmBeaconStation)
-    station_->Modes().ChangeMode(rmBeaconStation);
+  if (suspension_.Laptop &&
+      (suspension_.Mode == rmSimplexRepeater || suspension_.Mode == rmBeaconStation))
+    station_->Modes().ChangeMode(suspension_.Mode);
   if (recordThread_->State() == TRecorderControl::TState::Playing) {
     recordThread_->StopPlay();
     QCoreApplication::processEvents();
