@@ -9,6 +9,7 @@
 #include <cmath>
 #include <thread>
 
+#include "platform/mixer_control_ids.h"
 #include "platform/pulse/pulse_capture.h"
 #include "platform/pulse/pulse_lock.h"
 #include "platform/pulse/pulse_playback.h"
@@ -17,8 +18,6 @@ namespace tarvok {
 
 namespace {
 
-constexpr std::uint32_t kMeterControl = 1;
-constexpr std::uint32_t kVolumeControl = 2;
 constexpr std::uint32_t kMeterMaximum = 32767;
 constexpr std::uint32_t kVolumeMaximum = 65535;
 const QString kRecordingKey = QStringLiteral("Recording Control");
@@ -302,7 +301,7 @@ void TPulseSoundBackend::UpdateVolumes(const std::vector<TDevice>& before) {
     if (line.Device < 0)
       continue;
     const TDevice& device = devices_[static_cast<std::size_t>(line.Device)];
-    const std::uint32_t volumeId = line.Line.Id * 16 + kVolumeControl;
+    const std::uint32_t volumeId = ControlIdOf(line.Line.Id, kVolumeControl);
     const auto old = std::find_if(before.begin(), before.end(), [&](const TDevice& d) {
       return d.IsSink == device.IsSink && d.Name == device.Name;
     });
@@ -324,14 +323,14 @@ const TPulseSoundBackend::TLineEntry* TPulseSoundBackend::FindLine(std::uint32_t
 
 const TPulseSoundBackend::TDevice* TPulseSoundBackend::DeviceOfControl(
     std::uint32_t controlId) const {
-  const TLineEntry* line = FindLine(controlId / 16);
+  const TLineEntry* line = FindLine(LineIdOfControl(controlId));
   return line != nullptr && line->Device >= 0 ? &devices_[static_cast<std::size_t>(line->Device)]
                                               : nullptr;
 }
 
 void TPulseSoundBackend::UpdateMeters() {
   for (auto& [id, entry] : controls_) {
-    if (id % 16 != kMeterControl)
+    if (KindOfControl(id) != kMeterControl)
       continue;
     const TDevice* device = DeviceOfControl(id);
     // A stream that the server ended (its device went away) is let go; a device that is there is
@@ -427,24 +426,18 @@ TAudioResult TPulseSoundBackend::Controls(std::uint32_t lineId,
                               QStringLiteral("The sound device of this line is not present."));
   controls.clear();
   if (entry->Device >= 0) {
-    controls.push_back({lineId * 16 + kMeterControl, kControlPeakMeter,
+    controls.push_back({ControlIdOf(lineId, kMeterControl), kControlPeakMeter,
                         QStringLiteral("Peak Meter"), -32768,
                         static_cast<std::int32_t>(kMeterMaximum)});
-    controls.push_back({lineId * 16 + kVolumeControl, kControlVolume, QStringLiteral("Volume"), 0,
-                        static_cast<std::int32_t>(kVolumeMaximum)});
+    controls.push_back({ControlIdOf(lineId, kVolumeControl), kControlVolume,
+                        QStringLiteral("Volume"), 0, static_cast<std::int32_t>(kVolumeMaximum)});
   }
   return TAudioResult::Ok();
 }
 
 TAudioResult TPulseSoundBackend::Control(std::uint32_t controlId, TMixerControl& control) const {
-  std::vector<TMixerControl> controls;
-  Controls(controlId / 16, controls);
-  for (const TMixerControl& c : controls) {
-    if (c.Id == controlId) {
-      control = c;
-      return TAudioResult::Ok();
-    }
-  }
+  if (FindLineControl(*this, controlId, control))
+    return TAudioResult::Ok();
   return TAudioResult::Fail(TAudioResult::kInvalidControl,
                             QStringLiteral("The sound device of this control is not present."));
 }
@@ -456,7 +449,7 @@ const TControlCell* TPulseSoundBackend::AcquireControl(std::uint32_t controlId) 
     return nullptr;
   TControlEntry& entry = controls_[controlId];
   ++entry.References;
-  if (controlId % 16 == kVolumeControl)
+  if (KindOfControl(controlId) == kVolumeControl)
     entry.Cell->Value.store(VolumeValue(device->Volume), std::memory_order_relaxed);
   else if (entry.Meter == nullptr && connected_)
     OpenMeter(entry, *device);
@@ -479,7 +472,7 @@ TAudioResult TPulseSoundBackend::WriteControl(std::uint32_t controlId, std::uint
   if (device == nullptr)
     return TAudioResult::Fail(TAudioResult::kInvalidControl,
                               QStringLiteral("The sound device of this control is not present."));
-  if (controlId % 16 != kVolumeControl)
+  if (KindOfControl(controlId) != kVolumeControl)
     return TAudioResult::Fail(TAudioResult::kNotSupported, QString());
   value = std::min(value, kVolumeMaximum);
   const pa_volume_t volume = pa_sw_volume_from_linear(static_cast<double>(value) / kVolumeMaximum);

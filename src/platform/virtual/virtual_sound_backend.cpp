@@ -7,13 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/mixer_control_ids.h"
 #include "platform/virtual/virtual_streams.h"
 
 namespace tarvok {
 
 namespace {
-constexpr std::uint32_t kMeterControl = 1;
-constexpr std::uint32_t kVolumeControl = 2;
 constexpr std::uint32_t kFullVolume = 65535;
 }  // namespace
 
@@ -69,28 +68,22 @@ TAudioResult TVirtualSoundBackend::Controls(std::uint32_t lineId,
   if (LineById(lineId) == nullptr)
     return TAudioResult::Fail(TAudioResult::kInvalidLine, QStringLiteral("No such mixer line."));
   controls = {
-      {lineId * 16 + kMeterControl, kControlPeakMeter, QStringLiteral("Peak Meter"), -32768, 32767},
-      {lineId * 16 + kVolumeControl, kControlVolume, QStringLiteral("Volume"), 0, 65535}};
+      {ControlIdOf(lineId, kMeterControl), kControlPeakMeter, QStringLiteral("Peak Meter"), -32768,
+       32767},
+      {ControlIdOf(lineId, kVolumeControl), kControlVolume, QStringLiteral("Volume"), 0, 65535}};
   return TAudioResult::Ok();
 }
 
 TAudioResult TVirtualSoundBackend::Control(std::uint32_t controlId, TMixerControl& control) const {
-  std::vector<TMixerControl> controls;
-  if (!Controls(controlId / 16, controls).Failed()) {
-    for (const TMixerControl& c : controls) {
-      if (c.Id == controlId) {
-        control = c;
-        return TAudioResult::Ok();
-      }
-    }
-  }
+  if (FindLineControl(*this, controlId, control))
+    return TAudioResult::Ok();
   return TAudioResult::Fail(TAudioResult::kInvalidControl, QStringLiteral("No such control."));
 }
 
 TVirtualSoundBackend::TLine* TVirtualSoundBackend::LineOfControl(std::uint32_t controlId,
                                                                  bool& isVolume) {
-  const std::uint32_t lineId = controlId / 16;
-  const std::uint32_t kind = controlId % 16;
+  const std::uint32_t lineId = LineIdOfControl(controlId);
+  const std::uint32_t kind = KindOfControl(controlId);
   if (lineId < 1 || lineId > kLineCount || (kind != kMeterControl && kind != kVolumeControl))
     return nullptr;
   isVolume = kind == kVolumeControl;
