@@ -315,7 +315,6 @@ def write_report(path, sets, totals, context, rows):
         "BM_EqualizerBlock": "`TDigitalFilter::Filter` (analysis, inverse, clipping) and `Decode`",
     }
     for name, real, cpu, unit in rows:
-        unit = "us" if unit == "us" else unit
         lines.append(f"| {name} | {what.get(name, '')} | {real:.0f} {unit} | {cpu:.0f} {unit} |")
     path.parent.mkdir(parents=True, exist_ok=True)
     path.write_text("\n".join(lines) + "\n" + NOTES + other_sections(path))

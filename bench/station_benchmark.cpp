@@ -42,8 +42,8 @@ class TNoMessages final : public TUserMessages, public TTraceCheckPrompts, publi
 
 // A configuration in a temporary folder with two metered lines, both traces on them, AGC on
 // and panels laid out as the desktop lays them out.
-struct TStation {
-  TStation()
+struct TTraceBench {
+  TTraceBench()
       : folder(dir.path()),
         clock(QDateTime(QDate(2026, 12, 5), QTime(7, 0))),
         config(folder, clock, port, quiet) {
@@ -78,7 +78,7 @@ struct TStation {
 
 // With a signal the gain control reads the clock and may move the faders.
 void BM_RefreshTick(benchmark::State& state) {
-  TStation station;
+  TTraceBench station;
   if (state.range(0) != 0) {
     for (TTraceFlag* flag : {&station.poller->Upper(), &station.poller->Lower()}) {
       flag->SetOnDelay(0);
@@ -99,7 +99,7 @@ void BM_RefreshTick(benchmark::State& state) {
 BENCHMARK(BM_RefreshTick)->ArgName("signal")->Arg(0)->Arg(1)->Unit(benchmark::kNanosecond);
 
 void BM_VoxTick(benchmark::State& state) {
-  TStation station;
+  TTraceBench station;
   station.config.SetState(0);
   for (auto _ : state)
     station.vox->VoxTimerTick();
@@ -107,7 +107,7 @@ void BM_VoxTick(benchmark::State& state) {
 BENCHMARK(BM_VoxTick)->Unit(benchmark::kNanosecond);
 
 void BM_CapturedBlockToKey(benchmark::State& state) {
-  TStation station;
+  TTraceBench station;
   station.config.SetDTFMEnabled(true);
   TDtmfBlockProcessor processor(station.config, station.clock);
   int keys = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/audio/wav_reader.h"
+#include "core/audio/wav_recording_file.h"
 
 namespace tarvok {
 
@@ -19,7 +20,7 @@ TRecordingName ParseRecordingName(const QString& fileName) {
 }
 
 void TLogFileList::AddFile(const QFileInfo& file, bool readProperties) {
-  if (file.size() <= kHeaderOnlyBytes)
+  if (file.size() <= TWavRecordingFile::kHeaderBytes)
     return;
   TLogFile entry;
   entry.FileName = file.fileName();

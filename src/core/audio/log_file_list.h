@@ -39,8 +39,6 @@ struct TLogFile {
 
 class TLogFileList {
  public:
-  static constexpr std::int64_t kHeaderOnlyBytes = 58;
-
   // Files of 58 bytes or less hold no audio and are not listed.
   void AddFile(const QFileInfo& file, bool readProperties);
   void Sort();

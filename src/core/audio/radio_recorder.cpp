@@ -38,8 +38,8 @@ TRadioRecorder::~TRadioRecorder() {
   CloseDevices();
   playFile_.close();
   // Only a recording of our own goes; FileName may name an audio event's file.
-  if (!config_.LogEnabled() && !lastRecording_.isEmpty() && fileName_ == lastRecording_)
-    QFile::remove(fileName_);
+  if (fileName_ == lastRecording_)
+    DeleteIfNotKept(fileName_);
 }
 
 QString TRadioRecorder::RecordingsFolder() const {
