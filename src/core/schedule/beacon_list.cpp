@@ -23,10 +23,12 @@ bool TBeaconList::AnyPending() const {
                      [](const auto& beacon) { return beacon->IsPending(); });
 }
 
-TBeacon* TBeaconList::FirstPending() {
-  const auto found = std::find_if(ItemList().begin(), ItemList().end(),
-                                  [](const auto& beacon) { return beacon->IsPending(); });
-  return found == ItemList().end() ? nullptr : found->get();
+int TBeaconList::FirstPending() const {
+  for (int i = 0; i < Count(); ++i) {
+    if (Items(i).IsPending())
+      return i;
+  }
+  return -1;
 }
 
 void TBeaconList::LoadFromIni(const TIniFile& ini) {

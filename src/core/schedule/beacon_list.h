@@ -18,8 +18,9 @@ class TBeaconList final : public TScheduleList<TBeacon> {
 
   void ClearAllPending();
   bool AnyPending() const;
-  // The first beacon in list order with something due, the next one to send; null when none.
-  TBeacon* FirstPending();
+  // The position of the first beacon in list order with something due, the next one to send;
+  // -1 when none.
+  int FirstPending() const;
 
   // Appends the stored beacons that have a name.
   void LoadFromIni(const TIniFile& ini);

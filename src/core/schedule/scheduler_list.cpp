@@ -38,6 +38,14 @@ bool TSchedulerList::ResetExpired() {
   return any;
 }
 
+int TSchedulerList::LastStarted() const {
+  for (int i = Count() - 1; i >= 0; --i) {
+    if (Items(i).Started())
+      return i;
+  }
+  return -1;
+}
+
 void TSchedulerList::LoadFromIni(const TIniFile& ini) {
   LoadItems(ini, [](const TScheduler& event) { return event.Mode != rmNone; });
 }

@@ -2,8 +2,9 @@
 // settings file as "ScheduleGeneral" and "ScheduleEvent0", "ScheduleEvent1", ...
 //
 // The station's minute check works through it in this order: ResetExpired (and switch to no mode
-// when it returns true), CheckTime with one clock reading, then for every event in list order
-// that has Started: switch to its Mode and SetActiveIndex to its position.
+// when it returns true), CheckTime with one clock reading, then LastStarted holds the mode: its
+// Mode is entered when it differs from the mode in force or another event takes over, and it
+// becomes the ActiveIndex.
 #pragma once
 
 #include "core/schedule/schedule_list.h"
@@ -18,6 +19,8 @@ class TSchedulerList final : public TScheduleList<TScheduler> {
   // The position of the event that last put the station into its mode; -1 for none.
   int ActiveIndex() const { return activeIndex_; }
   void SetActiveIndex(int index) { activeIndex_ = index; }
+  // The last event in list order that has Started; -1 for none.
+  int LastStarted() const;
 
   // Removes the event; the active position follows the events after it, and is -1 when the
   // active event itself goes.

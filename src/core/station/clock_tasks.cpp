@@ -105,14 +105,10 @@ void TClockTasks::CheckSchedule() {
   if (schedules.ResetExpired())
     modeControl_.SwitchScheduledMode(rmNone);
   schedules.CheckTime(clock_.LocalTime());
-  // The last started event in list order holds the mode. Its mode is entered when it differs
-  // from the one in force or another event takes over, not again at every minute, which would
-  // cut a recording or a beacon on the air and drop the beacons waiting for a free channel.
-  int active = -1;
-  for (int i = 0; i < schedules.Count(); ++i) {
-    if (schedules.Items(i).Started())
-      active = i;
-  }
+  // The last started event holds the mode. Its mode is entered when it differs from the one in
+  // force or another event takes over, not again at every minute, which would cut a recording
+  // or a beacon on the air and drop the beacons waiting for a free channel.
+  const int active = schedules.LastStarted();
   if (active >= 0) {
     const TRepeaterMode mode = schedules.Items(active).Mode;
     if (mode != state_.Mode || active != schedules.ActiveIndex())

@@ -326,21 +326,18 @@ void TRepeaterEngine::BeaconAfterPlayback(TSender sender) {
   if (config_.State() != csVox || state_.ModeState != msNoSignal)
     return;
   // Only the first pending beacon is served; the next follows when its playback ends.
-  TBeaconList& beacons = config_.Beacons();
-  for (int i = 0; i < beacons.Count(); ++i) {
-    TBeacon& beacon = beacons.Items(i);
-    if (!beacon.IsPending())
-      continue;
-    if (beacon.WavePending()) {
-      SetState(sender, msBeaconWave, i);
-      if (state_.ModeState == msBeaconWave)
-        beacon.ClearWavePending();
-    } else {
-      SetState(sender, msBeaconCW, i);
-      if (state_.ModeState == msBeaconCW)
-        beacon.ClearCWPending();
-    }
+  const int next = config_.Beacons().FirstPending();
+  if (next < 0)
     return;
+  TBeacon& beacon = config_.Beacons().Items(next);
+  if (beacon.WavePending()) {
+    SetState(sender, msBeaconWave, next);
+    if (state_.ModeState == msBeaconWave)
+      beacon.ClearWavePending();
+  } else {
+    SetState(sender, msBeaconCW, next);
+    if (state_.ModeState == msBeaconCW)
+      beacon.ClearCWPending();
   }
 }
 

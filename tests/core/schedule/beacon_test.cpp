@@ -60,10 +60,11 @@ TEST_F(BeaconTest, DueBeaconsAreServedInListOrderWaveBeforeCW) {
   list.Items(2).Min = "15";
   EXPECT_EQ(list.CheckTime(At(2026, 5, 1, 9, 0)), 2);
   std::vector<QString> sent;
-  while (TBeacon* beacon = list.FirstPending()) {
-    const bool wave = beacon->WavePending();
-    sent.push_back(beacon->Name + (wave ? " wav" : " cw"));
-    wave ? beacon->ClearWavePending() : beacon->ClearCWPending();
+  for (int next = list.FirstPending(); next >= 0; next = list.FirstPending()) {
+    TBeacon& beacon = list.Items(next);
+    const bool wave = beacon.WavePending();
+    sent.push_back(beacon.Name + (wave ? " wav" : " cw"));
+    wave ? beacon.ClearWavePending() : beacon.ClearCWPending();
   }
   EXPECT_EQ(sent, (std::vector<QString>{"first cw", "second wav", "second cw"}));
   list.CheckTime(At(2026, 5, 1, 9, 30));
