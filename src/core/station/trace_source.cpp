@@ -7,6 +7,7 @@
 #include "core/audio/sound_card_listing.h"
 #include "core/audio/sound_thread.h"
 #include "core/config/config.h"
+#include "core/station/station_state.h"
 
 namespace tarvok {
 
@@ -190,14 +191,14 @@ bool TTraceSource::SignalPresent() const {
 
 std::optional<int> TTraceSource::VoxRequest() const {
   if (!HasPeakMeter() || levels_.DbRange() == 0)
-    return 0;
+    return msDefault;
   switch (config_.State()) {
-    case 0:
-      return SignalPresent() ? 3 : 4;
-    case 1:
-      return 1;
-    case 2:
-      return 2;
+    case csVox:
+      return SignalPresent() ? msSignal : msNoSignal;
+    case csForcedOn:
+      return msForcedOn;
+    case csForcedOff:
+      return msForcedOff;
     default:
       return std::nullopt;
   }
