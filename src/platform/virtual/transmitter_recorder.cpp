@@ -13,25 +13,32 @@ TTransmitterRecorder::TTransmitterRecorder(const QString& folder, int sampleRate
   if (!log_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) && error_.isEmpty())
     error_ = QStringLiteral("Cannot create %1: %2").arg(log_.fileName(), log_.errorString());
   pending_.reserve(static_cast<std::size_t>(sampleRate));
+  writing_.reserve(static_cast<std::size_t>(sampleRate));
 }
 
 TTransmitterRecorder::~TTransmitterRecorder() {
-  const std::lock_guard lock(mutex_);
-  Flush();
+  {
+    const std::lock_guard lock(mutex_);
+    writing_.swap(pending_);
+  }
+  WriteOut();
 }
 
 void TTransmitterRecorder::Write(std::span<const std::int16_t> samples, std::int64_t position,
                                  bool playing) {
-  const std::lock_guard lock(mutex_);
-  position_ = position + static_cast<std::int64_t>(samples.size());
-  if (!playing && !keyed_) {
-    Flush();
-    return;
+  {
+    const std::lock_guard lock(mutex_);
+    position_ = position + static_cast<std::int64_t>(samples.size());
+    if (playing || keyed_) {
+      pending_.insert(pending_.end(), samples.begin(), samples.end());
+      kept_ += static_cast<std::int64_t>(samples.size());
+    }
+    // Written at a stretch's end and once a second, outside the lock: keying never waits for
+    // the disk.
+    if ((!playing && !keyed_) || pending_.size() >= static_cast<std::size_t>(sampleRate_))
+      writing_.swap(pending_);
   }
-  pending_.insert(pending_.end(), samples.begin(), samples.end());
-  kept_ += static_cast<std::int64_t>(samples.size());
-  if (pending_.size() >= static_cast<std::size_t>(sampleRate_))
-    Flush();
+  WriteOut();
 }
 
 void TTransmitterRecorder::SetKeyed(bool keyed) {
@@ -47,12 +54,12 @@ void TTransmitterRecorder::SetKeyed(bool keyed) {
   log_.flush();
 }
 
-void TTransmitterRecorder::Flush() {
-  if (pending_.empty())
+void TTransmitterRecorder::WriteOut() {
+  if (writing_.empty())
     return;
-  wav_.Append(reinterpret_cast<const std::uint8_t*>(pending_.data()),
-              static_cast<std::int64_t>(pending_.size() * sizeof(std::int16_t)));
-  pending_.clear();
+  wav_.Append(reinterpret_cast<const std::uint8_t*>(writing_.data()),
+              static_cast<std::int64_t>(writing_.size() * sizeof(std::int16_t)));
+  writing_.clear();
 }
 
 }  // namespace tarvok

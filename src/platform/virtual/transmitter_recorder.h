@@ -35,7 +35,8 @@ class TTransmitterRecorder {
   void SetKeyed(bool keyed);
 
  private:
-  void Flush();
+  // Appends the samples taken out of pending_ to the WAV file. Rendering thread.
+  void WriteOut();
 
   const int sampleRate_;
   QString error_;
@@ -43,6 +44,7 @@ class TTransmitterRecorder {
   TWavRecordingFile wav_;
   QFile log_;
   std::vector<std::int16_t> pending_;  // written to the disk once a second and at a stretch's end
+  std::vector<std::int16_t> writing_;  // on its way to the disk; rendering thread only
   std::int64_t kept_ = 0;              // samples in the WAV file, the pending ones included
   std::int64_t position_ = 0;          // the card's time at the end of the last Write
   bool keyed_ = false;
