@@ -13,6 +13,7 @@
 #include "core/config/config_fixture.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "support/pulse_test_server.h"
+#include "support/recorded_samples.h"
 
 namespace tarvok {
 namespace {
@@ -68,14 +69,6 @@ std::vector<std::int16_t> FromBytes(const QByteArray& data) {
   return samples;
 }
 
-std::vector<std::int16_t> WavSamples(const QString& path) {
-  const TWavLayout layout = ReadWavLayout(path);
-  QFile file(path);
-  if (!layout.IsValid() || !file.open(QIODevice::ReadOnly) || !file.seek(layout.DataOffset))
-    return {};
-  return FromBytes(file.read(layout.DataBytes));
-}
-
 class PulseRecordTest : public ConfigTest {
  protected:
   static void SetUpTestSuite() { EnsureApplication(); }
@@ -125,7 +118,7 @@ TEST_F(PulseRecordTest, ARecordedToneIsPlayedBackToTheDefaultSinkWithoutGaps) {
   ASSERT_TRUE(WaitUntil([this] { return events_.Finished == 1; }, 15000));
   WaitUntil([] { return false; }, 200);
   const TTone sent = Analyse(FromBytes(monitor_.readAllStandardOutput()));
-  const TTone recorded = Analyse(WavSamples(thread_->Recorder().LastRecording()));
+  const TTone recorded = Analyse(RecordedSamples(thread_->Recorder().LastRecording()));
 
   // -6 dBFS is a peak of 16422; each pass through a sink resamples.
   for (const TTone& tone : {recorded, sent}) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QtEndian>
 #include <cmath>
 
 #include "core/audio/application.h"
@@ -14,24 +13,12 @@
 #include "platform/keying_tap.h"
 #include "platform/virtual/pcm_conversion.h"
 #include "platform/virtual/virtual_sound_backend.h"
+#include "support/recorded_samples.h"
 
 namespace tarvok {
 namespace {
 
 constexpr std::uint32_t kWaveOutMeter = 2 * 16 + 1;
-
-std::vector<std::int16_t> Samples(const QString& wav) {
-  const TWavLayout layout = ReadWavLayout(wav);
-  EXPECT_TRUE(layout.IsValid()) << layout.Error.toStdString();
-  QFile file(wav);
-  if (!layout.IsValid() || !file.open(QIODevice::ReadOnly) || !file.seek(layout.DataOffset))
-    return {};
-  const QByteArray data = file.read(layout.DataBytes);
-  std::vector<std::int16_t> samples(static_cast<std::size_t>(data.size() / 2));
-  for (std::size_t i = 0; i < samples.size(); ++i)
-    samples[i] = qFromLittleEndian<std::int16_t>(data.constData() + 2 * i);
-  return samples;
-}
 
 std::vector<std::int16_t> Render(const QString& scenario, std::int64_t from, std::size_t count) {
   TScenario s;
@@ -71,7 +58,7 @@ TEST_F(VirtualRecordTest, ARecordedToneIsPlayedBackSampleForSampleToTheTransmitt
   backend_->Advance(10000);  // the tone and a quarter of a second after it
   ASSERT_TRUE(thread_->Repeat(0));
   ASSERT_EQ(thread_->State(), TRecorderControl::TState::Playing);
-  const std::vector<std::int16_t> recorded = Samples(thread_->Recorder().LastRecording());
+  const std::vector<std::int16_t> recorded = RecordedSamples(thread_->Recorder().LastRecording());
   EXPECT_EQ(recorded, Render(kScenario, 4000, 10000));
 
   backend_->Advance(4400);  // half a second into the tone
@@ -80,7 +67,7 @@ TEST_F(VirtualRecordTest, ARecordedToneIsPlayedBackSampleForSampleToTheTransmitt
   RunQueuedCalls();
   EXPECT_EQ(thread_->State(), TRecorderControl::TState::Idle);
   backend_->Advance(80);
-  const std::vector<std::int16_t> sent = Samples(transmitter_->WavPath());
+  const std::vector<std::int16_t> sent = RecordedSamples(transmitter_->WavPath());
   ASSERT_GE(sent.size(), recorded.size());
   EXPECT_TRUE(std::equal(recorded.begin(), recorded.end(), sent.begin()));
   EXPECT_TRUE(std::all_of(sent.begin() + static_cast<std::ptrdiff_t>(recorded.size()), sent.end(),
@@ -97,7 +84,7 @@ TEST_F(VirtualRecordTest, CWAt44100IsHeardAtTheCardsRate) {
   RunQueuedCalls();
   EXPECT_EQ(thread_->State(), TRecorderControl::TState::Idle);
   backend_->Advance(80);
-  const std::vector<std::int16_t> sent = Samples(transmitter_->WavPath());
+  const std::vector<std::int16_t> sent = RecordedSamples(transmitter_->WavPath());
   ASSERT_GE(sent.size(), 1600u);
   int crossings = 0;
   int peak = 0;
@@ -158,7 +145,7 @@ TEST(TransmitterRecorderTest, KeyingIsLoggedWithTheCardTimeAndThePlaceInTheWavFi
             "2.000 s: keyed (transmitter.wav at 0.500 s)\n"
             "2.100 s: released (transmitter.wav at 0.600 s)\n");
   // While keyed the transmitter carries the PC audio.
-  const std::vector<std::int16_t> sent = Samples(transmitter->WavPath());
+  const std::vector<std::int16_t> sent = RecordedSamples(transmitter->WavPath());
   EXPECT_EQ(sent.size(), 4800u);
   EXPECT_EQ(*std::max_element(sent.begin(), sent.end()), 3277);
 
