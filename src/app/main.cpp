@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/headless_station.h"
-#include "app/sound_system.h"
+#include "app/list_audio.h"
 #include "core/config/version.h"
 #include "platform/station_home.h"
 

@@ -15,66 +15,53 @@ void TOperatorLog::Line(const QString& text) {
   std::fflush(stdout);
 }
 
-void TOperatorLog::TransmitterKeyed(bool keyed) {
-  if (keyed == keyed_)
-    return;
-  keyed_ = keyed;
-  Line(keyed ? QStringLiteral("Transmitter keyed") : QStringLiteral("Transmitter released"));
-}
-
-void TOperatorLog::Attach(TStationRuntime& runtime) {
-  TStation& station = runtime.Station();
-  connect(&station.Display(), &TStatusDisplay::CaptionChanged, this,
-          [this](const QString& caption) {
+void TOperatorLog::Attach(TStationRuntime& station) {
+  connect(&station, &TStationRuntime::ModeChanged, this,
+          [this](TRepeaterMode mode, bool schedulerOn) {
+            const QString caption = CaptionText(mode, schedulerOn);
             if (caption != caption_)
               Line(QStringLiteral("Mode: %1").arg(caption));
             caption_ = caption;
           });
-  connect(&station, &TStation::IndicatorChanged, this,
-          [this, &station] { Line(QStringLiteral("State: %1").arg(station.Indicator().Caption)); });
-  connect(&station.Display(), &TStatusDisplay::ErrorChanged, this, [this](const QString& text) {
-    if (!text.isEmpty() && text != lastError_)
+  connect(&station, &TStationRuntime::IndicatorChanged, this, [this](const TIndicator& indicator) {
+    Line(QStringLiteral("State: %1").arg(indicator.Caption));
+  });
+  connect(&station, &TStationRuntime::TransmitterKeyedChanged, this, [this](bool keyed) {
+    Line(keyed ? QStringLiteral("Transmitter keyed") : QStringLiteral("Transmitter released"));
+  });
+  connect(&station, &TStationRuntime::ErrorShown, this, [this](const QString& text) {
+    if (text != lastError_)
       Line(QStringLiteral("Error: %1").arg(text));
     lastError_ = text;
   });
-  connect(&station.Modes(), &TModeControl::ScheduledModeSwitched, this, [this](int mode) {
+  connect(&station, &TStationRuntime::ErrorCleared, this, [this] { lastError_.clear(); });
+  connect(&station, &TStationRuntime::ScheduledSwitch, this, [this](TRepeaterMode mode) {
     Line(mode == rmNone ? QStringLiteral("Schedule: waiting for the next event")
                         : QStringLiteral("Schedule: switching to %1").arg(RepeaterModeText(mode)));
   });
-  connect(&station, &TStation::BeaconStarted, this,
+  connect(&station, &TStationRuntime::BeaconSent, this,
           [this](const QString& name) { Line(QStringLiteral("Beacon sent: %1").arg(name)); });
-  connect(&runtime.Dtmf(), &TDtmfBlockProcessor::KeyDecoded, this,
+  connect(&station, &TStationRuntime::DtmfKey, this,
           [this](QChar key) { Line(QStringLiteral("DTMF key: %1").arg(key)); });
-  TRecordThread& recorder = runtime.RecordThread();
-  connect(&station, &TStation::RecordingMarked, this, [this, &recorder](bool started) {
-    if (started) {
-      recording_ = true;
-      // The file is named once the recorder has opened it, after this event.
-      QMetaObject::invokeMethod(
-          this,
-          [this, &recorder] {
-            Line(QStringLiteral("Recording to %1").arg(recorder.Recorder().LastRecording()));
-          },
-          Qt::QueuedConnection);
-    } else if (recording_) {
-      recording_ = false;
-      Line(QStringLiteral("Recording finished: %1").arg(recorder.Recorder().LastRecording()));
-    }
+  connect(&station, &TStationRuntime::RecordingStarted, this,
+          [this](const QString& file) { Line(QStringLiteral("Recording to %1").arg(file)); });
+  connect(&station, &TStationRuntime::RecordingFinished, this, [this](const QString& file) {
+    Line(QStringLiteral("Recording finished: %1").arg(file));
   });
-}
-
-void TOperatorLog::ShowPeakMeterHelp() {
-  Warn(QStringLiteral(
-      "Tarvok requires that your sound card and sound driver combination support at least one "
-      "input device with a peak meter and at least one output device with a peak meter. Tarvok "
-      "has detected that currently your sound system has either no peak meters, or at most one "
-      "peak meter. This configuration does not meet Tarvok's requirements. (tarvok --list-audio "
-      "shows the lines of the sound system.)"));
-}
-
-bool TOperatorLog::ShowTraceWarning(const QString& message) {
-  Warn(message);
-  return false;
+  connect(&station, &TStationRuntime::PeakMeterHelpNeeded, this, [this] {
+    Warn(QStringLiteral(
+        "Tarvok requires that your sound card and sound driver combination support at least one "
+        "input device with a peak meter and at least one output device with a peak meter. "
+        "Tarvok has detected that currently your sound system has either no peak meters, or at "
+        "most one peak meter. This configuration does not meet Tarvok's requirements. (tarvok "
+        "--list-audio shows the lines of the sound system.)"));
+  });
+  // Nobody is there to tick "Don't show this dialog again": the check stays on.
+  connect(&station, &TStationRuntime::TraceWarningAsked, this,
+          [this, &station](const QString& message) {
+            Warn(message);
+            station.AnswerTraceWarning(false);
+          });
 }
 
 void TOperatorLog::Warn(const QString& message) {

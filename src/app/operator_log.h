@@ -7,34 +7,26 @@
 #include <QSet>
 #include <QString>
 
-#include "core/station/vox_control.h"
-
 namespace tarvok {
 
 class TClock;
 class TStationRuntime;
 
-class TOperatorLog final : public QObject, public TTraceCheckPrompts {
+class TOperatorLog final : public QObject {
   Q_OBJECT
  public:
   explicit TOperatorLog(const TClock& clock, QObject* parent = nullptr);
 
   // Follows the station's events from now on.
-  void Attach(TStationRuntime& runtime);
+  void Attach(TStationRuntime& station);
   void Line(const QString& text);
-  void TransmitterKeyed(bool keyed);
-
-  void ShowPeakMeterHelp() override;
-  bool ShowTraceWarning(const QString& message) override;
 
  private:
   // Each question once: the station runs unattended and would repeat it at every mode change.
   void Warn(const QString& message);
 
   const TClock& clock_;
-  bool keyed_ = false;
   QString caption_;
-  bool recording_ = false;
   QString lastError_;
   QSet<QString> warningsShown_;
 };

@@ -18,10 +18,9 @@ class BeaconStationTest : public VirtualStationTest {
         "[BeaconGeneral]\nCount=1\n"
         "[BeaconEvent0]\nEnable=1\nMin=15,16\nHour=7\nName=Club beacon\nCWString=E\n");
     StartVirtual("0 rx silence\n3 rx tone 700 -10\n6 rx silence\n");
-    QObject::connect(&Station(), &TStation::BeaconStarted,
+    QObject::connect(&Station(), &TStationRuntime::BeaconSent,
                      [this](const QString& name) { started_ << name; });
   }
-  bool Keyed() const { return config_->PinValue(); }
 
   QStringList started_;
 };

@@ -19,7 +19,6 @@ class InternetRepeaterTest : public VirtualStationTest {
         FilePath("courtesy.wav").toUtf8() + "\n[Remote]\nRemoteEnabled=1\n");
     StartVirtual("0 pc silence\n1 pc tone 440 -10\n3 pc silence\n");
   }
-  bool Keyed() const { return config_->PinValue(); }
 };
 
 TEST_F(InternetRepeaterTest, PcAudioKeysTheTransmitterAndTheCourtesyToneEndsTheTransmission) {
@@ -65,7 +64,7 @@ TEST_F(InternetRepeaterTest, PcAudioKeysTheTransmitterAndTheCourtesyToneEndsTheT
   EXPECT_NEAR(runs[1].Frequency, 1500, 10);
   EXPECT_NEAR(log[1].WavAt, runs[1].Start + runs[1].Seconds, 0.1);
   EXPECT_TRUE(messages_.Shown.empty());
-  EXPECT_EQ(prompts_.Shown, 0);
+  EXPECT_EQ(promptsShown_, 0);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ class PulseStationTest : public WholeStationTest {
     auto backend = std::make_unique<TPulseSoundBackend>();
     ASSERT_TRUE(backend->WaitUntilReady(10000));
     StartStation(std::move(backend));
-    Runtime().Start();
+    Station().Start();
   }
 
   void TearDown() override {
@@ -67,21 +67,18 @@ TEST_F(PulseStationTest, AReceivedBurstIsRecordedRepeatedAndIdentified) {
   server_.Record(monitor_, "tx.monitor");
   // An idle null sink takes a while to deliver the first data to a new record stream.
   ASSERT_TRUE(WaitUntil(
-      [this] {
-        return Runtime().RecordThread().TotalRecorded() > 0 && monitor_.bytesAvailable() > 0;
-      },
-      10000));
+      [this] { return Station().CapturedBytes() > 0 && monitor_.bytesAvailable() > 0; }, 10000));
 
   server_.Play(player_, "rx", FilePath("burst.wav"));
   ASSERT_TRUE(WaitForState(msSignal));
-  EXPECT_FALSE(config_->PinValue());
-  const QString recording = Runtime().RecordThread().Recorder().LastRecording();
-  Station().Engine().RepeaterTimerTimer();  // the identification falls due while recording
+  EXPECT_FALSE(Keyed());
+  const QString recording = Station().LastRecording();
+  Station().Tick(TStationTimer::Ident);  // the identification falls due while recording
   ASSERT_TRUE(WaitForState(msNoSignal));
-  EXPECT_TRUE(config_->PinValue());
+  EXPECT_TRUE(Keyed());
   ASSERT_TRUE(WaitForState(msCWTone));
   ASSERT_TRUE(WaitForState(msListen));
-  EXPECT_FALSE(config_->PinValue());
+  EXPECT_FALSE(Keyed());
   EXPECT_EQ(Station().Indicator().Caption, "LISTENING");
   EXPECT_FALSE(QFileInfo::exists(recording)) << "a repeated recording is not kept";
   EXPECT_EQ(keyings_, (std::vector<bool>{true, false}));

@@ -15,6 +15,7 @@
 #include "core/common/clock.h"
 #include "core/common/user_messages.h"
 #include "core/config/config.h"
+#include "core/station/transmitter.h"
 #include "support/child_process.h"
 
 namespace tarvok {
@@ -90,19 +91,20 @@ class NoMessages final : public TUserMessages {
   void ShowError(const QString& message) override { ADD_FAILURE() << message.toStdString(); }
 };
 
-TEST_F(SerialKeyingPortTest, ConfigurationKeysThePinItChoosesAndClearsTheOldOne) {
+TEST_F(SerialKeyingPortTest, TheTransmitterKeysThePinTheSettingsChooseAndClearsTheOldOne) {
   QTemporaryDir dir;
   TSystemClock clock;
   TSerialKeyingPort port;
   NoMessages messages;
-  TConfig config(TStationFolder(dir.path()), clock, port, messages);
+  TConfig config(TStationFolder(dir.path()), clock, messages);
+  TTransmitter transmitter(config, port, messages);
   ASSERT_TRUE(config.SetComDevice(kDevice));
-  config.SetPTT(true);
+  transmitter.Key(true);
   EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), TIOCM_DTR);
   ASSERT_TRUE(config.SetComPin(1));
-  config.SetPTT(true);
+  transmitter.Key(true);
   EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), TIOCM_RTS);
-  config.SetPTT(false);
+  transmitter.Key(false);
   EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), 0);
 }
 

@@ -19,7 +19,6 @@ class SimplexRepeaterTest : public VirtualStationTest {
         "ComDevice=virtual\nCWString2=E\nCWFrequency=600\n[Remote]\nRemoteEnabled=1\n");
     StartVirtual("0 rx silence\n0.5 rx tone 1000 -10\n1.5 rx silence\n");
   }
-  bool Keyed() const { return config_->PinValue(); }
   bool RunUntilState(int modeState, int maxMs) {
     return RunUntil([this, modeState] { return ModeState() == modeState; }, maxMs);
   }
@@ -38,9 +37,9 @@ TEST_F(SimplexRepeaterTest, AReceivedBurstIsRecordedRepeatedIdentifiedAndTheStat
   EXPECT_EQ(status.value("RepeaterMode"), "2");
   EXPECT_EQ(status.value("ModeState"), "3");
   EXPECT_EQ(status.value("PinValue"), "0");
-  const QString recording = Runtime().RecordThread().Recorder().LastRecording();
+  const QString recording = Station().LastRecording();
   EXPECT_TRUE(QFileInfo::exists(recording));
-  Station().Engine().RepeaterTimerTimer();  // the identification falls due while recording
+  Station().Tick(TStationTimer::Ident);  // the identification falls due while recording
 
   ASSERT_TRUE(RunUntilState(msNoSignal, 2000));
   EXPECT_NEAR(CardSeconds(), 2.0, 0.05) << "repeated once the stop delay has passed";
@@ -78,7 +77,7 @@ TEST_F(SimplexRepeaterTest, AReceivedBurstIsRecordedRepeatedIdentifiedAndTheStat
   EXPECT_GT(log[1].WavAt, cwEnd);
   EXPECT_LT(log[1].WavAt, cwEnd + 0.6) << "released once the CW has been sent";
   EXPECT_TRUE(messages_.Shown.empty());
-  EXPECT_EQ(prompts_.Shown, 0);
+  EXPECT_EQ(promptsShown_, 0);
 }
 
 }  // namespace

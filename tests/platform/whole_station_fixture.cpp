@@ -78,6 +78,7 @@ WholeStationTest::~WholeStationTest() {
   if (runtime_)
     runtime_->Close();
   runtime_.reset();
+  keying_.reset();
   config_.reset();
 }
 
@@ -89,10 +90,17 @@ void WholeStationTest::WriteSettings(const QByteArray& text) {
 }
 
 void WholeStationTest::StartStation(std::unique_ptr<TSoundBackend> backend) {
-  config_ = std::make_unique<TConfig>(TStationFolder(dir_.path()), clock_, tap_, messages_);
-  config_->SetPTT(false);
-  runtime_ =
-      std::make_unique<TStationRuntime>(*config_, clock_, std::move(backend), messages_, prompts_);
+  config_ = std::make_unique<TConfig>(TStationFolder(dir_.path()), clock_, messages_);
+  keying_ = std::make_unique<TTransmitter>(*config_, tap_, messages_);
+  keying_->Key(false);
+  runtime_ = std::make_unique<TStationRuntime>(*config_, clock_, std::move(backend), *keying_,
+                                               messages_, TStationRole::Service);
+  QObject::connect(runtime_.get(), &TStationRuntime::PeakMeterHelpNeeded,
+                   [this] { ++promptsShown_; });
+  QObject::connect(runtime_.get(), &TStationRuntime::TraceWarningAsked, [this] {
+    ++promptsShown_;
+    runtime_->AnswerTraceWarning(false);
+  });
 }
 
 QMap<QString, QString> WholeStationTest::RemoteStatus() const {
@@ -120,9 +128,9 @@ void VirtualStationTest::StartVirtual(const QString& scenarioText) {
   keyingSink_ = [transmitter = transmitter_](bool keyed) { transmitter->SetKeyed(keyed); };
   StartStation(std::move(backend));
   // The poller's thread stays idle: each step polls by hand, so its delays count card time.
-  Runtime().Poller().SetEnabled(false);
-  Runtime().Start();
-  Station().ClockTasks().StopTimer();
+  Station().Poller().SetEnabled(false);
+  Station().Start();
+  Station().HoldTimers();
   lastSecond_ = clock_.Now().toSecsSinceEpoch();
   RunQueuedCalls();
 }
@@ -130,13 +138,13 @@ void VirtualStationTest::StartVirtual(const QString& scenarioText) {
 void VirtualStationTest::Step() {
   card_->Advance(TScenario::kSampleRate / 1000 * kStepMs);
   for (int poll = 0; poll < kStepMs / TSoundThread::kInterval; ++poll)
-    Runtime().Poller().Poll();
+    Station().Poller().Poll();
   clock_.AdvanceMilliseconds(kStepMs);
   if (clock_.Now().toSecsSinceEpoch() != lastSecond_) {
     lastSecond_ = clock_.Now().toSecsSinceEpoch();
-    Station().ClockTasks().DateTimeTimerTimer();
+    Station().Tick(TStationTimer::Clock);
   }
-  Runtime().Vox().VoxTimerTick();
+  Station().Tick(TStationTimer::Vox);
   RunQueuedCalls();
 }
 

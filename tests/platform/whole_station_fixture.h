@@ -1,8 +1,9 @@
 // A whole station in a temporary folder, put together as the headless service does it: a settings
-// file, the configuration, keying through the tap (ComDevice=virtual keys no device, only the
-// tap), and the station runtime on a sound back end. The virtual-card variant steps the card, the
-// level poller, the VOX tick, the clock and the clock tasks together in 10 ms steps of card time,
-// so that every delay is counted exactly and no test waits for real time.
+// file, the configuration, the transmitter keying through the tap (ComDevice=virtual keys no
+// device, only the tap), and the station runtime on a sound back end, driven through its door. The
+// virtual-card variant steps the card, the level poller, the VOX tick, the clock and the clock
+// tasks together in 10 ms steps of card time, so that every delay is counted exactly and no test
+// waits for real time.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,21 +18,12 @@
 #include "core/config/config.h"
 #include "core/config/config_fixture.h"
 #include "core/station/station_runtime.h"
+#include "core/station/transmitter.h"
 #include "platform/keying_tap.h"
 #include "platform/virtual/transmitter_recorder.h"
 #include "platform/virtual/virtual_sound_backend.h"
 
 namespace tarvok {
-
-class TCountingPrompts final : public TTraceCheckPrompts {
- public:
-  void ShowPeakMeterHelp() override { ++Shown; }
-  bool ShowTraceWarning(const QString&) override {
-    ++Shown;
-    return false;
-  }
-  int Shown = 0;
-};
 
 // A stretch of audio whose 10 ms windows all peak above -24 dBFS.
 struct TToneRun {
@@ -61,21 +53,22 @@ class WholeStationTest : public ::testing::Test {
   // Creates the configuration from the settings file and starts the runtime on the back end.
   void StartStation(std::unique_ptr<TSoundBackend> backend);
 
-  TStationRuntime& Runtime() { return *runtime_; }
-  TStation& Station() { return runtime_->Station(); }
+  TStationRuntime& Station() { return *runtime_; }
   int ModeState() { return Station().State().ModeState; }
+  bool Keyed() { return Station().TransmitterKeyed(); }
   // The key/value lines of remote/tarvok.rmt.
   QMap<QString, QString> RemoteStatus() const;
 
   QTemporaryDir dir_;
   TManualClock clock_;
   TRecordingMessages messages_;
-  TCountingPrompts prompts_;
+  int promptsShown_ = 0;  // peak-meter help and trace warnings, each answered at once
   TFakeKeyingPort serialPort_;
   std::vector<bool> keyings_;                   // every change of the keying, in order
   std::function<void(bool keyed)> keyingSink_;  // told of every keying report too
   TKeyingTap tap_;
   std::unique_ptr<TConfig> config_;
+  std::unique_ptr<TTransmitter> keying_;
   std::unique_ptr<TStationRuntime> runtime_;
 };
 

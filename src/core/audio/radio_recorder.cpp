@@ -74,6 +74,7 @@ void TRadioRecorder::StartFile() {
     bytesWritten_ = 0;
     error = recording_.Create(name, Format());
   }
+  emit RecordingFileStarted(name);
   if (!error.isEmpty())
     Error(error);
   emit RecordProgress();

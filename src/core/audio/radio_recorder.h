@@ -79,6 +79,8 @@ class TRadioRecorder final : public TWaveRecorder {
   void RecordProgress();
   // The playback has ended and its file is closed.
   void PlayDone();
+  // A recording to a file began; the file has its name (it may still fail to be created).
+  void RecordingFileStarted(const QString& fileName);
 
  protected:
   void PrepareRecord() override;

@@ -248,11 +248,24 @@ std::uint32_t TSoundCard::ControlMaximum(int objectIndex) const {
 }
 
 bool TSoundCard::StartCapture() {
-  StopCapture();
-  return !Check(backend_->OpenCapture(kCaptureFormat, kCaptureBlockBytes, *this, capture_));
+  const bool was = Capturing();
+  capture_.reset();
+  const bool started =
+      !Check(backend_->OpenCapture(kCaptureFormat, kCaptureBlockBytes, *this, capture_));
+  ReportCapture(was);
+  return started;
 }
 
-void TSoundCard::StopCapture() { capture_.reset(); }
+void TSoundCard::StopCapture() {
+  const bool was = Capturing();
+  capture_.reset();
+  ReportCapture(was);
+}
+
+void TSoundCard::ReportCapture(bool wasCapturing) {
+  if (Capturing() != wasCapturing)
+    emit CaptureChanged(Capturing());
+}
 
 void TSoundCard::CaptureOpened() {
   if (onWaveData_)

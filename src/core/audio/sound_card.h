@@ -102,6 +102,8 @@ class TSoundCard final : public QObject, private TCaptureSink {
  signals:
   void Error(const QString& message);
   void Debug(const QString& text);
+  // The capture stream opened or closed.
+  void CaptureChanged(bool capturing);
   // A control's value was changed outside the station (volume changed by another program).
   void ControlChanged(quint32 controlId);
   // The line lists were rebuilt because lines appeared or vanished.
@@ -110,6 +112,7 @@ class TSoundCard final : public QObject, private TCaptureSink {
  private:
   // Sets LastResult and reports a failure; true when the call failed.
   bool Check(const TAudioResult& result);
+  void ReportCapture(bool wasCapturing);
   void EnumerateLines();
   void ClearControlLists();
   void AppendLine(const TMixerLine& line, bool playback);

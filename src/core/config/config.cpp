@@ -52,14 +52,14 @@ int CWElementTimeFor(int speed) {
   return std::max(10, Rnd(1000 / product));
 }
 
-TConfig::TConfig(const TStationFolder& folder, const TClock& clock, TKeyingPort& port,
-                 TUserMessages& messages)
-    : folder_(folder),
+TConfig::TConfig(const TStationFolder& folder, const TClock& clock, TUserMessages& messages,
+                 QObject* parent)
+    : QObject(parent),
+      folder_(folder),
       clock_(clock),
       messages_(messages),
       debugLog_(folder.DebugLogFile(), clock),
       ini_(folder.SettingsFile()),
-      ptt_(port, messages),
       beacons_(clock),
       schedules_(clock) {
   for (int i = 0; i < kAudioEventCount; ++i)
@@ -74,7 +74,6 @@ TConfig::TConfig(const TStationFolder& folder, const TClock& clock, TKeyingPort&
 }
 
 TConfig::~TConfig() {
-  ClosePort();
   CloseDebugLog();
   Written(ini_.Batch([this] {
     schedules_.SaveToIni(ini_);
@@ -214,55 +213,30 @@ bool TConfig::Written(bool ok) {
   return ok;
 }
 
+bool TConfig::Announced(bool written, const char* section, const QString& key) {
+  Written(written);
+  emit SettingChanged(QString::fromLatin1(section), key);
+  return written;
+}
+
 bool TConfig::Write(const char* section, const QString& key, int value) {
-  return Written(ini_.WriteInteger(QString::fromLatin1(section), key, value));
+  return Announced(ini_.WriteInteger(QString::fromLatin1(section), key, value), section, key);
 }
 
 bool TConfig::Write(const char* section, const QString& key, std::int64_t value) {
-  return Written(ini_.WriteInt64(QString::fromLatin1(section), key, value));
+  return Announced(ini_.WriteInt64(QString::fromLatin1(section), key, value), section, key);
 }
 
 bool TConfig::Write(const char* section, const QString& key, std::uint8_t value) {
-  return Written(ini_.WriteInteger(QString::fromLatin1(section), key, value));
+  return Announced(ini_.WriteInteger(QString::fromLatin1(section), key, value), section, key);
 }
 
 bool TConfig::Write(const char* section, const QString& key, bool value) {
-  return Written(ini_.WriteBool(QString::fromLatin1(section), key, value));
+  return Announced(ini_.WriteBool(QString::fromLatin1(section), key, value), section, key);
 }
 
 bool TConfig::Write(const char* section, const QString& key, const QString& value) {
-  return Written(ini_.WriteString(QString::fromLatin1(section), key, value));
-}
-
-bool TConfig::SetComPort(int v) {
-  if (!Store(comPort_, v, kAudio, "ComPort"))
-    return false;
-  ClosePort();
-  SetPTT(false);
-  return true;
-}
-
-bool TConfig::SetComDevice(const QString& v) {
-  if (!Store(comDevice_, v, kAudio, "ComDevice"))
-    return false;
-  ClosePort();
-  SetPTT(false);
-  return true;
-}
-
-bool TConfig::SetComPin(std::uint8_t v) {
-  if (!Store(comPin_, v, kAudio, "ComPin"))
-    return false;
-  ClosePort();
-  return true;
-}
-
-TPortChoice TConfig::PortChoice() const {
-  if (!comDevice_.isEmpty())
-    return {comDevice_, comDevice_};
-  if (comPort_ <= 0)
-    return {};
-  return {QStringLiteral("/dev/ttyS%1").arg(comPort_ - 1), QStringLiteral("COM%1").arg(comPort_)};
+  return Announced(ini_.WriteString(QString::fromLatin1(section), key, value), section, key);
 }
 
 bool TConfig::SetWAVFile(int slot, const QString& v) {

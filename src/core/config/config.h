@@ -1,9 +1,11 @@
 // Every setting of the station in memory, written through to the settings file by its setter.
 // Setters return false when the file could not be written; the user has then been told
-// "Unable to write to <file>" and the new value is in memory only. The beacon and mode-schedule
-// lists are loaded from the same file after the settings and written back when the object ends.
+// "Unable to write to <file>" and the new value is in memory only. Every stored key is announced
+// by SettingChanged, so that the parts that read it follow. The beacon and mode-schedule lists
+// are loaded from the same file after the settings and written back when the object ends.
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -13,16 +15,13 @@
 #include "core/config/audio_events.h"
 #include "core/config/debug_log.h"
 #include "core/config/ini_file.h"
-#include "core/config/ptt_control.h"
 #include "core/config/station_folder.h"
 #include "core/schedule/beacon_list.h"
-#include "core/schedule/morse_code.h"
 #include "core/schedule/scheduler_list.h"
 
 namespace tarvok {
 
 class TClock;
-class TKeyingPort;
 class TRemoteData;
 class TUserMessages;
 
@@ -42,10 +41,11 @@ TAgcLevels DeriveAgcLevels(double minimum, double maximum, std::uint8_t scale);
 // The CW element length in milliseconds for a speed in words per minute.
 int CWElementTimeFor(int speed);
 
-class TConfig {
+class TConfig final : public QObject {
+  Q_OBJECT
  public:
-  TConfig(const TStationFolder& folder, const TClock& clock, TKeyingPort& port,
-          TUserMessages& messages);
+  TConfig(const TStationFolder& folder, const TClock& clock, TUserMessages& messages,
+          QObject* parent = nullptr);
   ~TConfig();
   TConfig(const TConfig&) = delete;
   TConfig& operator=(const TConfig&) = delete;
@@ -55,8 +55,6 @@ class TConfig {
 
   TBeaconList& Beacons() { return beacons_; }
   TSchedulerList& Schedules() { return schedules_; }
-  // The element string that the tone generator plays for text.
-  QString EncodeCW(const QString& text) const { return TextToCWElements(text); }
 
   // Section "Audio".
   int ThresholdLevel() const { return thresholdLevel_; }
@@ -76,14 +74,14 @@ class TConfig {
   int VoxTimer() const { return voxTimer_; }
   bool SetVoxTimer(int v) { return Store(voxTimer_, v, kAudio, "VoxTimer"); }
   int ComPort() const { return comPort_; }
-  bool SetComPort(int v);
+  bool SetComPort(int v) { return Store(comPort_, v, kAudio, "ComPort"); }
   // A serial device path that takes precedence over ComPort ("/dev/ttyUSB0").
   const QString& ComDevice() const { return comDevice_; }
-  bool SetComDevice(const QString& v);
+  bool SetComDevice(const QString& v) { return Store(comDevice_, v, kAudio, "ComDevice"); }
   int State() const { return state_; }
   bool SetState(int v) { return Store(state_, v, kAudio, "State"); }
   std::uint8_t ComPin() const { return comPin_; }
-  bool SetComPin(std::uint8_t v);
+  bool SetComPin(std::uint8_t v) { return Store(comPin_, v, kAudio, "ComPin"); }
   bool Debug() const { return debug_; }
   int Average() const { return average_; }
   bool SetAverage(int v) { return Store(average_, v, kAudio, "Average"); }
@@ -203,13 +201,6 @@ class TConfig {
   int VersionBuild() const;
   QString VersionText() const;
 
-  // Transmitter keying.
-  bool PinValue() const { return ptt_.PinValue(); }
-  TPortChoice PortChoice() const;
-  bool OpenPort() { return ptt_.OpenPort(PortChoice()); }
-  void ClosePort() { ptt_.ClosePort(); }
-  void SetPTT(bool on) { ptt_.SetPTT(on, PortChoice(), comPin_); }
-
   // Remote control: the exchange object the station hands over at its start. It ends with the
   // configuration, after the lists are saved, and deletes its status file.
   TRemoteData* RemoteData() const { return remoteData_.get(); }
@@ -219,6 +210,10 @@ class TConfig {
   void OpenDebugLog() { debugLog_.Open(); }
   void CloseDebugLog() { debugLog_.Close(); }
   void WriteDebugLog(const QString& message) { debugLog_.Write(message); }
+
+ signals:
+  // A stored key was written (section and key as in the file, e.g. "Audio", "SourceIndex0").
+  void SettingChanged(const QString& section, const QString& key);
 
  private:
   static constexpr const char* kAudio = "Audio";
@@ -237,6 +232,8 @@ class TConfig {
   bool Write(const char* section, const QString& key, bool value);
   bool Write(const char* section, const QString& key, const QString& value);
   bool Written(bool ok);
+  // Reports a failed write, announces the key and returns whether it was written.
+  bool Announced(bool written, const char* section, const QString& key);
 
   void Load();
   void LoadAudio();
@@ -249,7 +246,6 @@ class TConfig {
   TUserMessages& messages_;
   TDebugLog debugLog_;
   TIniFile ini_;
-  TPttControl ptt_;
   TBeaconList beacons_;
   TSchedulerList schedules_;
 

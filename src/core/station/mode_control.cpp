@@ -6,15 +6,18 @@
 #include "core/station/repeater_engine.h"
 #include "core/station/station_queue.h"
 #include "core/station/status_display.h"
+#include "core/station/transmitter.h"
 
 namespace tarvok {
 
-TModeControl::TModeControl(TStationState& state, TConfig& config, TRecorderControl& recorder,
-                           TSoundCard& soundCard, TRepeaterEngine& engine, TStatusDisplay& display,
-                           TStationQueue& queue, QObject* parent)
+TModeControl::TModeControl(TStationState& state, TConfig& config, TTransmitter& transmitter,
+                           TRecorderControl& recorder, TSoundCard& soundCard,
+                           TRepeaterEngine& engine, TStatusDisplay& display, TStationQueue& queue,
+                           QObject* parent)
     : QObject(parent),
       state_(state),
       config_(config),
+      transmitter_(transmitter),
       recorder_(recorder),
       soundCard_(soundCard),
       engine_(engine),
@@ -76,6 +79,8 @@ void TModeControl::ChangeMode(TRepeaterMode item) {
   ShowBeaconPage();
   state_.PreviousMode = state_.Mode;
   display_.UpdateCaptions();
+  if (!state_.Closing)
+    emit ModeChanged();
   queue_.PostCheckTraces();
   queue_.PostShowState();
   emit ControlsChanged();
@@ -164,7 +169,7 @@ void TModeControl::mnuSchedulerClick() {
     return;
   }
   // No request is served while the scheduler waits, so the transmitter must not stay keyed.
-  config_.SetPTT(false);
+  transmitter_.Key(false);
   state_.Mode = rmNone;
   state_.SchedulerOn = true;
   pages_.SchedulerTabVisible = true;
@@ -173,11 +178,12 @@ void TModeControl::mnuSchedulerClick() {
   checkedModeItem_ = rmNone;
   pages_.ControlPage = TControlPage::Scheduler;
   display_.UpdateCaptions();
+  emit ModeChanged();
   emit ControlsChanged();
 }
 
 void TModeControl::SwitchScheduledMode(TRepeaterMode mode) {
-  config_.SetPTT(false);
+  transmitter_.Key(false);
   soundCard_.StopCapture();
   recorder_.StopRecord();
   recorder_.StopPlay();
@@ -198,18 +204,22 @@ void TModeControl::RestartMode() {
   restarting_ = true;
   if (state_.RetryPending)
     engine_.SetRetry(false);
-  // Passing through another mode does everything that entering the mode does afresh.
+  // Passing through another mode does everything that entering the mode does afresh; the
+  // return runs after what that mode change queued.
   const TRepeaterMode mode = state_.Mode;
-  if (IsOperatingMode(mode)) {
-    state_.Mode = mode == rmInternetRepeater ? rmBeaconStation : rmInternetRepeater;
-    ChangeMode(rmNone);
-    queue_.ProcessMessages();
+  if (!IsOperatingMode(mode)) {
+    restarting_ = false;
+    return;
+  }
+  state_.Mode = mode == rmInternetRepeater ? rmBeaconStation : rmInternetRepeater;
+  ChangeMode(rmNone);
+  queue_.Post([this, mode] {
     if (!state_.Closing) {
       state_.Mode = mode;
       ChangeMode(rmNone);
     }
-  }
-  restarting_ = false;
+    restarting_ = false;
+  });
 }
 
 void TModeControl::RestoreMode() {

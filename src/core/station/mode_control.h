@@ -17,6 +17,7 @@ class TRepeaterEngine;
 class TSoundCard;
 class TStationQueue;
 class TStatusDisplay;
+class TTransmitter;
 
 // The tabs beside the control pages.
 enum class TGeneralPage { General, Beacon, DTFM, Scheduler };
@@ -32,9 +33,9 @@ struct TStationPages {
 class TModeControl final : public QObject {
   Q_OBJECT
  public:
-  TModeControl(TStationState& state, TConfig& config, TRecorderControl& recorder,
-               TSoundCard& soundCard, TRepeaterEngine& engine, TStatusDisplay& display,
-               TStationQueue& queue, QObject* parent = nullptr);
+  TModeControl(TStationState& state, TConfig& config, TTransmitter& transmitter,
+               TRecorderControl& recorder, TSoundCard& soundCard, TRepeaterEngine& engine,
+               TStatusDisplay& display, TStationQueue& queue, QObject* parent = nullptr);
 
   const TStateButtons& Buttons() const { return buttons_; }
   // The mode menu item that is checked; rmNone while the scheduler is on.
@@ -62,6 +63,8 @@ class TModeControl final : public QObject {
 
  signals:
   void ControlsChanged();
+  // The station entered a mode, or the scheduler was switched on and holds none yet.
+  void ModeChanged();
   // The beacon page became the active page; its list is refreshed.
   void BeaconListShown();
   // The scheduler switched to the mode of an event, or to none while it waits.
@@ -76,6 +79,7 @@ class TModeControl final : public QObject {
 
   TStationState& state_;
   TConfig& config_;
+  TTransmitter& transmitter_;
   TRecorderControl& recorder_;
   TSoundCard& soundCard_;
   TRepeaterEngine& engine_;

@@ -7,6 +7,7 @@
 #include "core/station/mode_control.h"
 #include "core/station/station_queue.h"
 #include "core/station/station_state.h"
+#include "core/station/transmitter.h"
 
 namespace tarvok {
 
@@ -44,15 +45,20 @@ std::optional<TStateButton> RemoteButton(TRepeaterMode mode, int state) {
 }  // namespace
 
 TRemoteControl::TRemoteControl(const TStationState& state, TConfig& config,
-                               TModeControl& modeControl, TStationQueue& queue)
-    : state_(state), config_(config), modeControl_(modeControl), queue_(queue) {}
+                               const TTransmitter& transmitter, TModeControl& modeControl,
+                               TStationQueue& queue)
+    : state_(state),
+      config_(config),
+      transmitter_(transmitter),
+      modeControl_(modeControl),
+      queue_(queue) {}
 
 void TRemoteControl::PollStatus() {
   TRemoteData* remote = config_.RemoteData();
   if (!remote)
     return;
   remote->Status = {state_.Mode, static_cast<std::uint8_t>(state_.SchedulerOn ? 1 : 0),
-                    state_.ModeState, static_cast<std::uint8_t>(config_.PinValue() ? 1 : 0)};
+                    state_.ModeState, static_cast<std::uint8_t>(transmitter_.Keyed() ? 1 : 0)};
   if (remote->StatusChanged())
     remote->WriteStatus();
   if (remote->CommandExists())

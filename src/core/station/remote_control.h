@@ -8,12 +8,13 @@ namespace tarvok {
 class TConfig;
 class TModeControl;
 class TStationQueue;
+class TTransmitter;
 struct TStationState;
 
 class TRemoteControl {
  public:
-  TRemoteControl(const TStationState& state, TConfig& config, TModeControl& modeControl,
-                 TStationQueue& queue);
+  TRemoteControl(const TStationState& state, TConfig& config, const TTransmitter& transmitter,
+                 TModeControl& modeControl, TStationQueue& queue);
 
   // Writes the status file when the status changed and queues the reading of a command file.
   void PollStatus();
@@ -25,6 +26,7 @@ class TRemoteControl {
  private:
   const TStationState& state_;
   TConfig& config_;
+  const TTransmitter& transmitter_;
   TModeControl& modeControl_;
   TStationQueue& queue_;
 };

@@ -7,7 +7,9 @@
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_thread.h"
 #include "core/config/config.h"
+#include "core/schedule/morse_code.h"
 #include "core/station/station_queue.h"
+#include "core/station/transmitter.h"
 
 namespace tarvok {
 
@@ -35,11 +37,12 @@ void Restart(QTimer& timer) {
 
 }  // namespace
 
-TRepeaterEngine::TRepeaterEngine(TStationState& state, TConfig& config, TRecorderControl& recorder,
-                                 TSoundCard& soundCard, TSoundThread& soundThread,
-                                 TStationQueue& queue)
+TRepeaterEngine::TRepeaterEngine(TStationState& state, TConfig& config, TTransmitter& transmitter,
+                                 TRecorderControl& recorder, TSoundCard& soundCard,
+                                 TSoundThread& soundThread, TStationQueue& queue)
     : state_(state),
       config_(config),
+      transmitter_(transmitter),
       recorder_(recorder),
       soundCard_(soundCard),
       soundThread_(soundThread),
@@ -47,6 +50,13 @@ TRepeaterEngine::TRepeaterEngine(TStationState& state, TConfig& config, TRecorde
   QObject::connect(&repeaterTimer_, &QTimer::timeout, [this] { RepeaterTimerTimer(); });
   QObject::connect(&qstTimer_, &QTimer::timeout, [this] { QSTTimerTimer(); });
   SetTimerIntervals();
+}
+
+void TRepeaterEngine::Enter(TModeState modeState) {
+  if (modeState == state_.ModeState)
+    return;
+  state_.ModeState = modeState;
+  emit ModeStateChanged(modeState);
 }
 
 bool TRepeaterEngine::Playing() const { return recorder_.State() == TRecorderState::Playing; }
@@ -92,8 +102,8 @@ void TRepeaterEngine::SetState(TSender sender, int request, int beaconIndex) {
 void TRepeaterEngine::InternetTransition(int target) {
   if (target == msNoSignal && state_.ModeState == msSignal &&
       recorder_.SourceExists(aeCourtesyTone)) {
-    config_.SetPTT(true);
-    state_.ModeState = msCourtesy;
+    transmitter_.Key(true);
+    Enter(msCourtesy);
     StartEvent(aeCourtesyTone);
     return;
   }
@@ -107,16 +117,16 @@ void TRepeaterEngine::InternetTransition(int target) {
       soundThread_.Reset();
     }
   }
-  state_.ModeState = static_cast<TModeState>(target == msListen ? msNoSignal : target);
+  Enter(static_cast<TModeState>(target == msListen ? msNoSignal : target));
   switch (state_.ModeState) {
     case msForcedOn:
     case msSignal:
-      config_.SetPTT(true);
+      transmitter_.Key(true);
       StopTimers();
       break;
     case msForcedOff:
     case msNoSignal:
-      config_.SetPTT(false);
+      transmitter_.Key(false);
       StartTimers();
       break;
     default:
@@ -146,16 +156,16 @@ void TRepeaterEngine::SimplexTransition(int target) {
   if (!StartSimplexAudio(target))
     return;
   if (target == msForcedOn || target == msSignal || target == msListen)
-    config_.SetPTT(false);
+    transmitter_.Key(false);
   else if (target != msBeaconWave && target != msBeaconCW)
-    config_.SetPTT(true);
+    transmitter_.Key(true);
 
   if (target == msListen) {
     if (config_.State() != csVox &&
         (state_.ModeState == msSignal || state_.ModeState == msNoSignal)) {
       // Under a forced control the station listens without a file. The state is set first,
       // so that the listening start this raises is absorbed.
-      state_.ModeState = msListen;
+      Enter(msListen);
       recorder_.StopPlay();
       recorder_.StopRecord();
       recorder_.StartRecord(false);
@@ -163,7 +173,7 @@ void TRepeaterEngine::SimplexTransition(int target) {
     }
     StopSimplexAudio();
   }
-  state_.ModeState = static_cast<TModeState>(target);
+  Enter(static_cast<TModeState>(target));
 }
 
 void TRepeaterEngine::StopSimplexAudio() {
@@ -189,19 +199,19 @@ void TRepeaterEngine::BeaconTransition(int target, int beaconIndex) {
   if (config_.State() == csForcedOff || target == msListen) {
     if ((state_.ModeState == msBeaconWave || state_.ModeState == msBeaconCW) && Playing())
       recorder_.StopPlay();
-    config_.SetPTT(false);
-    state_.ModeState = msListen;
+    transmitter_.Key(false);
+    Enter(msListen);
     return;
   }
   if (target == msForcedOff) {
     if (Playing())
       recorder_.StopPlay();
-    config_.SetPTT(false);
-    state_.ModeState = msNoSignal;
+    transmitter_.Key(false);
+    Enter(msNoSignal);
     return;
   }
   if (target == msNoSignal) {
-    state_.ModeState = msNoSignal;
+    Enter(msNoSignal);
     if (!Playing() && config_.Beacons().AnyPending())
       queue_.PostAudioIdle();
     return;
@@ -213,7 +223,7 @@ void TRepeaterEngine::BeaconTransition(int target, int beaconIndex) {
     StartBeacon(target, beaconIndex);
     return;
   }
-  state_.ModeState = static_cast<TModeState>(target);
+  Enter(static_cast<TModeState>(target));
 }
 
 void TRepeaterEngine::StartBeacon(int target, int beaconIndex) {
@@ -224,17 +234,17 @@ void TRepeaterEngine::StartBeacon(int target, int beaconIndex) {
   if (target == msBeaconWave)
     config_.SetWAVFile(aeBeaconWav, beacon.WaveFile);
   else
-    recorder_.SetCWText(config_.EncodeCW(beacon.CWString));
-  config_.SetPTT(true);
+    recorder_.SetCWText(TextToCWElements(beacon.CWString));
+  transmitter_.Key(true);
   // The recorder reports the start from inside StartEvent, before the beacon's state is entered.
   state_.BeaconIndex = beaconIndex;
   const bool started = StartEvent(target == msBeaconWave ? aeBeaconWav : aeBeaconCW);
   state_.BeaconIndex = -1;
   if (!started) {
-    config_.SetPTT(false);
+    transmitter_.Key(false);
     return;
   }
-  state_.ModeState = static_cast<TModeState>(target);
+  Enter(static_cast<TModeState>(target));
 }
 
 bool TRepeaterEngine::StartEvent(int event) {
@@ -305,7 +315,7 @@ void TRepeaterEngine::SimplexAfterPlayback(TSender sender) {
   if (!done && state_.CWIdentPending) {
     const QString& text = config_.CWString(aeRepeaterId);
     if (!text.isEmpty()) {
-      recorder_.SetCWText(config_.EncodeCW(text));
+      recorder_.SetCWText(TextToCWElements(text));
       SetState(sender, msCWTone);
       done = true;
     }

@@ -10,6 +10,7 @@
 // Everything runs on the main thread; the recorder hands its events there.
 #pragma once
 
+#include <QObject>
 #include <QTimer>
 #include <mutex>
 
@@ -22,11 +23,14 @@ class TRecorderControl;
 class TSoundCard;
 class TSoundThread;
 class TStationQueue;
+class TTransmitter;
 
-class TRepeaterEngine {
+class TRepeaterEngine final : public QObject {
+  Q_OBJECT
  public:
-  TRepeaterEngine(TStationState& state, TConfig& config, TRecorderControl& recorder,
-                  TSoundCard& soundCard, TSoundThread& soundThread, TStationQueue& queue);
+  TRepeaterEngine(TStationState& state, TConfig& config, TTransmitter& transmitter,
+                  TRecorderControl& recorder, TSoundCard& soundCard, TSoundThread& soundThread,
+                  TStationQueue& queue);
   TRepeaterEngine(const TRepeaterEngine&) = delete;
   TRepeaterEngine& operator=(const TRepeaterEngine&) = delete;
 
@@ -56,7 +60,12 @@ class TRepeaterEngine {
   bool RepeaterTimerActive() const { return repeaterTimer_.isActive(); }
   bool QSTTimerActive() const { return qstTimer_.isActive(); }
 
+ signals:
+  // The mode state changed, inside the transition that changed it.
+  void ModeStateChanged(TModeState modeState);
+
  private:
+  void Enter(TModeState modeState);
   void InternetTransition(int target);
   void SimplexTransition(int target);
   void BeaconTransition(int target, int beaconIndex);
@@ -71,6 +80,7 @@ class TRepeaterEngine {
 
   TStationState& state_;
   TConfig& config_;
+  TTransmitter& transmitter_;
   TRecorderControl& recorder_;
   TSoundCard& soundCard_;
   TSoundThread& soundThread_;

@@ -1,24 +1,25 @@
 #include "core/station/station.h"
 
-#include <QCoreApplication>
-
 #include "core/audio/sound_card.h"
 #include "core/config/config.h"
 #include "core/config/remote_data.h"
+#include "core/station/transmitter.h"
 
 namespace tarvok {
 
-TStation::TStation(TConfig& config, const TClock& clock, TRecorderControl& recorder,
-                   TSoundCard& soundCard, TSoundThread& soundThread, QObject* parent)
+TStation::TStation(TConfig& config, const TClock& clock, TTransmitter& transmitter,
+                   TRecorderControl& recorder, TSoundCard& soundCard, TSoundThread& soundThread,
+                   QObject* parent)
     : QObject(parent),
       config_(config),
+      transmitter_(transmitter),
       recorder_(recorder),
       soundCard_(soundCard),
       display_(state_, config, clock, recorder),
-      engine_(state_, config, recorder, soundCard, soundThread, *this),
-      modeControl_(state_, config, recorder, soundCard, engine_, display_, *this),
+      engine_(state_, config, transmitter, recorder, soundCard, soundThread, *this),
+      modeControl_(state_, config, transmitter, recorder, soundCard, engine_, display_, *this),
       clockTasks_(state_, config, clock, recorder, engine_, modeControl_, *this),
-      remote_(state_, config, modeControl_, *this) {
+      remote_(state_, config, transmitter, modeControl_, *this) {
   recorder_.SetEvents(this);
 }
 
@@ -62,7 +63,7 @@ void TStation::Close() {
 
 void TStation::ShowIndicator() {
   const TIndicator next =
-      NextIndicator(indicator_, state_.Mode, state_.ModeState, config_.PinValue());
+      NextIndicator(indicator_, state_.Mode, state_.ModeState, transmitter_.Keyed());
   if (next != indicator_) {
     indicator_ = next;
     emit IndicatorChanged();
@@ -111,8 +112,6 @@ void TStation::PostCleanRecordings() {
   Post([this] { clockTasks_.CleanRecordings(); });
 }
 
-void TStation::ProcessMessages() { QCoreApplication::processEvents(); }
-
 void TStation::OnRecordStart(bool saveToFile) {
   engine_.RecordStarted(saveToFile);
   if (saveToFile)
@@ -123,11 +122,15 @@ void TStation::OnRecordStop() { emit RecordingMarked(false); }
 
 void TStation::OnPlayStart() {
   engine_.PlayStarted();
+  emit PlaybackStarted();
   const TBeaconList& beacons = config_.Beacons();
   if (state_.BeaconIndex >= 0 && state_.BeaconIndex < beacons.Count())
     emit BeaconStarted(beacons.Items(state_.BeaconIndex).Name);
 }
 
-void TStation::OnPlayFinished() { engine_.PlaybackFinished(TSender::Recorder); }
+void TStation::OnPlayFinished() {
+  emit PlaybackFinished();
+  engine_.PlaybackFinished(TSender::Recorder);
+}
 
 }  // namespace tarvok

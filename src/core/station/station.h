@@ -23,13 +23,15 @@ class TClock;
 class TConfig;
 class TSoundCard;
 class TSoundThread;
+class TTransmitter;
 
 class TStation final : public QObject, private TStationQueue, private TRecorderEvents {
   Q_OBJECT
  public:
   // The recorder's events are taken from construction on; they must arrive on this thread.
-  TStation(TConfig& config, const TClock& clock, TRecorderControl& recorder, TSoundCard& soundCard,
-           TSoundThread& soundThread, QObject* parent = nullptr);
+  TStation(TConfig& config, const TClock& clock, TTransmitter& transmitter,
+           TRecorderControl& recorder, TSoundCard& soundCard, TSoundThread& soundThread,
+           QObject* parent = nullptr);
   ~TStation() override;
   TStation(const TStation&) = delete;
   TStation& operator=(const TStation&) = delete;
@@ -60,17 +62,18 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
   void RecordingMarked(bool recording);
   // A beacon's playback began.
   void BeaconStarted(const QString& name);
+  void PlaybackStarted();
+  void PlaybackFinished();
 
  private:
-  void Post(std::function<void()> work);
   void RunTask(TTaskCode code);
 
+  void Post(std::function<void()> work) override;
   void PostShowState() override;
   void PostAudioIdle() override;
   void PostCheckTraces() override;
   void PostTask(TTaskCode code) override;
   void PostCleanRecordings() override;
-  void ProcessMessages() override;
 
   void OnRecordStart(bool saveToFile) override;
   void OnRecordStop() override;
@@ -78,6 +81,7 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
   void OnPlayFinished() override;
 
   TConfig& config_;
+  TTransmitter& transmitter_;
   TRecorderControl& recorder_;
   TSoundCard& soundCard_;
   TStationState state_;

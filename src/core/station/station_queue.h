@@ -2,6 +2,8 @@
 // queued call that runs after the current handler has returned, in the order posted.
 #pragma once
 
+#include <functional>
+
 namespace tarvok {
 
 // The tasks of the one-second clock and of remote control.
@@ -16,8 +18,8 @@ class TStationQueue {
   virtual void PostCheckTraces() = 0;
   virtual void PostTask(TTaskCode code) = 0;
   virtual void PostCleanRecordings() = 0;
-  // Runs what is queued so far.
-  virtual void ProcessMessages() = 0;
+  // Runs the work after what is queued so far.
+  virtual void Post(std::function<void()> work) = 0;
 };
 
 }  // namespace tarvok

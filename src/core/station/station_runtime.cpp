@@ -1,31 +1,30 @@
 #include "core/station/station_runtime.h"
 
-#include <QCoreApplication>
-
 #include "core/config/config.h"
 #include "core/station/control_choices.h"
+#include "core/station/transmitter.h"
 
 namespace tarvok {
 
 TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
-                                 std::unique_ptr<TSoundBackend> backend, TUserMessages& messages,
-                                 TTraceCheckPrompts& prompts, QObject* parent)
-    : QObject(parent), config_(config), clock_(clock) {
+                                 std::unique_ptr<TSoundBackend> backend, TTransmitter& transmitter,
+                                 TUserMessages& messages, TStationRole role, QObject* parent)
+    : QObject(parent), config_(config), clock_(clock), transmitter_(transmitter), role_(role) {
   soundCard_ = std::make_unique<TSoundCard>(std::move(backend));
   soundThread_ = std::make_unique<TSoundThread>(*soundCard_);
   recordThread_ = std::make_unique<TRecordThread>(soundCard_->Backend(), messages, config_, clock_);
   dtmf_ = std::make_unique<TDtmfBlockProcessor>(config_, clock_);
-  station_ =
-      std::make_unique<TStation>(config_, clock_, *recordThread_, *soundCard_, *soundThread_);
-  TStatusDisplay& display = station_->Display();
-  connect(soundCard_.get(), &TSoundCard::Error, &display, &TStatusDisplay::ShowError);
+  station_ = std::make_unique<TStation>(config_, clock_, transmitter_, *recordThread_, *soundCard_,
+                                        *soundThread_);
+  connect(soundCard_.get(), &TSoundCard::Error, &station_->Display(), &TStatusDisplay::ShowError);
   connect(soundCard_.get(), &TSoundCard::Debug, this, [this](const QString& text) {
     if (config_.Debug())
       config_.WriteDebugLog(text);
   });
   ConnectRecorder();
+  ConnectStation();
   ApplyRecordingFormat();
-  CreateTraces(prompts);
+  CreateTraces();
   TDtmfBlockProcessor* dtmf = dtmf_.get();
   soundCard_->SetOnWaveData([dtmf](TWaveMessage message, std::span<const std::byte> block) {
     dtmf->CaptureBlock(message, block);
@@ -37,9 +36,10 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   soundThread_->SetLowerOffDelay(config_.LocalStopDelay());
 
   connect(&voxTimer_, &QTimer::timeout, vox_.get(), &TVoxControl::VoxTimerTick);
-  connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTimerTimer);
+  connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTick);
   const int peakSpeedChoice = ChoiceIndex(PeakSpeedChoices(), config_.PeakSpeed());
   refreshTimer_.setInterval(peakSpeedChoice < 0 ? kDefaultRefreshInterval : config_.PeakSpeed());
+  connect(&config_, &TConfig::SettingChanged, this, &TStationRuntime::SettingChanged);
 }
 
 TStationRuntime::~TStationRuntime() { Close(); }
@@ -54,15 +54,54 @@ void TStationRuntime::ConnectRecorder() {
           Qt::DirectConnection);
   connect(&recorder, &TRadioRecorder::RecordProgress, &display, &TStatusDisplay::ProgressTick,
           Qt::DirectConnection);
+  connect(&recorder, &TRadioRecorder::RecordingFileStarted, this, [this](const QString& file) {
+    fileRecording_ = true;
+    emit RecordingStarted(file);
+  });
   TDtmfBlockProcessor* dtmf = dtmf_.get();
   recorder.SetOnData([dtmf](std::span<std::byte> block) { dtmf->RecordedBlock(block); });
   connect(station_.get(), &TStation::RecordingMarked, this, [this](bool recording) {
     for (auto& trace : traces_)
       trace->MarkRecording(recording);
+    if (!recording && fileRecording_) {
+      fileRecording_ = false;
+      emit RecordingFinished(LastRecording());
+    }
   });
 }
 
-void TStationRuntime::CreateTraces(TTraceCheckPrompts& prompts) {
+void TStationRuntime::ConnectStation() {
+  TStation& station = *station_;
+  TModeControl& modes = station.Modes();
+  TStatusDisplay& display = station.Display();
+  connect(&modes, &TModeControl::ModeChanged, this, [this] {
+    emit ModeChanged(State().Mode, State().SchedulerOn);
+    KeepDtmfCapture();
+  });
+  connect(&modes, &TModeControl::ControlsChanged, this, &TStationRuntime::ControlsChanged);
+  connect(&modes, &TModeControl::ScheduledModeSwitched, this, &TStationRuntime::ScheduledSwitch);
+  connect(&station.Engine(), &TRepeaterEngine::ModeStateChanged, this,
+          &TStationRuntime::ModeStateChanged);
+  connect(&station, &TStation::IndicatorChanged, this,
+          [this] { emit IndicatorChanged(Indicator()); });
+  connect(&station, &TStation::BeaconStarted, this, &TStationRuntime::BeaconSent);
+  connect(&station, &TStation::PlaybackStarted, this, &TStationRuntime::PlaybackStarted);
+  connect(&station, &TStation::PlaybackFinished, this, &TStationRuntime::PlaybackFinished);
+  connect(&display, &TStatusDisplay::ErrorChanged, this, [this](const QString& text) {
+    if (text.isEmpty())
+      emit ErrorCleared();
+    else
+      emit ErrorShown(text);
+  });
+  connect(&display, &TStatusDisplay::TransferChanged, this, &TStationRuntime::TransferChanged);
+  connect(&station.ClockTasks(), &TClockTasks::ClockChanged, this, &TStationRuntime::ClockChanged);
+  connect(dtmf_.get(), &TDtmfBlockProcessor::KeyDecoded, this, &TStationRuntime::DtmfKey);
+  connect(soundCard_.get(), &TSoundCard::CaptureChanged, this, &TStationRuntime::CaptureChanged);
+  connect(&transmitter_, &TTransmitter::LineChanged, this,
+          &TStationRuntime::TransmitterKeyedChanged);
+}
+
+void TStationRuntime::CreateTraces() {
   for (int index : {TTraceSource::kUpper, TTraceSource::kLower}) {
     auto trace = std::make_unique<TTraceSource>(index, config_, clock_);
     trace->SetNoiseLevel(config_.NoiseLevel());
@@ -71,17 +110,20 @@ void TStationRuntime::CreateTraces(TTraceCheckPrompts& prompts) {
     traces_[static_cast<std::size_t>(index)] = std::move(trace);
   }
   for (auto& trace : traces_)
-    trace->SetMode(station_->State().Mode);
-  // Every mode change updates the captions; the traces follow the mode with them.
-  connect(&station_->Display(), &TStatusDisplay::CaptionChanged, this, [this] {
+    trace->SetMode(State().Mode);
+  // The traces follow every mode change.
+  connect(&station_->Modes(), &TModeControl::ModeChanged, this, [this] {
     for (auto& trace : traces_)
-      trace->SetMode(station_->State().Mode);
+      trace->SetMode(State().Mode);
   });
-  vox_ = std::make_unique<TVoxControl>(config_, *soundThread_, Trace(TTraceSource::kUpper),
-                                       Trace(TTraceSource::kLower), static_cast<TVoxEngine&>(*this),
-                                       prompts);
+  vox_ =
+      std::make_unique<TVoxControl>(config_, *soundThread_, Trace(TTraceSource::kUpper),
+                                    Trace(TTraceSource::kLower), static_cast<TVoxEngine&>(*this));
   connect(station_.get(), &TStation::CheckTracesRequested, vox_.get(),
           [this] { vox_->CheckTraces(true); });
+  connect(vox_.get(), &TVoxControl::PeakMeterHelpNeeded, this,
+          &TStationRuntime::PeakMeterHelpNeeded);
+  connect(vox_.get(), &TVoxControl::TraceWarningAsked, this, &TStationRuntime::TraceWarningAsked);
 }
 
 void TStationRuntime::Start() {
@@ -89,6 +131,8 @@ void TStationRuntime::Start() {
   voxTimer_.setInterval(config_.VoxTimer());
   voxTimer_.start();
   station_->Start();
+  emit ModeChanged(State().Mode, State().SchedulerOn);
+  KeepDtmfCapture();
   soundThread_->Start();
   refreshTimer_.start();
   vox_->ChangeControl();
@@ -103,15 +147,13 @@ void TStationRuntime::Close() {
   refreshTimer_.stop();
   SaveLevels();
   dtmf_->SetClosing();
-  QCoreApplication::processEvents();
   station_->Close();
   // A beacon or message on the air ends with the station.
   recordThread_->StopPlay();
   recordThread_->StopRecord();
   soundCard_->StopCapture();
-  QCoreApplication::processEvents();
   soundThread_->Terminate();
-  config_.SetPTT(false);
+  transmitter_.Key(false);
 }
 
 void TStationRuntime::SaveLevels() {
@@ -124,8 +166,16 @@ void TStationRuntime::SaveLevels() {
   config_.SetLocalStopDelay(soundThread_->Lower().OffDelay());
 }
 
+void TStationRuntime::ChangeMode(TRepeaterMode mode) { station_->Modes().ChangeMode(mode); }
+
+void TStationRuntime::ClickStateButton(TStateButton button) {
+  station_->Modes().ClickStateButton(button);
+}
+
+void TStationRuntime::ToggleScheduler() { station_->Modes().mnuSchedulerClick(); }
+
 void TStationRuntime::SuspendForDialog() {
-  const TStationState& state = station_->State();
+  const TStationState& state = State();
   suspension_.Mode = state.Mode;
   suspension_.Laptop = config_.IsLaptop();
   if (suspension_.Laptop && (state.Mode == rmSimplexRepeater || state.Mode == rmBeaconStation))
@@ -139,10 +189,18 @@ void TStationRuntime::ResumeAfterDialog() {
   if (suspension_.Laptop &&
       (suspension_.Mode == rmSimplexRepeater || suspension_.Mode == rmBeaconStation))
     station_->Modes().ChangeMode(suspension_.Mode);
-  if (recordThread_->State() == TRecorderControl::TState::Playing) {
-    recordThread_->StopPlay();
-    QCoreApplication::processEvents();
+  if (recordThread_->State() != TRecorderControl::TState::Playing) {
+    FinishResume();
+    return;
   }
+  // The end of the stopped playback reaches the engine first, before the state returns.
+  recordThread_->StopPlay();
+  QMetaObject::invokeMethod(this, &TStationRuntime::FinishResume, Qt::QueuedConnection);
+}
+
+void TStationRuntime::FinishResume() {
+  if (closed_)
+    return;
   config_.SetState(suspension_.Control);
   const int saved = suspension_.State;
   station_->Engine().SetState(TSender::Station,
@@ -151,7 +209,7 @@ void TStationRuntime::ResumeAfterDialog() {
 
 void TStationRuntime::ApplyRecordingFormat() {
   TRadioRecorder& recorder = recordThread_->Recorder();
-  if (station_->State().Mode == rmSimplexRepeater) {
+  if (State().Mode == rmSimplexRepeater) {
     // The DTMF decoder reads the recorder's blocks as 16-bit mono: with it on in Simplex
     // Repeater mode, a format of other channels or bits is not taken.
     const TWaveFormat& current = recorder.RecordingFormat();
@@ -168,7 +226,7 @@ void TStationRuntime::ApplyRecordingFormat() {
   station_->Engine().SetTimerIntervals();
 }
 
-void TStationRuntime::PreferencesClosed(bool saved) {
+void TStationRuntime::ApplyPreferences(bool saved) {
   ApplyToneSettings();
   if (!saved)
     return;
@@ -176,6 +234,7 @@ void TStationRuntime::PreferencesClosed(bool saved) {
   station_->Display().UpdateCaptions();
   for (auto& trace : traces_)
     trace->RefreshFromSettings();
+  KeepDtmfCapture();
 }
 
 void TStationRuntime::ApplyToneSettings() {
@@ -185,7 +244,53 @@ void TStationRuntime::ApplyToneSettings() {
   recorder.SetVolume(config_.CWVolume());
 }
 
-void TStationRuntime::RefreshTimerTimer() {
+void TStationRuntime::SetPeakSpeed(int ms) { config_.SetPeakSpeed(ms); }
+
+void TStationRuntime::SettingChanged(const QString& section, const QString& key) {
+  if (section != QLatin1String("Audio"))
+    return;
+  if (key == QLatin1String("CWFrequency") || key == QLatin1String("CWSpeed") ||
+      key == QLatin1String("CWVolume")) {
+    ApplyToneSettings();
+  } else if (key.startsWith(QLatin1String("AudioTime"))) {
+    station_->Engine().SetTimerIntervals();
+  } else if (key == QLatin1String("PeakSpeed") &&
+             ChoiceIndex(PeakSpeedChoices(), config_.PeakSpeed()) >= 0) {
+    refreshTimer_.setInterval(config_.PeakSpeed());
+  }
+}
+
+void TStationRuntime::AnswerTraceWarning(bool dontShowAgain) {
+  vox_->AnswerTraceWarning(dontShowAgain);
+}
+
+void TStationRuntime::Tick(TStationTimer timer) {
+  switch (timer) {
+    case TStationTimer::Vox:
+      vox_->VoxTimerTick();
+      break;
+    case TStationTimer::Refresh:
+      RefreshTick();
+      break;
+    case TStationTimer::Clock:
+      station_->ClockTasks().DateTimeTimerTimer();
+      break;
+    case TStationTimer::Ident:
+      station_->Engine().RepeaterTimerTimer();
+      break;
+    case TStationTimer::Qst:
+      station_->Engine().QSTTimerTimer();
+      break;
+  }
+}
+
+void TStationRuntime::HoldTimers() {
+  voxTimer_.stop();
+  refreshTimer_.stop();
+  station_->ClockTasks().StopTimer();
+}
+
+void TStationRuntime::RefreshTick() {
   if (refreshing_) {
     emit RefreshOverflowed();
     return;
@@ -203,18 +308,28 @@ void TStationRuntime::StartCapture() {
     station_->Display().ShowError(QStringLiteral("The WaveIn devices are not found"));
     return;
   }
-  if (soundCard_->StartCapture())
-    emit CaptureChanged();
+  soundCard_->StartCapture();
 }
 
-void TStationRuntime::StopCapture() {
-  soundCard_->StopCapture();
-  emit CaptureChanged();
+void TStationRuntime::StopCapture() { soundCard_->StopCapture(); }
+
+void TStationRuntime::KeepDtmfCapture() {
+  if (role_ == TStationRole::Service && State().Mode == rmInternetRepeater && dtmf_->Enabled() &&
+      !Capturing())
+    StartCapture();
 }
 
-bool TStationRuntime::Inhibit() const { return station_->State().Inhibit; }
+bool TStationRuntime::TransmitterKeyed() const { return transmitter_.Keyed(); }
 
-TRepeaterMode TStationRuntime::Mode() const { return station_->State().Mode; }
+const TWaveFormat& TStationRuntime::RecordingFormat() const {
+  return recordThread_->Recorder().RecordingFormat();
+}
+
+QString TStationRuntime::LastRecording() const { return recordThread_->Recorder().LastRecording(); }
+
+bool TStationRuntime::Inhibit() const { return State().Inhibit; }
+
+TRepeaterMode TStationRuntime::Mode() const { return State().Mode; }
 
 void TStationRuntime::SetState(int request) {
   station_->Engine().SetState(TSender::Trace, request);

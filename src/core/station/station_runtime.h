@@ -1,8 +1,10 @@
-// Everything a running station is made of, created and torn down in a fixed order: the sound
-// card and its level poller, the recorder thread, the DTMF decoder, the two trace sources with
-// the VOX, and the station with its engine and clock. The window and the headless service each
-// own one and add only how they show it. Tear-down ends both threads before the sound card goes,
-// so no audio callback runs on a freed object.
+// The running station and its one door: everything a station is made of, created and torn down in
+// a fixed order (the sound card and its level poller, the recorder thread, the DTMF decoder, the
+// two trace sources with the VOX, the station with its engine and clock), the operations that
+// drive it and the signals that report every change an operator, a view or a log follows. The
+// window and the headless service both go through it; neither reaches the engine, the recorder or
+// the keying. Tear-down ends both threads before the sound card goes, so no audio callback runs
+// on a freed object.
 #pragma once
 
 #include <QObject>
@@ -22,16 +24,26 @@ namespace tarvok {
 
 class TClock;
 class TConfig;
+class TTransmitter;
 class TUserMessages;
+
+// Who watches the station: a window, or nobody at a service.
+enum class TStationRole { Window, Service };
+
+// The station's timers, each a tick that a test or a simulation may also run by hand.
+enum class TStationTimer { Vox, Refresh, Clock, Ident, Qst };
 
 class TStationRuntime final : public QObject, private TVoxEngine {
   Q_OBJECT
  public:
   static constexpr int kDefaultRefreshInterval = 50;
 
-  // Builds the station on the back end; nothing runs until Start.
+  // Builds the station on the back end, keying through the transmitter; nothing runs until
+  // Start. A service keeps the DTMF decoder's capture running in Internet Repeater mode, as the
+  // window's Recorder menu would.
   TStationRuntime(TConfig& config, const TClock& clock, std::unique_ptr<TSoundBackend> backend,
-                  TUserMessages& messages, TTraceCheckPrompts& prompts, QObject* parent = nullptr);
+                  TTransmitter& transmitter, TUserMessages& messages,
+                  TStationRole role = TStationRole::Window, QObject* parent = nullptr);
   ~TStationRuntime() override;
   TStationRuntime(const TStationRuntime&) = delete;
   TStationRuntime& operator=(const TStationRuntime&) = delete;
@@ -44,38 +56,79 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void Close();
   bool Closed() const { return closed_; }
 
+  // The mode menu, the state buttons and the scheduler switch, as a click of the user.
+  void ChangeMode(TRepeaterMode mode);
+  void ClickStateButton(TStateButton button);
+  void ToggleScheduler();
+  // The Recorder menu: the capture stream that feeds the DTMF decoder in Internet Repeater mode.
+  void StartCapture();
+  void StopCapture();
   // Around a modal dialog: the transmitter is held off, and a laptop station leaves Simplex
   // Repeater or Beacon Station mode while the dialog is open.
   void SuspendForDialog();
   void ResumeAfterDialog();
-  // The recorder's format and the message timers' intervals from the settings; at start and
-  // after the preferences were saved. Simplex Repeater recordings take the settings' format.
-  void ApplyRecordingFormat();
   // The preferences dialog closed, with its settings saved or not.
-  void PreferencesClosed(bool saved);
-
-  // One refresh of both traces' displays and gain controls.
-  void RefreshTimerTimer();
+  void ApplyPreferences(bool saved);
+  // The recorder's format from the settings: Simplex Repeater recordings take the settings'
+  // format, the other modes the DTMF decoder's.
+  void ApplyRecordingFormat();
+  // Milliseconds between two refreshes of the traces; stored when it is one of the choices.
+  void SetPeakSpeed(int ms);
   int RefreshInterval() const { return refreshTimer_.interval(); }
+  // The answer to TraceWarningAsked.
+  void AnswerTraceWarning(bool dontShowAgain);
 
-  // The Recorder menu: the capture stream that feeds the DTMF decoder in Internet Repeater mode.
-  void StartCapture();
-  void StopCapture();
+  // Runs one tick of a timer. HoldTimers stops them all, for a caller that ticks by hand.
+  void Tick(TStationTimer timer);
+  void HoldTimers();
+
+  const TStationState& State() const { return station_->State(); }
+  const TIndicator& Indicator() const { return station_->Indicator(); }
+  bool TransmitterKeyed() const;
   bool Capturing() const { return soundCard_->Capturing(); }
+  const TWaveFormat& RecordingFormat() const;
+  // The file of the current or last recording.
+  QString LastRecording() const;
+  // Bytes the recorder has taken in since its last playback.
+  std::int64_t CapturedBytes() const { return recordThread_->TotalRecorded(); }
 
-  TStation& Station() { return *station_; }
-  TSoundCard& SoundCard() { return *soundCard_; }
+  // What views show and edit.
+  TConfig& Settings() { return config_; }
+  const TSoundCard& SoundCard() const { return *soundCard_; }
   TSoundThread& Poller() { return *soundThread_; }
-  TRecordThread& RecordThread() { return *recordThread_; }
-  TDtmfBlockProcessor& Dtmf() { return *dtmf_; }
   TTraceSource& Trace(int index) { return *traces_[static_cast<std::size_t>(index)]; }
   TVoxControl& Vox() { return *vox_; }
+  const TModeControl& Modes() const { return station_->Modes(); }
+  const TStatusDisplay& Status() const { return station_->Display(); }
+  const TClockTasks& Clock() const { return station_->ClockTasks(); }
+  TDtmfBlockProcessor& Dtmf() { return *dtmf_; }
 
  signals:
+  // The station entered a mode; rmNone while the scheduler waits for an event.
+  void ModeChanged(TRepeaterMode mode, bool schedulerOn);
+  void ModeStateChanged(TModeState modeState);
+  void IndicatorChanged(const TIndicator& indicator);
+  void ControlsChanged();
+  void TransmitterKeyedChanged(bool keyed);
+  void RecordingStarted(const QString& file);
+  void RecordingFinished(const QString& file);
+  void PlaybackStarted();
+  void PlaybackFinished();
+  void BeaconSent(const QString& name);
+  // The scheduler switched to the mode of an event, or to none while it waits.
+  void ScheduledSwitch(TRepeaterMode mode);
+  void ErrorShown(const QString& text);
+  void ErrorCleared();
+  void DtmfKey(QChar key);
+  void CaptureChanged(bool capturing);
+  void TransferChanged(const QString& text);
   // A refresh began before the last one ended: "Overflowed" in the status bar.
   void RefreshOverflowed();
-  // The capture stream started or stopped.
-  void CaptureChanged();
+  void ClockChanged(const QString& date, const QString& time);
+  // The upper trace lists no lines: the peak-meter help is due.
+  void PeakMeterHelpNeeded();
+  // The trace assignment does not suit the mode; AnswerTraceWarning answers, now or later.
+  void TraceWarningAsked(const QString& message);
 
  private:
   struct TDialogSuspension {
@@ -90,12 +143,19 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void SetState(int request) override;
 
   void ConnectRecorder();
-  void CreateTraces(TTraceCheckPrompts& prompts);
+  void ConnectStation();
+  void CreateTraces();
   void ApplyToneSettings();
+  void SettingChanged(const QString& section, const QString& key);
   void SaveLevels();
+  void RefreshTick();
+  void FinishResume();
+  void KeepDtmfCapture();
 
   TConfig& config_;
   const TClock& clock_;
+  TTransmitter& transmitter_;
+  const TStationRole role_;
   std::unique_ptr<TSoundCard> soundCard_;
   std::unique_ptr<TSoundThread> soundThread_;
   std::unique_ptr<TRecordThread> recordThread_;
@@ -107,6 +167,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   QTimer refreshTimer_;
   bool refreshing_ = false;
   bool closed_ = false;
+  bool fileRecording_ = false;
   TDialogSuspension suspension_;
 };
 

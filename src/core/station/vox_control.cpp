@@ -8,15 +8,13 @@
 namespace tarvok {
 
 TVoxControl::TVoxControl(TConfig& config, TSoundThread& poller, TTraceSource& upper,
-                         TTraceSource& lower, TVoxEngine& engine, TTraceCheckPrompts& prompts,
-                         QObject* parent)
+                         TTraceSource& lower, TVoxEngine& engine, QObject* parent)
     : QObject(parent),
       config_(config),
       poller_(poller),
       upper_(upper),
       lower_(lower),
-      engine_(engine),
-      prompts_(prompts) {
+      engine_(engine) {
   // A source chosen during a check comes from the check's own exchange: no second check.
   for (TTraceSource* trace : {&upper_, &lower_}) {
     connect(trace, &TTraceSource::TraceCheckRequested, this, [this] {
@@ -118,12 +116,11 @@ void TVoxControl::PostCheckTraces(bool afterModeChange) {
 }
 
 void TVoxControl::CheckTraces(bool afterModeChange) {
-  // The prompts may run a modal loop; checks arriving meanwhile are dropped.
-  if (checking_)
+  if (checking_ || warningAsked_)
     return;
   checking_ = true;
   if (!upper_.HasSources())
-    prompts_.ShowPeakMeterHelp();
+    emit PeakMeterHelpNeeded();
   const int line0 = upper_.SelectedLine();
   const int line1 = lower_.SelectedLine();
   if (config_.VOXAutoDetect() && line0 >= 0 && line1 >= 0) {
@@ -132,14 +129,22 @@ void TVoxControl::CheckTraces(bool afterModeChange) {
         CheckTraceAssignment(mode, upper_.SelectedLineIsOutput(), lower_.SelectedLineIsOutput(),
                              mode < kModeCount ? config_.VOXControl(mode) : 0);
     if (!check.Message.isEmpty()) {
-      if (prompts_.ShowTraceWarning(check.Message))
-        config_.SetVOXAutoDetect(false);
+      warningAsked_ = true;
+      emit TraceWarningAsked(check.Message);
     } else if (afterModeChange && check.Swap) {
       upper_.ChooseLine(line1);
       lower_.ChooseLine(line0);
     }
   }
   checking_ = false;
+}
+
+void TVoxControl::AnswerTraceWarning(bool dontShowAgain) {
+  if (!warningAsked_)
+    return;
+  warningAsked_ = false;
+  if (dontShowAgain)
+    config_.SetVOXAutoDetect(false);
 }
 
 }  // namespace tarvok

@@ -27,18 +27,6 @@ class TVoxEngine {
   virtual void SetState(int request) = 0;
 };
 
-// The questions of the trace check: the desktop answers with its dialogs, the headless station
-// prints them.
-class TTraceCheckPrompts {
- public:
-  virtual ~TTraceCheckPrompts() = default;
-  // The upper trace lists no lines: the peak-meter help.
-  virtual void ShowPeakMeterHelp() = 0;
-  // The assignment does not suit the mode; true when the user ticked "Don't show this dialog
-  // again".
-  virtual bool ShowTraceWarning(const QString& message) = 0;
-};
-
 class TVoxControl final : public QObject {
   Q_OBJECT
  public:
@@ -52,7 +40,7 @@ class TVoxControl final : public QObject {
   };
 
   TVoxControl(TConfig& config, TSoundThread& poller, TTraceSource& upper, TTraceSource& lower,
-              TVoxEngine& engine, TTraceCheckPrompts& prompts, QObject* parent = nullptr);
+              TVoxEngine& engine, QObject* parent = nullptr);
 
   // The edits take digits and control keys; any other printable key is refused (with a beep).
   static bool AcceptKey(QChar key);
@@ -71,12 +59,20 @@ class TVoxControl final : public QObject {
 
   // Runs CheckTraces from the event loop.
   void PostCheckTraces(bool afterModeChange);
-  // Shows the peak-meter help when the upper trace has no lines; with VOXAutoDetect, warns about
-  // an assignment that does not suit the mode and, after a mode change, exchanges the lines.
+  // Asks for the peak-meter help when the upper trace has no lines; with VOXAutoDetect, warns
+  // about an assignment that does not suit the mode and, after a mode change, exchanges the
+  // lines. Checks arriving while a warning waits for its answer are dropped.
   void CheckTraces(bool afterModeChange);
+  // The answer to TraceWarningAsked: with "Don't show this dialog again" ticked, VOXAutoDetect is
+  // switched off.
+  void AnswerTraceWarning(bool dontShowAgain);
 
  signals:
   void ThresholdLabelChanged();
+  // The upper trace lists no lines: the peak-meter help is due.
+  void PeakMeterHelpNeeded();
+  // The assignment does not suit the mode; AnswerTraceWarning gives the answer, now or later.
+  void TraceWarningAsked(const QString& message);
 
  private:
   void UpdateThresholdLabel();
@@ -86,10 +82,10 @@ class TVoxControl final : public QObject {
   TTraceSource& upper_;
   TTraceSource& lower_;
   TVoxEngine& engine_;
-  TTraceCheckPrompts& prompts_;
   QString thresholdLabel_;
   bool ticking_ = false;
   bool checking_ = false;
+  bool warningAsked_ = false;
 };
 
 }  // namespace tarvok

@@ -246,10 +246,18 @@ TEST_F(RecordThreadTest, EventFilesPlayFromTheirFirstAudioByteInTheirOwnFormat) 
 TEST_F(RecordThreadTest, AFileThatIsNotPcmWavIsRefusedWithTheReadersMessage) {
   TRecordThread& thread = Thread();
   thread.SetListenAfterPlay(true);
+  QStringList signalled;
+  QObject::connect(&thread.Recorder(), &TWaveRecorder::Starting, [&] { signalled << "starting"; });
+  QObject::connect(&thread.Recorder(), &TWaveRecorder::ErrorRaised,
+                   [&](const QString& message) { signalled << message; });
   const QString file = WriteFile("float.wav", WavFile(3, 8000, 32, Chunk("data", Audio(64))));
   Config().SetWAVFile(4, file);
   EXPECT_FALSE(thread.Play(4));
+  RunQueuedCalls();
   EXPECT_EQ(thread.Recorder().LastError(), ReadWavLayout(file).Error);
+  // The error follows the start it belongs to, so that the start does not clear it.
+  ASSERT_GE(signalled.size(), 2);
+  EXPECT_EQ(signalled.first(2), (QStringList{"starting", ReadWavLayout(file).Error}));
   EXPECT_TRUE(backend_.Playback == nullptr);
   // The playback ended at once, so the station listens again.
   EXPECT_EQ(events_.Events, (QStringList{"play finished", "listen"}));

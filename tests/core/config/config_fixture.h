@@ -55,7 +55,7 @@ class ConfigTest : public ::testing::Test {
 
   TConfig& Config() {
     if (!config_)
-      config_ = std::make_unique<TConfig>(folder_, clock_, port_, messages_);
+      config_ = std::make_unique<TConfig>(folder_, clock_, messages_);
     return *config_;
   }
   void Reload() {

@@ -1,5 +1,6 @@
 #include <QFile>
 
+#include "core/schedule/morse_code.h"
 #include "core/station/station_fixture.h"
 
 namespace tarvok {
@@ -125,7 +126,7 @@ TEST_F(EngineTest, SimplexSendsPendingMessagesInPriorityOrderThenListens) {
     EXPECT_TRUE(Keyed());
     EXPECT_EQ(TakeLog(), QStringList{play});
   }
-  EXPECT_EQ(recorder_->CWText, Config().EncodeCW("ID"));
+  EXPECT_EQ(recorder_->CWText, TextToCWElements("ID"));
   EndPlayback();
   EXPECT_EQ(ModeState(), msListen);
   EXPECT_FALSE(Keyed());
@@ -209,12 +210,12 @@ TEST_F(EngineTest, BeaconsDueTogetherGoOutOneAfterTheOtherDespiteABusyChannel) {
   Tick();
   EXPECT_EQ(ModeState(), msBeaconCW);
   EXPECT_TRUE(Keyed());
-  EXPECT_EQ(recorder_->CWText, Config().EncodeCW("a"));
+  EXPECT_EQ(recorder_->CWText, TextToCWElements("a"));
   Request(TSender::Trace, msSignal);  // channel activity does not cut the beacon
   EXPECT_EQ(ModeState(), msBeaconCW);
   EndPlayback();
   EXPECT_EQ(ModeState(), msBeaconCW);
-  EXPECT_EQ(recorder_->CWText, Config().EncodeCW("b"));
+  EXPECT_EQ(recorder_->CWText, TextToCWElements("b"));
   EndPlayback();
   EXPECT_EQ(ModeState(), msNoSignal);
   EXPECT_FALSE(Keyed());

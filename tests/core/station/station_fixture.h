@@ -15,6 +15,7 @@
 #include "core/config/config_fixture.h"
 #include "core/station/fake_recorder.h"
 #include "core/station/station.h"
+#include "core/station/transmitter.h"
 
 namespace tarvok {
 
@@ -30,7 +31,9 @@ class StationTest : public ConfigTest {
     soundCard_ = std::make_unique<TSoundCard>(std::move(backend));
     soundThread_ = std::make_unique<TSoundThread>(*soundCard_);
     recorder_ = std::make_unique<TFakeRecorder>(Config());
-    station_ = std::make_unique<TStation>(Config(), clock_, *recorder_, *soundCard_, *soundThread_);
+    transmitter_ = std::make_unique<TTransmitter>(Config(), port_, messages_);
+    station_ = std::make_unique<TStation>(Config(), clock_, *transmitter_, *recorder_, *soundCard_,
+                                          *soundThread_);
   }
   ~StationTest() override { Stop(); }
 
@@ -41,6 +44,7 @@ class StationTest : public ConfigTest {
   }
   void Stop() {
     station_.reset();
+    transmitter_.reset();
     config_.reset();
   }
   // Runs the queued work, and the work that it queues in turn.
@@ -95,7 +99,7 @@ class StationTest : public ConfigTest {
   }
   int ModeState() const { return station_->State().ModeState; }
   TRepeaterMode Mode() const { return station_->State().Mode; }
-  bool Keyed() { return Config().PinValue(); }
+  bool Keyed() const { return transmitter_->Keyed(); }
   bool Checked(TStateButton button) const { return station_->Modes().Buttons().IsChecked(button); }
   QStringList TakeLog() {
     QStringList log = recorder_->Log;
@@ -107,6 +111,7 @@ class StationTest : public ConfigTest {
   std::unique_ptr<TSoundCard> soundCard_;
   std::unique_ptr<TSoundThread> soundThread_;
   std::unique_ptr<TFakeRecorder> recorder_;
+  std::unique_ptr<TTransmitter> transmitter_;
   std::unique_ptr<TStation> station_;
 };
 

@@ -12,15 +12,10 @@
 #include "core/config/audio_events.h"
 #include "core/config/config_fixture.h"
 #include "core/station/control_choices.h"
+#include "core/station/transmitter.h"
 
 namespace tarvok {
 namespace {
-
-class TNoPrompts final : public TTraceCheckPrompts {
- public:
-  void ShowPeakMeterHelp() override {}
-  bool ShowTraceWarning(const QString&) override { return false; }
-};
 
 class StationRuntimeTest : public ConfigTest {
  protected:
@@ -31,7 +26,10 @@ class StationRuntimeTest : public ConfigTest {
     backend_->AddLine(1, kDestinationSpeakers, "Speakers", false, {Volume(10)});
     backend_->AddLine(2, kSourceWaveOut, "Wave Out", true, {PeakMeter(20), Volume(21)});
   }
-  ~StationRuntimeTest() override { runtime_.reset(); }
+  ~StationRuntimeTest() override {
+    runtime_.reset();
+    transmitter_.reset();
+  }
 
   void AddRecordingLines() {
     backend_->AddLine(3, kDestinationWaveIn, "Recording Control", false);
@@ -39,19 +37,18 @@ class StationRuntimeTest : public ConfigTest {
   }
   TStationRuntime& Start() {
     runtime_ = std::make_unique<TStationRuntime>(Config(), clock_, std::move(pendingBackend_),
-                                                 messages_, prompts_);
+                                                 *transmitter_, messages_);
     runtime_->Start();
-    runtime_->Station().ClockTasks().StopTimer();
+    runtime_->HoldTimers();
     return *runtime_;
   }
   static void Settle() {
     for (int i = 0; i < 10; ++i)
       QCoreApplication::processEvents();
   }
-  TRepeaterMode Mode() const { return runtime_->Station().State().Mode; }
-  const TWaveFormat& RecordingFormat() const {
-    return runtime_->RecordThread().Recorder().RecordingFormat();
-  }
+  TRepeaterMode Mode() const { return runtime_->State().Mode; }
+  bool Keyed() const { return runtime_->TransmitterKeyed(); }
+  const TWaveFormat& RecordingFormat() const { return runtime_->RecordingFormat(); }
   void StoreRecordingFormat(int samplesPerSec, int channels, int bits) {
     Config().SetSamplesPerSec(samplesPerSec);
     Config().SetChannels(channels);
@@ -65,7 +62,8 @@ class StationRuntimeTest : public ConfigTest {
 
   std::unique_ptr<TSoundBackend> pendingBackend_ = std::make_unique<TFakeSoundBackend>();
   TFakeSoundBackend* backend_ = static_cast<TFakeSoundBackend*>(pendingBackend_.get());
-  TNoPrompts prompts_;
+  std::unique_ptr<TTransmitter> transmitter_ =
+      std::make_unique<TTransmitter>(Config(), port_, messages_);
   std::unique_ptr<TStationRuntime> runtime_;
 };
 
@@ -77,7 +75,7 @@ TEST_F(StationRuntimeTest, TheSavedModeReturnsRightAfterStartUp) {
   EXPECT_EQ(Mode(), rmInternetRepeater);
   Settle();
   EXPECT_EQ(Mode(), rmSimplexRepeater);
-  EXPECT_EQ(runtime_->Station().Display().Caption(), "Simplex Repeater");
+  EXPECT_EQ(runtime_->Status().Caption(), "Simplex Repeater");
 }
 
 TEST_F(StationRuntimeTest, WithoutSaveModeTheStationStaysInInternetRepeaterMode) {
@@ -98,13 +96,13 @@ TEST_F(StationRuntimeTest, TheRecordingFormatIsTheOneOfTheModeInForceWhenItIsApp
   ASSERT_EQ(Mode(), rmSimplexRepeater);
   // Restored after start-up: the telephone format stays until the preferences are saved.
   ExpectFormat(8000, 1, 16);
-  runtime_->PreferencesClosed(false);
+  runtime_->ApplyPreferences(false);
   ExpectFormat(8000, 1, 16);
-  runtime_->PreferencesClosed(true);
+  runtime_->ApplyPreferences(true);
   ExpectFormat(22050, 2, 16);
 
   // Leaving Simplex Repeater mode keeps the format until it is applied again.
-  runtime_->Station().Modes().ChangeMode(rmInternetRepeater);
+  runtime_->ChangeMode(rmInternetRepeater);
   Settle();
   ExpectFormat(22050, 2, 16);
   runtime_->ApplyRecordingFormat();
@@ -115,7 +113,7 @@ TEST_F(StationRuntimeTest, WithDtmfInSimplexModeOnlyAFormatOfTheSameChannelsAndB
   AddRecordingLines();
   Config().SetDTFMSimplex(true);
   Start();
-  runtime_->Station().Modes().ChangeMode(rmSimplexRepeater);
+  runtime_->ChangeMode(rmSimplexRepeater);
   Settle();
   StoreRecordingFormat(22050, 2, 16);
   runtime_->ApplyRecordingFormat();
@@ -144,7 +142,7 @@ TEST_F(StationRuntimeTest, ALaptopLeavesSimplexModeForADialogAndComesBack) {
   Config().SetIsLaptop(true);
   Config().SetState(csVox);
   Start();
-  runtime_->Station().Modes().ChangeMode(rmSimplexRepeater);
+  runtime_->ChangeMode(rmSimplexRepeater);
   Settle();
   runtime_->SuspendForDialog();
   Settle();
@@ -155,7 +153,7 @@ TEST_F(StationRuntimeTest, ALaptopLeavesSimplexModeForADialogAndComesBack) {
   Settle();
   EXPECT_EQ(Mode(), rmSimplexRepeater);
   EXPECT_EQ(Config().State(), csVox);
-  EXPECT_EQ(runtime_->Station().State().ModeState, msListen);
+  EXPECT_EQ(runtime_->State().ModeState, msListen);
 }
 
 TEST_F(StationRuntimeTest, ADesktopKeepsItsModeAndOnlyHoldsTheTransmitterOffDuringADialog) {
@@ -163,15 +161,15 @@ TEST_F(StationRuntimeTest, ADesktopKeepsItsModeAndOnlyHoldsTheTransmitterOffDuri
   Config().SetState(csForcedOn);
   Start();
   Settle();
-  ASSERT_TRUE(Config().PinValue());
+  ASSERT_TRUE(Keyed());
   runtime_->SuspendForDialog();
-  runtime_->Vox().VoxTimerTick();
+  runtime_->Tick(TStationTimer::Vox);
   EXPECT_EQ(Mode(), rmInternetRepeater);
-  EXPECT_FALSE(Config().PinValue()) << "the VOX follows the forced receive";
+  EXPECT_FALSE(Keyed()) << "the VOX follows the forced receive";
   runtime_->ResumeAfterDialog();
   Settle();
   EXPECT_EQ(Config().State(), csForcedOn);
-  EXPECT_TRUE(Config().PinValue()) << "the state before the dialog returns";
+  EXPECT_TRUE(Keyed()) << "the state before the dialog returns";
 }
 
 TEST_F(StationRuntimeTest, ARefreshStartedDuringTheLastOneIsOverflowedAndSkipped) {
@@ -185,11 +183,11 @@ TEST_F(StationRuntimeTest, ARefreshStartedDuringTheLastOneIsOverflowedAndSkipped
   // A slow repaint that lets the event loop run a second tick.
   QObject::connect(&upper.Scope(), &TLevelHistory::Changed, [&] {
     if (nested++ == 0)
-      runtime_->RefreshTimerTimer();
+      runtime_->Tick(TStationTimer::Refresh);
   });
-  runtime_->RefreshTimerTimer();
+  runtime_->Tick(TStationTimer::Refresh);
   EXPECT_EQ(overflows, 1);
-  runtime_->RefreshTimerTimer();
+  runtime_->Tick(TStationTimer::Refresh);
   EXPECT_EQ(overflows, 1) << "the next tick after the slow one runs normally";
 }
 
@@ -197,7 +195,7 @@ TEST_F(StationRuntimeTest, CaptureNeedsALineToRecordFrom) {
   Start();
   runtime_->StartCapture();
   EXPECT_FALSE(runtime_->Capturing());
-  EXPECT_EQ(runtime_->Station().Display().ErrorText(), "The WaveIn devices are not found");
+  EXPECT_EQ(runtime_->Status().ErrorText(), "The WaveIn devices are not found");
 }
 
 TEST_F(StationRuntimeTest, CaptureStartsAndStopsFromTheRecorderMenu) {
@@ -213,47 +211,29 @@ TEST_F(StationRuntimeTest, CaptureStartsAndStopsFromTheRecorderMenu) {
   EXPECT_EQ(changes, 2);
 }
 
-TEST_F(StationRuntimeTest, ARecorderErrorAtTheStartOfAPlaybackStaysShown) {
-  Start();
-  runtime_->Station().Display().ShowError("an older error");
-  const QString broken = dir_.filePath("courtesy.wav");
-  QFile file(broken);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("not a wave file");
-  file.close();
-  Config().SetWAVFile(aeCourtesyTone, broken);
-  runtime_->RecordThread().Play(aeCourtesyTone);
-  Settle();
-  EXPECT_EQ(runtime_->Station().Display().ErrorText(), broken + " is not a PCM WAV file");
-}
-
 TEST_F(StationRuntimeTest, ClosingSavesLevelsAndModeStopsTheAudioAndReleasesTheTransmitter) {
   AddRecordingLines();
   Config().SetState(csForcedOn);
   Start();
   Settle();
-  ASSERT_TRUE(Config().PinValue());
+  ASSERT_TRUE(Keyed());
   runtime_->Poller().SetUpperOnDelay(150);
   runtime_->Poller().SetLowerOffDelay(900);
   runtime_->StartCapture();
   runtime_->Close();
   runtime_->Close();
-  EXPECT_FALSE(Config().PinValue());
+  EXPECT_FALSE(Keyed());
   EXPECT_FALSE(runtime_->Capturing());
   EXPECT_EQ(Stored("Audio", "StartDelay"), "150");
   EXPECT_EQ(Stored("Audio", "LocalStopDelay"), "900");
   EXPECT_EQ(Stored("Audio", "DefaultMode"), "1");
   EXPECT_EQ(Stored("Audio", "DefaultState"), "0");
-  // Events after the close are not acted on.
-  runtime_->Station().Engine().SetState(TSender::Station, msForcedOn);
-  Settle();
-  EXPECT_FALSE(Config().PinValue());
 }
 
 TEST_F(StationRuntimeTest, ASimplexStationClosesListeningAndStopsRecording) {
   AddRecordingLines();
   Start();
-  runtime_->Station().Modes().ChangeMode(rmSimplexRepeater);
+  runtime_->ChangeMode(rmSimplexRepeater);
   Settle();
   ASSERT_NE(backend_->Capture, nullptr) << "listening records";
   runtime_->Close();

@@ -28,24 +28,22 @@ class TFakeEngine final : public TVoxEngine {
   std::function<void()> OnRequest;
 };
 
-class TFakePrompts final : public TTraceCheckPrompts {
- public:
-  void ShowPeakMeterHelp() override {
-    ++Helps;
-    if (WhileShown)
-      WhileShown();
-  }
-  bool ShowTraceWarning(const QString& message) override {
-    Warnings << message;
-    if (WhileShown)
-      WhileShown();
-    return DontShowAgain;
+// Takes the check's questions; answers a warning at once unless told to hold the answer.
+struct TPromptLog {
+  void Listen(TVoxControl& vox) {
+    QObject::connect(&vox, &TVoxControl::PeakMeterHelpNeeded, &vox, [this] { ++Helps; });
+    QObject::connect(&vox, &TVoxControl::TraceWarningAsked, &vox,
+                     [this, &vox](const QString& message) {
+                       Warnings << message;
+                       if (!HoldAnswer)
+                         vox.AnswerTraceWarning(DontShowAgain);
+                     });
   }
 
   int Helps = 0;
   QStringList Warnings;
   bool DontShowAgain = false;
-  std::function<void()> WhileShown;
+  bool HoldAnswer = false;
 };
 
 class VoxControlTest : public TraceFixture {
@@ -55,7 +53,8 @@ class VoxControlTest : public TraceFixture {
     Start(mode);
     Upper().ChooseLine(line0);
     Lower().ChooseLine(line1);
-    vox_ = std::make_unique<TVoxControl>(Config(), *poller_, Upper(), Lower(), engine_, prompts_);
+    vox_ = std::make_unique<TVoxControl>(Config(), *poller_, Upper(), Lower(), engine_);
+    prompts_.Listen(*vox_);
   }
   std::vector<int> Ticks(int count = 1) {
     engine_.Requests.clear();
@@ -65,7 +64,7 @@ class VoxControlTest : public TraceFixture {
   }
 
   TFakeEngine engine_;
-  TFakePrompts prompts_;
+  TPromptLog prompts_;
   std::unique_ptr<TVoxControl> vox_;
 };
 
@@ -229,12 +228,25 @@ TEST_F(VoxControlTest, AWarningCanSwitchTheCheckOff) {
   EXPECT_EQ(prompts_.Warnings.size(), 2);
 }
 
-TEST_F(VoxControlTest, ChecksArrivingWhileAPromptIsShownAreDropped) {
+TEST_F(VoxControlTest, AWarningAnsweredLaterAppliesItsAnswerThenAndOnlyOnce) {
   Config().SetVOXAutoDetect(true);
   StartVox(rmInternetRepeater, kWaveOut, kCdPlayer);
-  prompts_.WhileShown = [this] { vox_->CheckTraces(true); };
+  prompts_.HoldAnswer = true;
   vox_->CheckTraces(true);
-  EXPECT_EQ(prompts_.Warnings.size(), 1);
+  vox_->CheckTraces(true);  // dropped while the warning waits
+  ASSERT_EQ(prompts_.Warnings.size(), 1);
+  EXPECT_EQ(Upper().SelectedLine(), kWaveOut);  // a failed check never swaps
+
+  vox_->AnswerTraceWarning(false);
+  EXPECT_EQ(Stored("Audio", "VOXAutoDetect"), "1");
+  vox_->CheckTraces(true);
+  ASSERT_EQ(prompts_.Warnings.size(), 2);
+  vox_->AnswerTraceWarning(true);
+  vox_->AnswerTraceWarning(true);  // no question open: nothing happens
+  EXPECT_EQ(Stored("Audio", "VOXAutoDetect"), "0");
+  vox_->CheckTraces(true);
+  EXPECT_EQ(prompts_.Warnings.size(), 2);
+  EXPECT_EQ(Upper().SelectedLine(), kWaveOut);
 }
 
 TEST_F(VoxControlTest, ASourceChosenByHandIsCheckedFromTheEventLoop) {

@@ -1,10 +1,5 @@
-#include "app/sound_system.h"
+#include "platform/sound_system.h"
 
-#include <cstdio>
-
-#include "app/console_messages.h"
-#include "core/audio/sound_card.h"
-#include "core/audio/sound_card_listing.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "platform/virtual/virtual_sound_backend.h"
 
@@ -67,24 +62,6 @@ TSoundSystem CreateSoundSystem(const QString& name, const QString& stationFolder
                         .arg(name);
   unknown.Connected = false;
   return unknown;
-}
-
-int ListAudio(const QString& name) {
-  TConsoleMessages messages;
-  TSoundSystem system = CreateSoundSystem(name);
-  for (const QString& error : system.Errors)
-    messages.ShowError(error);
-  if (!system.Backend)
-    return 2;
-  if (!system.Connected) {
-    messages.ShowError(QStringLiteral("Cannot connect to the sound server."));
-    return 1;
-  }
-  std::printf("Sound system: %s\n", system.Description.toLocal8Bit().constData());
-  TSoundCard card(std::move(system.Backend));
-  for (const QString& line : DescribeSoundCard(card))
-    std::printf("%s\n", line.toLocal8Bit().constData());
-  return 0;
 }
 
 }  // namespace tarvok

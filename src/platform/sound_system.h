@@ -24,7 +24,4 @@ struct TSoundSystem {
 
 TSoundSystem CreateSoundSystem(const QString& name, const QString& stationFolder = {});
 
-// Prints every mixer device's lines and controls; the exit code of `tarvok --list-audio`.
-int ListAudio(const QString& name);
-
 }  // namespace tarvok

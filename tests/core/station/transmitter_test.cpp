@@ -1,0 +1,107 @@
+#include "core/station/transmitter.h"
+
+#include "core/config/config_fixture.h"
+
+namespace tarvok {
+namespace {
+
+class TransmitterTest : public ConfigTest {
+ protected:
+  TTransmitter& Transmitter() {
+    if (!transmitter_) {
+      transmitter_ = std::make_unique<TTransmitter>(Config(), port_, messages_);
+      QObject::connect(transmitter_.get(), &TTransmitter::LineChanged,
+                       [this](bool raised) { lines_.push_back(raised); });
+    }
+    return *transmitter_;
+  }
+
+  std::unique_ptr<TTransmitter> transmitter_;
+  std::vector<bool> lines_;
+};
+
+TEST_F(TransmitterTest, NoPortRecordsTheRequestAndTouchesNoDevice) {
+  Transmitter().Key(true);
+  EXPECT_TRUE(Transmitter().Keyed());
+  EXPECT_TRUE(port_.Log.isEmpty());
+  EXPECT_TRUE(messages_.Shown.empty());
+  EXPECT_TRUE(lines_.empty());
+}
+
+TEST_F(TransmitterTest, PortNumbersNameLinuxSerialDevicesUnlessADeviceIsGiven) {
+  WriteSettings("[Audio]\nComPort=7\n");
+  EXPECT_EQ(Transmitter().PortChoice().Device, "/dev/ttyS6");
+  EXPECT_EQ(Transmitter().PortChoice().Caption, "COM7");
+  ASSERT_TRUE(Config().SetComDevice("/dev/ttyUSB0"));
+  EXPECT_EQ(Transmitter().PortChoice().Device, "/dev/ttyUSB0");
+  EXPECT_EQ(Transmitter().PortChoice().Caption, "/dev/ttyUSB0");
+}
+
+TEST_F(TransmitterTest, MissingPortIsReportedOnceAndNotRetriedUntilTheSettingsChange) {
+  WriteSettings("[Audio]\nComPort=7\n");
+  port_.Missing = {"/dev/ttyS6"};
+  Transmitter().Key(true);
+  Transmitter().Key(false);
+  Transmitter().Key(true);
+  EXPECT_EQ(messages_.Shown, std::vector<QString>{"Cannot open COM7 port"});
+  EXPECT_EQ(port_.Log, QStringList{"open /dev/ttyS6"});
+  EXPECT_TRUE(Transmitter().Keyed());
+  EXPECT_TRUE(lines_.empty());
+
+  port_.Missing << "/dev/ttyUSB9";
+  ASSERT_TRUE(Config().SetComDevice("/dev/ttyUSB9"));
+  EXPECT_EQ(messages_.Shown.back(), "Cannot open /dev/ttyUSB9 port");
+}
+
+TEST_F(TransmitterTest, KeyingDrivesTheChosenPinAndReportsEachChangeOfTheLine) {
+  WriteSettings("[Audio]\nComPort=1\n");
+  Transmitter().Key(true);
+  EXPECT_TRUE(port_.Dtr);
+  EXPECT_FALSE(port_.Rts);
+  Transmitter().Key(true);
+  Transmitter().Key(false);
+  EXPECT_FALSE(port_.Dtr);
+  EXPECT_EQ(port_.Log, QStringList{"open /dev/ttyS0"});
+  EXPECT_EQ(lines_, (std::vector<bool>{true, false}));
+}
+
+// Another part of the station changes the port: the transmitter follows the settings' signal.
+TEST_F(TransmitterTest, SelectingAnotherPortWhileKeyedReleasesTheOldOneAndOpensTheNew) {
+  WriteSettings("[Audio]\nComPort=1\n");
+  Transmitter().Key(true);
+  ASSERT_TRUE(Config().SetComPort(2));
+  EXPECT_EQ(port_.Log, (QStringList{"open /dev/ttyS0", "close /dev/ttyS0", "open /dev/ttyS1"}));
+  EXPECT_FALSE(Transmitter().Keyed());
+  EXPECT_FALSE(port_.Dtr || port_.Rts);
+  EXPECT_EQ(lines_, (std::vector<bool>{true, false}));
+}
+
+TEST_F(TransmitterTest, SwitchingThePinWhileKeyedUnkeysUntilTheNextRequest) {
+  WriteSettings("[Audio]\nComPort=1\n");
+  Transmitter().Key(true);
+  ASSERT_TRUE(Config().SetComPin(1));
+  EXPECT_TRUE(port_.Device.isEmpty());
+  EXPECT_FALSE(port_.Dtr || port_.Rts);
+  Transmitter().Key(true);
+  EXPECT_TRUE(port_.Rts);
+  EXPECT_FALSE(port_.Dtr);
+}
+
+TEST_F(TransmitterTest, AnUnknownPinKeysNothing) {
+  WriteSettings("[Audio]\nComPort=1\nComPin=2\n");
+  Transmitter().Key(true);
+  EXPECT_EQ(port_.Device, "/dev/ttyS0");
+  EXPECT_FALSE(port_.Dtr || port_.Rts);
+  EXPECT_TRUE(lines_.empty());
+}
+
+TEST_F(TransmitterTest, TheOpenPortIsReleasedWhenTheTransmitterEnds) {
+  WriteSettings("[Audio]\nComPort=1\n");
+  Transmitter().Key(true);
+  transmitter_.reset();
+  EXPECT_EQ(port_.Log.last(), "close /dev/ttyS0");
+  EXPECT_FALSE(port_.Dtr);
+}
+
+}  // namespace
+}  // namespace tarvok
