@@ -10,8 +10,8 @@
 #include <numbers>
 
 #include "core/audio/fake_sound_backend.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "core/common/clock.h"
 #include "core/common/user_messages.h"
 #include "core/config/config.h"
@@ -52,7 +52,7 @@ struct TTraceBench {
     backend->AddLine(2, kDestinationWaveIn, "Recording Control", false);
     backend->AddLine(3, kSourceMicrophone, "Microphone", true, {PeakMeter(30), Volume(31)});
     card = std::make_unique<TSoundCard>(std::move(backend));
-    poller = std::make_unique<TSoundThread>(*card);
+    poller = std::make_unique<TLevelPoller>(*card);
     for (int trace = 0; trace < kTraceCount; ++trace) {
       config.SetAgcEnabled(trace, true);
       config.SetSourceIndex(trace, trace == 0 ? 0 : 2);
@@ -71,7 +71,7 @@ struct TTraceBench {
   TNoMessages quiet;
   TConfig config;
   std::unique_ptr<TSoundCard> card;
-  std::unique_ptr<TSoundThread> poller;
+  std::unique_ptr<TLevelPoller> poller;
   std::array<std::unique_ptr<TTraceSource>, kTraceCount> traces;
   std::unique_ptr<TVoxControl> vox;
 };

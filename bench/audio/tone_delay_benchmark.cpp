@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "core/audio/level_conversion.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "support/pulse_test_server.h"
 
@@ -51,7 +51,7 @@ int main(int argc, char* argv[]) {
   const int meter = card.AddMixerControl();
   card.BindMixerControl(meter, line, card.FindControl(line, kControlPeakMeter), true);
   card.MixerControls().Items(meter).SetAveragingMode(1);
-  TSoundThread poller(card);
+  TLevelPoller poller(card);
   poller.SetUpperIndex(meter);
   poller.SetUpperThreshold(DecibelsToLevel(61));
   poller.SetUpperOnDelay(10);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/audio/level_poller.h"
 #include "core/audio/recorder_control.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "core/config/config.h"
 #include "core/station/station_queue.h"
 
@@ -36,13 +36,12 @@ void Restart(QTimer& timer) {
 }  // namespace
 
 TRepeaterEngine::TRepeaterEngine(TStationState& state, TConfig& config, TRecorderControl& recorder,
-                                 TSoundCard& soundCard, TSoundThread& soundThread,
-                                 TStationQueue& queue)
+                                 TSoundCard& soundCard, TLevelPoller& poller, TStationQueue& queue)
     : state_(state),
       config_(config),
       recorder_(recorder),
       soundCard_(soundCard),
-      soundThread_(soundThread),
+      poller_(poller),
       queue_(queue) {
   QObject::connect(&repeaterTimer_, &QTimer::timeout, [this] { RepeaterTimerTimer(); });
   QObject::connect(&qstTimer_, &QTimer::timeout, [this] { QSTTimerTimer(); });
@@ -104,7 +103,7 @@ void TRepeaterEngine::InternetTransition(int target) {
       return;
     if (target == msForcedOff) {
       target = msNoSignal;
-      soundThread_.Reset();
+      poller_.Reset();
     }
   }
   state_.ModeState = static_cast<TModeState>(target == msListen ? msNoSignal : target);
@@ -316,7 +315,7 @@ void TRepeaterEngine::SimplexAfterPlayback(TSender sender) {
   // After the CW identification and after a playback followed by nothing, the recorder's
   // listening start brings the station back to listening.
   if (!done && state_.ModeState >= msCourtesy && state_.ModeState <= msTimeout) {
-    soundThread_.Reset();
+    poller_.Reset();
     SetState(sender, msListen);
   }
 }

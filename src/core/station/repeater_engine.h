@@ -20,13 +20,13 @@ namespace tarvok {
 class TConfig;
 class TRecorderControl;
 class TSoundCard;
-class TSoundThread;
+class TLevelPoller;
 class TStationQueue;
 
 class TRepeaterEngine {
  public:
   TRepeaterEngine(TStationState& state, TConfig& config, TRecorderControl& recorder,
-                  TSoundCard& soundCard, TSoundThread& soundThread, TStationQueue& queue);
+                  TSoundCard& soundCard, TLevelPoller& poller, TStationQueue& queue);
   TRepeaterEngine(const TRepeaterEngine&) = delete;
   TRepeaterEngine& operator=(const TRepeaterEngine&) = delete;
 
@@ -73,7 +73,7 @@ class TRepeaterEngine {
   TConfig& config_;
   TRecorderControl& recorder_;
   TSoundCard& soundCard_;
-  TSoundThread& soundThread_;
+  TLevelPoller& poller_;
   TStationQueue& queue_;
 
   // Serialises transitions; re-entrant because a transition may raise a request of its own.

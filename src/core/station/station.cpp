@@ -9,13 +9,13 @@
 namespace tarvok {
 
 TStation::TStation(TConfig& config, const TClock& clock, TRecorderControl& recorder,
-                   TSoundCard& soundCard, TSoundThread& soundThread, QObject* parent)
+                   TSoundCard& soundCard, TLevelPoller& poller, QObject* parent)
     : QObject(parent),
       config_(config),
       recorder_(recorder),
       soundCard_(soundCard),
       display_(state_, config, clock, recorder),
-      engine_(state_, config, recorder, soundCard, soundThread, *this),
+      engine_(state_, config, recorder, soundCard, poller, *this),
       modeControl_(state_, config, recorder, soundCard, engine_, display_, *this),
       clockTasks_(state_, config, clock, recorder, engine_, modeControl_, *this),
       remote_(state_, config, modeControl_, *this) {

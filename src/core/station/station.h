@@ -22,14 +22,14 @@ namespace tarvok {
 class TClock;
 class TConfig;
 class TSoundCard;
-class TSoundThread;
+class TLevelPoller;
 
 class TStation final : public QObject, private TStationQueue, private TRecorderEvents {
   Q_OBJECT
  public:
   // The recorder's events are taken from construction on; they must arrive on this thread.
   TStation(TConfig& config, const TClock& clock, TRecorderControl& recorder, TSoundCard& soundCard,
-           TSoundThread& soundThread, QObject* parent = nullptr);
+           TLevelPoller& poller, QObject* parent = nullptr);
   ~TStation() override;
   TStation(const TStation&) = delete;
   TStation& operator=(const TStation&) = delete;

@@ -12,11 +12,10 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
                                  TTraceCheckPrompts& prompts, QObject* parent)
     : QObject(parent), config_(config), clock_(clock) {
   soundCard_ = std::make_unique<TSoundCard>(std::move(backend));
-  soundThread_ = std::make_unique<TSoundThread>(*soundCard_);
+  poller_ = std::make_unique<TLevelPoller>(*soundCard_);
   recordThread_ = std::make_unique<TRecordThread>(soundCard_->Backend(), messages, config_, clock_);
   dtmf_ = std::make_unique<TDtmfBlockProcessor>(config_, clock_);
-  station_ =
-      std::make_unique<TStation>(config_, clock_, *recordThread_, *soundCard_, *soundThread_);
+  station_ = std::make_unique<TStation>(config_, clock_, *recordThread_, *soundCard_, *poller_);
   TStatusDisplay& display = station_->Display();
   connect(soundCard_.get(), &TSoundCard::Error, &display, &TStatusDisplay::ShowError);
   connect(soundCard_.get(), &TSoundCard::Debug, this, [this](const QString& text) {
@@ -31,10 +30,10 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
     dtmf->CaptureBlock(message, block);
   });
 
-  soundThread_->SetUpperOnDelay(config_.StartDelay());
-  soundThread_->SetUpperOffDelay(config_.StopDelay());
-  soundThread_->SetLowerOnDelay(config_.LocalStartDelay());
-  soundThread_->SetLowerOffDelay(config_.LocalStopDelay());
+  poller_->SetUpperOnDelay(config_.StartDelay());
+  poller_->SetUpperOffDelay(config_.StopDelay());
+  poller_->SetLowerOnDelay(config_.LocalStartDelay());
+  poller_->SetLowerOffDelay(config_.LocalStopDelay());
 
   connect(&voxTimer_, &QTimer::timeout, vox_.get(), &TVoxControl::VoxTimerTick);
   connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTimerTimer);
@@ -67,7 +66,7 @@ void TStationRuntime::CreateTraces(TTraceCheckPrompts& prompts) {
     auto trace = std::make_unique<TTraceSource>(index, config_, clock_);
     trace->SetNoiseLevel(config_.NoiseLevel());
     trace->SetThreshold(config_.ThresholdLevel());
-    trace->Initialize(soundCard_.get(), soundThread_.get());
+    trace->Initialize(soundCard_.get(), poller_.get());
     traces_[static_cast<std::size_t>(index)] = std::move(trace);
   }
   for (auto& trace : traces_)
@@ -77,7 +76,7 @@ void TStationRuntime::CreateTraces(TTraceCheckPrompts& prompts) {
     for (auto& trace : traces_)
       trace->SetMode(station_->State().Mode);
   });
-  vox_ = std::make_unique<TVoxControl>(config_, *soundThread_, Trace(TTraceSource::kUpper),
+  vox_ = std::make_unique<TVoxControl>(config_, *poller_, Trace(TTraceSource::kUpper),
                                        Trace(TTraceSource::kLower), static_cast<TVoxEngine&>(*this),
                                        prompts);
   connect(station_.get(), &TStation::CheckTracesRequested, vox_.get(),
@@ -89,7 +88,7 @@ void TStationRuntime::Start() {
   voxTimer_.setInterval(config_.VoxTimer());
   voxTimer_.start();
   station_->Start();
-  soundThread_->Start();
+  poller_->Start();
   refreshTimer_.start();
   vox_->ChangeControl();
   vox_->PostCheckTraces(false);
@@ -110,7 +109,7 @@ void TStationRuntime::Close() {
   recordThread_->StopRecord();
   soundCard_->StopCapture();
   QCoreApplication::processEvents();
-  soundThread_->Terminate();
+  poller_->Terminate();
   config_.SetPTT(false);
 }
 
@@ -118,10 +117,10 @@ void TStationRuntime::SaveLevels() {
   const TTraceLevels& levels = Trace(TTraceSource::kUpper).Levels();
   config_.SetThresholdLevel(levels.ThresholdLevel());
   config_.SetNoiseLevel(levels.NoiseLevel());
-  config_.SetStartDelay(soundThread_->Upper().OnDelay());
-  config_.SetStopDelay(soundThread_->Upper().OffDelay());
-  config_.SetLocalStartDelay(soundThread_->Lower().OnDelay());
-  config_.SetLocalStopDelay(soundThread_->Lower().OffDelay());
+  config_.SetStartDelay(poller_->Upper().OnDelay());
+  config_.SetStopDelay(poller_->Upper().OffDelay());
+  config_.SetLocalStartDelay(poller_->Lower().OnDelay());
+  config_.SetLocalStopDelay(poller_->Lower().OffDelay());
 }
 
 void TStationRuntime::SuspendForDialog() {

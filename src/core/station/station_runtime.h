@@ -10,9 +10,9 @@
 #include <array>
 #include <memory>
 
+#include "core/audio/level_poller.h"
 #include "core/audio/record_thread.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "core/dtmf/dtmf_block_processor.h"
 #include "core/station/station.h"
 #include "core/station/trace_source.h"
@@ -65,7 +65,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
 
   TStation& Station() { return *station_; }
   TSoundCard& SoundCard() { return *soundCard_; }
-  TSoundThread& Poller() { return *soundThread_; }
+  TLevelPoller& Poller() { return *poller_; }
   TRecordThread& RecordThread() { return *recordThread_; }
   TDtmfBlockProcessor& Dtmf() { return *dtmf_; }
   TTraceSource& Trace(int index) { return *traces_[static_cast<std::size_t>(index)]; }
@@ -97,7 +97,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   TConfig& config_;
   const TClock& clock_;
   std::unique_ptr<TSoundCard> soundCard_;
-  std::unique_ptr<TSoundThread> soundThread_;
+  std::unique_ptr<TLevelPoller> poller_;
   std::unique_ptr<TRecordThread> recordThread_;
   std::unique_ptr<TDtmfBlockProcessor> dtmf_;
   std::unique_ptr<TStation> station_;

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/audio/level_conversion.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_card_listing.h"
-#include "core/audio/sound_thread.h"
 #include "core/config/config.h"
 #include "core/station/station_state.h"
 
@@ -28,7 +28,7 @@ TTraceSource::TTraceSource(int traceIndex, TConfig& config, const TClock& clock,
   meter_.SetCount(1);
 }
 
-void TTraceSource::Initialize(TSoundCard* card, TSoundThread* poller) {
+void TTraceSource::Initialize(TSoundCard* card, TLevelPoller* poller) {
   if (initialized_)
     return;
   headerLabel_ = QStringLiteral("Select Sound Card Device to connect to ") + TraceName(traceIndex_);

@@ -22,7 +22,7 @@ namespace tarvok {
 class TClock;
 class TConfig;
 class TSoundCard;
-class TSoundThread;
+class TLevelPoller;
 
 // One entry of the source list: "src:out: Wave Out" and the line index it stands for.
 struct TSourceEntry {
@@ -52,7 +52,7 @@ class TTraceSource final : public QObject {
   // Connects the trace once: two mixer control objects for its meter and volume, the poller
   // slot, the options and source choice from the settings. Without a card and poller only the
   // header label is set.
-  void Initialize(TSoundCard* card, TSoundThread* poller);
+  void Initialize(TSoundCard* card, TLevelPoller* poller);
 
   // Mixer devices by name; a choice refills the source list from the card's current device.
   const QStringList& MixerNames() const { return mixerNames_; }
@@ -157,7 +157,7 @@ class TTraceSource final : public QObject {
   const TClock& clock_;
   TSourceLineStore lineStore_;
   TSoundCard* card_ = nullptr;
-  TSoundThread* poller_ = nullptr;
+  TLevelPoller* poller_ = nullptr;
   bool initialized_ = false;
 
   QStringList mixerNames_;

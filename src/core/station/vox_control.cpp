@@ -1,13 +1,13 @@
 #include "core/station/vox_control.h"
 
-#include "core/audio/sound_thread.h"
+#include "core/audio/level_poller.h"
 #include "core/config/config.h"
 #include "core/station/trace_source.h"
 #include "core/station/vox_control_check.h"
 
 namespace tarvok {
 
-TVoxControl::TVoxControl(TConfig& config, TSoundThread& poller, TTraceSource& upper,
+TVoxControl::TVoxControl(TConfig& config, TLevelPoller& poller, TTraceSource& upper,
                          TTraceSource& lower, TVoxEngine& engine, TTraceCheckPrompts& prompts,
                          QObject* parent)
     : QObject(parent),

@@ -12,7 +12,7 @@
 namespace tarvok {
 
 class TConfig;
-class TSoundThread;
+class TLevelPoller;
 class TTraceSource;
 
 // What the VOX needs of the repeater engine.
@@ -51,7 +51,7 @@ class TVoxControl final : public QObject {
     LocalStopDelay,   // switch-off delay of the other slot, ms
   };
 
-  TVoxControl(TConfig& config, TSoundThread& poller, TTraceSource& upper, TTraceSource& lower,
+  TVoxControl(TConfig& config, TLevelPoller& poller, TTraceSource& upper, TTraceSource& lower,
               TVoxEngine& engine, TTraceCheckPrompts& prompts, QObject* parent = nullptr);
 
   // The edits take digits and control keys; any other printable key is refused (with a beep).
@@ -82,7 +82,7 @@ class TVoxControl final : public QObject {
   void UpdateThresholdLabel();
 
   TConfig& config_;
-  TSoundThread& poller_;
+  TLevelPoller& poller_;
   TTraceSource& upper_;
   TTraceSource& lower_;
   TVoxEngine& engine_;

@@ -10,11 +10,11 @@ using enum TStateButton;
 class EngineTest : public StationTest {
  protected:
   void RaiseVoxFlag() {
-    soundThread_->SetUpperThreshold(0);
-    soundThread_->SetUpperOnDelay(0);
-    soundThread_->Reset();
-    soundThread_->Upper().Update(1000);
-    ASSERT_TRUE(soundThread_->UpperPresent());
+    poller_->SetUpperThreshold(0);
+    poller_->SetUpperOnDelay(0);
+    poller_->Reset();
+    poller_->Upper().Update(1000);
+    ASSERT_TRUE(poller_->UpperPresent());
   }
   void AddBeacon(const QString& name, const QString& cw, const QString& wave = {}) {
     TBeacon beacon(clock_);
@@ -85,7 +85,7 @@ TEST_F(EngineTest, CourtesyToneIsNotCutByTheVoxAndItsEndClearsTheVoxFlags) {
   EndPlayback();
   EXPECT_EQ(ModeState(), msNoSignal);
   EXPECT_FALSE(Keyed());
-  EXPECT_FALSE(soundThread_->UpperPresent());
+  EXPECT_FALSE(poller_->UpperPresent());
 }
 
 TEST_F(EngineTest, CourtesyToneDeletedFromDiskReleasesAtOnce) {

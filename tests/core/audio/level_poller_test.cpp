@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "core/audio/fake_sound_backend.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 
 namespace {
 std::atomic<bool> countAllocations{false};
@@ -30,9 +30,9 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 namespace tarvok {
 namespace {
 
-class SoundThreadTest : public ::testing::Test {
+class LevelPollerTest : public ::testing::Test {
  protected:
-  SoundThreadTest() {
+  LevelPollerTest() {
     auto backend = std::make_unique<TFakeSoundBackend>();
     backend_ = backend.get();
     backend_->AddLine(1, kDestinationSpeakers, "Speakers", false, {PeakMeter(10)});
@@ -45,79 +45,79 @@ class SoundThreadTest : public ::testing::Test {
     EXPECT_TRUE(card_->BindMixerControl(lower_, 0, 0, true));
     EXPECT_TRUE(card_->BindMixerControl(volume_, 1, 1, false));
     card_->MixerControls().Items(upper_).SetAveragingMode(kMaximum);
-    thread_ = std::make_unique<TSoundThread>(*card_);
-    thread_->SetUpperIndex(upper_);
-    thread_->SetLowerIndex(lower_);
-    thread_->SetUpperThreshold(1122);
-    thread_->SetLowerThreshold(562);
-    thread_->SetUpperOnDelay(10);
-    thread_->SetUpperOffDelay(500);
-    thread_->SetLowerOnDelay(1000);
-    thread_->SetLowerOffDelay(1000);
-    thread_->Reset();
+    poller_ = std::make_unique<TLevelPoller>(*card_);
+    poller_->SetUpperIndex(upper_);
+    poller_->SetLowerIndex(lower_);
+    poller_->SetUpperThreshold(1122);
+    poller_->SetLowerThreshold(562);
+    poller_->SetUpperOnDelay(10);
+    poller_->SetUpperOffDelay(500);
+    poller_->SetLowerOnDelay(1000);
+    poller_->SetLowerOffDelay(1000);
+    poller_->Reset();
   }
 
   TFakeSoundBackend* backend_ = nullptr;
   std::unique_ptr<TSoundCard> card_;
-  std::unique_ptr<TSoundThread> thread_;
+  std::unique_ptr<TLevelPoller> poller_;
   int upper_ = -1;
   int lower_ = -1;
   int volume_ = -1;
 };
 
-TEST_F(SoundThreadTest, PollsSmoothActiveObjectsAndDriveTheFlags) {
+TEST_F(LevelPollerTest, PollsSmoothActiveObjectsAndDriveTheFlags) {
   backend_->Cell(20).Value = 20000;
   backend_->Cell(10).Value = 65535;  // unsigned: full scale
   backend_->Cell(21).Value = 50000;
-  thread_->Poll();
+  poller_->Poll();
   EXPECT_EQ(card_->MixerControls().Items(upper_).Level(), 20000);  // Maximum rule
   EXPECT_EQ(card_->MixerControls().Items(lower_).Level(), 32767);  // Average rule
   EXPECT_EQ(card_->MixerControls().Items(volume_).Level(), 0);     // not polled
-  EXPECT_FALSE(thread_->UpperPresent());
-  thread_->Poll();
-  EXPECT_TRUE(thread_->UpperPresent());  // 10 ms: two polls
+  EXPECT_FALSE(poller_->UpperPresent());
+  poller_->Poll();
+  EXPECT_TRUE(poller_->UpperPresent());  // 10 ms: two polls
   for (int i = 0; i < 197; ++i)
-    thread_->Poll();
-  EXPECT_FALSE(thread_->LowerPresent());
-  thread_->Poll();
-  EXPECT_TRUE(thread_->LowerPresent());  // 1000 ms: 200 polls
-  thread_->Reset();
-  EXPECT_FALSE(thread_->UpperPresent());
-  EXPECT_FALSE(thread_->LowerPresent());
+    poller_->Poll();
+  EXPECT_FALSE(poller_->LowerPresent());
+  poller_->Poll();
+  EXPECT_TRUE(poller_->LowerPresent());  // 1000 ms: 200 polls
+  poller_->Reset();
+  EXPECT_FALSE(poller_->UpperPresent());
+  EXPECT_FALSE(poller_->LowerPresent());
 }
 
-TEST_F(SoundThreadTest, APollDoesNotAllocate) {
+TEST_F(LevelPollerTest, APollDoesNotAllocate) {
   backend_->Cell(20).Value = 3000;
   allocations = 0;
   countAllocations = true;
   for (int i = 0; i < 1000; ++i)
-    thread_->Poll();
+    poller_->Poll();
   countAllocations = false;
   EXPECT_EQ(allocations.load(), 0);
-  EXPECT_TRUE(thread_->UpperPresent());
+  EXPECT_TRUE(poller_->UpperPresent());
 }
 
-TEST_F(SoundThreadTest, AStaleOrMissingSlotIsIgnored) {
-  thread_->SetUpperIndex(17);
-  thread_->SetLowerIndex(-1);
+TEST_F(LevelPollerTest, AStaleOrMissingSlotIsIgnored) {
+  poller_->SetUpperIndex(17);
+  poller_->SetLowerIndex(-1);
   backend_->Cell(20).Value = 30000;
   for (int i = 0; i < 300; ++i)
-    thread_->Poll();
-  EXPECT_FALSE(thread_->UpperPresent());
-  EXPECT_FALSE(thread_->LowerPresent());
+    poller_->Poll();
+  EXPECT_FALSE(poller_->UpperPresent());
+  EXPECT_FALSE(poller_->LowerPresent());
 }
 
-TEST_F(SoundThreadTest, TheThreadPollsUntilTerminatedAndOnlyWhileEnabled) {
-  thread_->SetEnabled(false);
+TEST_F(LevelPollerTest, TheThreadPollsUntilTerminatedAndOnlyWhileEnabled) {
+  poller_->SetEnabled(false);
   backend_->Cell(20).Value = 30000;
-  thread_->Start();
-  thread_->Wake();
-  thread_->SetEnabled(true);
+  poller_->Start();
+  poller_->Wake();
+  poller_->SetEnabled(true);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!thread_->UpperPresent() && std::chrono::steady_clock::now() < deadline)
+  while (!poller_->UpperPresent() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  EXPECT_TRUE(thread_->UpperPresent());
-  thread_->Terminate();
+  EXPECT_TRUE(poller_->UpperPresent());
+  poller_->Terminate();
   const std::int32_t level = card_->MixerControls().Items(upper_).Level();
   backend_->Cell(20).Value = 0;
   std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -15,15 +15,15 @@ namespace tarvok {
 
 class TSoundCard;
 
-class TSoundThread {
+class TLevelPoller {
  public:
   static constexpr std::int32_t kInterval = 5;  // milliseconds
 
   // The thread starts with Start, after the owner has set indexes, thresholds and delays.
-  explicit TSoundThread(TSoundCard& soundCard);
-  ~TSoundThread();
-  TSoundThread(const TSoundThread&) = delete;
-  TSoundThread& operator=(const TSoundThread&) = delete;
+  explicit TLevelPoller(TSoundCard& soundCard);
+  ~TLevelPoller();
+  TLevelPoller(const TLevelPoller&) = delete;
+  TLevelPoller& operator=(const TLevelPoller&) = delete;
 
   void Start();
   // Ends the loop at its next wake and waits for it.
