@@ -80,7 +80,7 @@ struct TTraceBench {
 void BM_RefreshTick(benchmark::State& state) {
   TTraceBench station;
   if (state.range(0) != 0) {
-    for (TTraceFlag* flag : {&station.poller->Upper(), &station.poller->Lower()}) {
+    for (TTraceFlag* flag : {&station.poller->Vox(), &station.poller->Other()}) {
       flag->SetOnDelay(0);
       flag->Reset();
       flag->Update(flag->Threshold() + 1);

@@ -32,8 +32,8 @@ TFigures Measure(TSoundCard& card, int lineA, int lineB, int seconds, qint64 ser
   BindMeter(card, lineA);
   BindMeter(card, lineB);
   TLevelPoller levelPoller(card);
-  levelPoller.SetUpperIndex(0);
-  levelPoller.SetLowerIndex(1);
+  levelPoller.SetVoxIndex(0);
+  levelPoller.SetOtherIndex(1);
   const qint64 self = QCoreApplication::applicationPid();
   const double process0 = CpuSeconds(self);
   const double server0 = serverPid > 0 ? CpuSeconds(serverPid) : 0.0;

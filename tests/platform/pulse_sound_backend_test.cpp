@@ -50,12 +50,12 @@ class PulseSoundBackendTest : public ::testing::Test {
                                         active));
     return object;
   }
-  void StartPoller(int upper) {
+  void StartPoller(int voxMeter) {
     poller_ = std::make_unique<TLevelPoller>(*card_);
-    poller_->SetUpperIndex(upper);
-    poller_->SetUpperThreshold(DecibelsToLevel(61));
-    poller_->SetUpperOnDelay(10);
-    poller_->SetUpperOffDelay(200);
+    poller_->SetVoxIndex(voxMeter);
+    poller_->SetVoxThreshold(DecibelsToLevel(61));
+    poller_->SetVoxOnDelay(10);
+    poller_->SetVoxOffDelay(200);
     poller_->Reset();
     poller_->Start();
   }
@@ -91,12 +91,12 @@ TEST_F(PulseSoundBackendTest, ATonePlayedIntoASinkRaisesItsMeterAndThePollersFla
   StartPoller(meter);
   ASSERT_TRUE(WaitUntil([&] { return card_->MixerControls().Items(meter).Level() == 0; }, 5000));
   PlayTone();
-  ASSERT_TRUE(WaitUntil([&] { return poller_->UpperPresent(); }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return poller_->VoxPresent(); }, 10000));
   // -6 dBFS is 16422 on a 32767 meter; the tone passes the sink's resampler.
   EXPECT_NEAR(card_->GetControlValue(meter), 16422, 400);
   EXPECT_EQ(card_->GetControlValue(other), 0u);
   player_.kill();
-  EXPECT_TRUE(WaitUntil([&] { return !poller_->UpperPresent(); }, 10000));
+  EXPECT_TRUE(WaitUntil([&] { return !poller_->VoxPresent(); }, 10000));
 }
 
 TEST_F(PulseSoundBackendTest, VolumesAreWrittenToTheServerAndChangesComeBack) {
@@ -169,7 +169,7 @@ TEST_F(PulseSoundBackendTest, AServerThatDiesIsReportedOnceAndTheMetersWorkAgain
   const int meter = Bind("rx", kControlPeakMeter, true);
   StartPoller(meter);
   PlayTone();
-  ASSERT_TRUE(WaitUntil([&] { return poller_->UpperPresent(); }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return poller_->VoxPresent(); }, 10000));
   player_.kill();
   player_.waitForFinished();
   server_.Kill();
@@ -177,7 +177,7 @@ TEST_F(PulseSoundBackendTest, AServerThatDiesIsReportedOnceAndTheMetersWorkAgain
   EXPECT_TRUE(errors_.front().startsWith("Lost the connection to the sound server"))
       << errors_.front().toStdString();
   EXPECT_EQ(card_->GetControlValue(meter), 0u);
-  EXPECT_TRUE(WaitUntil([&] { return !poller_->UpperPresent(); }, 10000));
+  EXPECT_TRUE(WaitUntil([&] { return !poller_->VoxPresent(); }, 10000));
   EXPECT_EQ(card_->LineCount(), 0);
   // Failed retries while the server is away stay quiet.
   WaitUntil([] { return false; }, 2500);
@@ -187,7 +187,7 @@ TEST_F(PulseSoundBackendTest, AServerThatDiesIsReportedOnceAndTheMetersWorkAgain
   ASSERT_TRUE(server_.Start(error)) << error.toStdString();
   ASSERT_TRUE(WaitUntil([&] { return LineOf("rx") >= 0; }, 10000));
   PlayTone();
-  EXPECT_TRUE(WaitUntil([&] { return poller_->UpperPresent(); }, 10000));
+  EXPECT_TRUE(WaitUntil([&] { return poller_->VoxPresent(); }, 10000));
   EXPECT_EQ(errors_.size(), 1);
 }
 

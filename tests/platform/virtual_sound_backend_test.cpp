@@ -159,7 +159,7 @@ class VirtualCardTest : public ::testing::Test {
       backend_->Advance(40);
       poller_->Poll();
       ms += 5;
-      if (poller_->UpperPresent() == present)
+      if (poller_->VoxPresent() == present)
         return ms;
     }
     return -1;
@@ -183,11 +183,11 @@ TEST_F(VirtualCardTest, AReceiverToneTurnsTheFlagOnAfterTheOnDelayAndSilenceOff)
   const int meter = Bind("Line In", kControlPeakMeter, true);
   const int pcMeter = Bind("Wave Out", kControlPeakMeter, true);
   card_->MixerControls().Items(meter).SetAveragingMode(1);
-  poller_->SetUpperIndex(meter);
-  poller_->SetLowerIndex(pcMeter);
-  poller_->SetUpperThreshold(DecibelsToLevel(61));
-  poller_->SetUpperOnDelay(10);
-  poller_->SetUpperOffDelay(500);
+  poller_->SetVoxIndex(meter);
+  poller_->SetOtherIndex(pcMeter);
+  poller_->SetVoxThreshold(DecibelsToLevel(61));
+  poller_->SetVoxOnDelay(10);
+  poller_->SetVoxOffDelay(500);
   poller_->Reset();
   // The tone starts at 500 ms; its first 10 ms frame reaches the meter at 510 ms, two polls later
   // the flag is on.

@@ -47,8 +47,8 @@ void TLevelPoller::Poll() {
     const std::int64_t v = FoldReading(soundCard_.GetControlValue(i), object.Signed());
     object.SetLevel(SmoothLevel(object.Level(), v, object.AveragingMode(), object.Recording()));
   }
-  UpdateFlag(upper_, UpperIndex());
-  UpdateFlag(lower_, LowerIndex());
+  UpdateFlag(vox_, VoxIndex());
+  UpdateFlag(other_, OtherIndex());
 }
 
 void TLevelPoller::UpdateFlag(TTraceFlag& flag, int objectIndex) {
@@ -59,8 +59,8 @@ void TLevelPoller::UpdateFlag(TTraceFlag& flag, int objectIndex) {
 }
 
 void TLevelPoller::Reset() {
-  upper_.Reset();
-  lower_.Reset();
+  vox_.Reset();
+  other_.Reset();
 }
 
 }  // namespace tarvok

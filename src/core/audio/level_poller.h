@@ -1,7 +1,8 @@
 // The level poller: a thread that every Interval milliseconds reads each active mixer control
-// object of the sound card, smooths its level, and keeps a signal-present flag for the upper and
-// the lower trace with switch-on and switch-off delays counted in polls. It publishes only single
-// atomic values; a poll neither allocates nor takes a lock.
+// object of the sound card, smooths its level, and keeps a signal-present flag for two slots, the
+// VOX slot and the other slot (a trace is bound to either), with switch-on and switch-off delays
+// counted in polls. It publishes only single atomic values; a poll neither allocates nor takes a
+// lock.
 #pragma once
 
 #include <atomic>
@@ -39,32 +40,32 @@ class TLevelPoller {
   bool Enabled() const { return enabled_.load(std::memory_order_relaxed); }
   void SetEnabled(bool on) { enabled_.store(on, std::memory_order_relaxed); }
 
-  // Mixer control object of each trace, -1 for none.
-  int UpperIndex() const { return upperIndex_.load(std::memory_order_relaxed); }
-  void SetUpperIndex(int index) { upperIndex_.store(index, std::memory_order_relaxed); }
-  int LowerIndex() const { return lowerIndex_.load(std::memory_order_relaxed); }
-  void SetLowerIndex(int index) { lowerIndex_.store(index, std::memory_order_relaxed); }
+  // Mixer control object bound to each slot, -1 for none.
+  int VoxIndex() const { return voxIndex_.load(std::memory_order_relaxed); }
+  void SetVoxIndex(int index) { voxIndex_.store(index, std::memory_order_relaxed); }
+  int OtherIndex() const { return otherIndex_.load(std::memory_order_relaxed); }
+  void SetOtherIndex(int index) { otherIndex_.store(index, std::memory_order_relaxed); }
 
-  TTraceFlag& Upper() { return upper_; }
-  TTraceFlag& Lower() { return lower_; }
-  bool UpperPresent() const { return upper_.Present(); }
-  bool LowerPresent() const { return lower_.Present(); }
-  void SetUpperThreshold(std::int64_t raw) { upper_.SetThreshold(raw); }
-  void SetLowerThreshold(std::int64_t raw) { lower_.SetThreshold(raw); }
-  void SetUpperOnDelay(std::int32_t ms) { upper_.SetOnDelay(ms); }
-  void SetUpperOffDelay(std::int32_t ms) { upper_.SetOffDelay(ms); }
-  void SetLowerOnDelay(std::int32_t ms) { lower_.SetOnDelay(ms); }
-  void SetLowerOffDelay(std::int32_t ms) { lower_.SetOffDelay(ms); }
+  TTraceFlag& Vox() { return vox_; }
+  TTraceFlag& Other() { return other_; }
+  bool VoxPresent() const { return vox_.Present(); }
+  bool OtherPresent() const { return other_.Present(); }
+  void SetVoxThreshold(std::int64_t raw) { vox_.SetThreshold(raw); }
+  void SetOtherThreshold(std::int64_t raw) { other_.SetThreshold(raw); }
+  void SetVoxOnDelay(std::int32_t ms) { vox_.SetOnDelay(ms); }
+  void SetVoxOffDelay(std::int32_t ms) { vox_.SetOffDelay(ms); }
+  void SetOtherOnDelay(std::int32_t ms) { other_.SetOnDelay(ms); }
+  void SetOtherOffDelay(std::int32_t ms) { other_.SetOffDelay(ms); }
 
  private:
   void Execute();
   void UpdateFlag(TTraceFlag& flag, int objectIndex);
 
   TSoundCard& soundCard_;
-  TTraceFlag upper_{kInterval};
-  TTraceFlag lower_{kInterval};
-  std::atomic<int> upperIndex_{-1};
-  std::atomic<int> lowerIndex_{-1};
+  TTraceFlag vox_{kInterval};
+  TTraceFlag other_{kInterval};
+  std::atomic<int> voxIndex_{-1};
+  std::atomic<int> otherIndex_{-1};
   std::atomic<bool> enabled_{true};
   std::atomic<bool> terminated_{false};
   std::binary_semaphore wakeEvent_{0};

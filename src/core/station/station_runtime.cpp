@@ -30,10 +30,10 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
     dtmf->CaptureBlock(message, block);
   });
 
-  poller_->SetUpperOnDelay(config_.StartDelay());
-  poller_->SetUpperOffDelay(config_.StopDelay());
-  poller_->SetLowerOnDelay(config_.LocalStartDelay());
-  poller_->SetLowerOffDelay(config_.LocalStopDelay());
+  poller_->SetVoxOnDelay(config_.StartDelay());
+  poller_->SetVoxOffDelay(config_.StopDelay());
+  poller_->SetOtherOnDelay(config_.LocalStartDelay());
+  poller_->SetOtherOffDelay(config_.LocalStopDelay());
 
   connect(&voxTimer_, &QTimer::timeout, vox_.get(), &TVoxControl::VoxTimerTick);
   connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTimerTimer);
@@ -117,10 +117,10 @@ void TStationRuntime::SaveLevels() {
   const TTraceLevels& levels = Trace(TTraceSource::kUpper).Levels();
   config_.SetThresholdLevel(levels.ThresholdLevel());
   config_.SetNoiseLevel(levels.NoiseLevel());
-  config_.SetStartDelay(poller_->Upper().OnDelay());
-  config_.SetStopDelay(poller_->Upper().OffDelay());
-  config_.SetLocalStartDelay(poller_->Lower().OnDelay());
-  config_.SetLocalStopDelay(poller_->Lower().OffDelay());
+  config_.SetStartDelay(poller_->Vox().OnDelay());
+  config_.SetStopDelay(poller_->Vox().OffDelay());
+  config_.SetLocalStartDelay(poller_->Other().OnDelay());
+  config_.SetLocalStopDelay(poller_->Other().OffDelay());
 }
 
 void TStationRuntime::SuspendForDialog() {

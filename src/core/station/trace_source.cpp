@@ -161,10 +161,10 @@ void TTraceSource::UpdateLevels() {
   if (poller_ == nullptr)
     return;
   if (traceIndex_ == kUpper) {
-    poller_->SetUpperThreshold(
+    poller_->SetVoxThreshold(
         DecibelsToLevel(static_cast<double>(levels_.ThresholdLevel()) + levels_.NoiseLevel()));
   } else {
-    poller_->SetLowerThreshold(DecibelsToLevel(levels_.NoiseLevel()));
+    poller_->SetOtherThreshold(DecibelsToLevel(levels_.NoiseLevel()));
   }
 }
 
@@ -178,15 +178,15 @@ void TTraceSource::BindSlot() {
   if (poller_ == nullptr)
     return;
   if (isVoxTrace_)
-    poller_->SetUpperIndex(peakObject_);
+    poller_->SetVoxIndex(peakObject_);
   else
-    poller_->SetLowerIndex(peakObject_);
+    poller_->SetOtherIndex(peakObject_);
 }
 
 bool TTraceSource::SignalPresent() const {
   if (poller_ == nullptr)
     return false;
-  return isVoxTrace_ ? poller_->UpperPresent() : poller_->LowerPresent();
+  return isVoxTrace_ ? poller_->VoxPresent() : poller_->OtherPresent();
 }
 
 std::optional<int> TTraceSource::VoxRequest() const {

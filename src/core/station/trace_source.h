@@ -93,7 +93,7 @@ class TTraceSource final : public QObject {
   // threshold: the upper trace the VOX slot's (threshold plus noise), the lower the other's.
   void UpdateLevels();
   // Whether this trace is the VOX source of the mode; the VOX trace's meter is the poller's
-  // upper slot, the other trace's its lower slot. Call it on both traces after Initialize and
+  // VOX slot, the other trace's its other slot. Call it on both traces after Initialize and
   // after every mode change.
   void SetMode(int mode);
   bool IsVoxTrace() const { return isVoxTrace_; }

@@ -1,5 +1,5 @@
-// The level poller over bound mixer controls: smoothing of active objects, the two trace flags,
-// no allocation per poll, and the thread itself.
+// The level poller over bound mixer controls: smoothing of active objects, the flags of the two
+// slots, no allocation per poll, and the thread itself.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -38,30 +38,30 @@ class LevelPollerTest : public ::testing::Test {
     backend_->AddLine(1, kDestinationSpeakers, "Speakers", false, {PeakMeter(10)});
     backend_->AddLine(2, kSourceLineLevel, "Line In", true, {PeakMeter(20), Volume(21)});
     card_ = std::make_unique<TSoundCard>(std::move(backend));
-    upper_ = card_->AddMixerControl();
-    lower_ = card_->AddMixerControl();
+    voxMeter_ = card_->AddMixerControl();
+    otherMeter_ = card_->AddMixerControl();
     volume_ = card_->AddMixerControl();
-    EXPECT_TRUE(card_->BindMixerControl(upper_, 1, 0, true));
-    EXPECT_TRUE(card_->BindMixerControl(lower_, 0, 0, true));
+    EXPECT_TRUE(card_->BindMixerControl(voxMeter_, 1, 0, true));
+    EXPECT_TRUE(card_->BindMixerControl(otherMeter_, 0, 0, true));
     EXPECT_TRUE(card_->BindMixerControl(volume_, 1, 1, false));
-    card_->MixerControls().Items(upper_).SetAveragingMode(kMaximum);
+    card_->MixerControls().Items(voxMeter_).SetAveragingMode(kMaximum);
     poller_ = std::make_unique<TLevelPoller>(*card_);
-    poller_->SetUpperIndex(upper_);
-    poller_->SetLowerIndex(lower_);
-    poller_->SetUpperThreshold(1122);
-    poller_->SetLowerThreshold(562);
-    poller_->SetUpperOnDelay(10);
-    poller_->SetUpperOffDelay(500);
-    poller_->SetLowerOnDelay(1000);
-    poller_->SetLowerOffDelay(1000);
+    poller_->SetVoxIndex(voxMeter_);
+    poller_->SetOtherIndex(otherMeter_);
+    poller_->SetVoxThreshold(1122);
+    poller_->SetOtherThreshold(562);
+    poller_->SetVoxOnDelay(10);
+    poller_->SetVoxOffDelay(500);
+    poller_->SetOtherOnDelay(1000);
+    poller_->SetOtherOffDelay(1000);
     poller_->Reset();
   }
 
   TFakeSoundBackend* backend_ = nullptr;
   std::unique_ptr<TSoundCard> card_;
   std::unique_ptr<TLevelPoller> poller_;
-  int upper_ = -1;
-  int lower_ = -1;
+  int voxMeter_ = -1;
+  int otherMeter_ = -1;
   int volume_ = -1;
 };
 
@@ -70,20 +70,20 @@ TEST_F(LevelPollerTest, PollsSmoothActiveObjectsAndDriveTheFlags) {
   backend_->Cell(10).Value = 65535;  // unsigned: full scale
   backend_->Cell(21).Value = 50000;
   poller_->Poll();
-  EXPECT_EQ(card_->MixerControls().Items(upper_).Level(), 20000);  // Maximum rule
-  EXPECT_EQ(card_->MixerControls().Items(lower_).Level(), 32767);  // Average rule
-  EXPECT_EQ(card_->MixerControls().Items(volume_).Level(), 0);     // not polled
-  EXPECT_FALSE(poller_->UpperPresent());
+  EXPECT_EQ(card_->MixerControls().Items(voxMeter_).Level(), 20000);    // Maximum rule
+  EXPECT_EQ(card_->MixerControls().Items(otherMeter_).Level(), 32767);  // Average rule
+  EXPECT_EQ(card_->MixerControls().Items(volume_).Level(), 0);          // not polled
+  EXPECT_FALSE(poller_->VoxPresent());
   poller_->Poll();
-  EXPECT_TRUE(poller_->UpperPresent());  // 10 ms: two polls
+  EXPECT_TRUE(poller_->VoxPresent());  // 10 ms: two polls
   for (int i = 0; i < 197; ++i)
     poller_->Poll();
-  EXPECT_FALSE(poller_->LowerPresent());
+  EXPECT_FALSE(poller_->OtherPresent());
   poller_->Poll();
-  EXPECT_TRUE(poller_->LowerPresent());  // 1000 ms: 200 polls
+  EXPECT_TRUE(poller_->OtherPresent());  // 1000 ms: 200 polls
   poller_->Reset();
-  EXPECT_FALSE(poller_->UpperPresent());
-  EXPECT_FALSE(poller_->LowerPresent());
+  EXPECT_FALSE(poller_->VoxPresent());
+  EXPECT_FALSE(poller_->OtherPresent());
 }
 
 TEST_F(LevelPollerTest, APollDoesNotAllocate) {
@@ -94,17 +94,17 @@ TEST_F(LevelPollerTest, APollDoesNotAllocate) {
     poller_->Poll();
   countAllocations = false;
   EXPECT_EQ(allocations.load(), 0);
-  EXPECT_TRUE(poller_->UpperPresent());
+  EXPECT_TRUE(poller_->VoxPresent());
 }
 
 TEST_F(LevelPollerTest, AStaleOrMissingSlotIsIgnored) {
-  poller_->SetUpperIndex(17);
-  poller_->SetLowerIndex(-1);
+  poller_->SetVoxIndex(17);
+  poller_->SetOtherIndex(-1);
   backend_->Cell(20).Value = 30000;
   for (int i = 0; i < 300; ++i)
     poller_->Poll();
-  EXPECT_FALSE(poller_->UpperPresent());
-  EXPECT_FALSE(poller_->LowerPresent());
+  EXPECT_FALSE(poller_->VoxPresent());
+  EXPECT_FALSE(poller_->OtherPresent());
 }
 
 TEST_F(LevelPollerTest, TheThreadPollsUntilTerminatedAndOnlyWhileEnabled) {
@@ -114,14 +114,14 @@ TEST_F(LevelPollerTest, TheThreadPollsUntilTerminatedAndOnlyWhileEnabled) {
   poller_->Wake();
   poller_->SetEnabled(true);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!poller_->UpperPresent() && std::chrono::steady_clock::now() < deadline)
+  while (!poller_->VoxPresent() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  EXPECT_TRUE(poller_->UpperPresent());
+  EXPECT_TRUE(poller_->VoxPresent());
   poller_->Terminate();
-  const std::int32_t level = card_->MixerControls().Items(upper_).Level();
+  const std::int32_t level = card_->MixerControls().Items(voxMeter_).Level();
   backend_->Cell(20).Value = 0;
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(card_->MixerControls().Items(upper_).Level(), level);
+  EXPECT_EQ(card_->MixerControls().Items(voxMeter_).Level(), level);
 }
 
 }  // namespace

@@ -10,11 +10,11 @@ using enum TStateButton;
 class EngineTest : public StationTest {
  protected:
   void RaiseVoxFlag() {
-    poller_->SetUpperThreshold(0);
-    poller_->SetUpperOnDelay(0);
+    poller_->SetVoxThreshold(0);
+    poller_->SetVoxOnDelay(0);
     poller_->Reset();
-    poller_->Upper().Update(1000);
-    ASSERT_TRUE(poller_->UpperPresent());
+    poller_->Vox().Update(1000);
+    ASSERT_TRUE(poller_->VoxPresent());
   }
   void AddBeacon(const QString& name, const QString& cw, const QString& wave = {}) {
     TBeacon beacon(clock_);
@@ -85,7 +85,7 @@ TEST_F(EngineTest, CourtesyToneIsNotCutByTheVoxAndItsEndClearsTheVoxFlags) {
   EndPlayback();
   EXPECT_EQ(ModeState(), msNoSignal);
   EXPECT_FALSE(Keyed());
-  EXPECT_FALSE(poller_->UpperPresent());
+  EXPECT_FALSE(poller_->VoxPresent());
 }
 
 TEST_F(EngineTest, CourtesyToneDeletedFromDiskReleasesAtOnce) {
