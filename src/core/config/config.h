@@ -16,8 +16,8 @@
 #include "core/config/ptt_control.h"
 #include "core/config/station_folder.h"
 #include "core/schedule/beacon_list.h"
+#include "core/schedule/mode_schedule.h"
 #include "core/schedule/morse_code.h"
-#include "core/schedule/scheduler_list.h"
 
 namespace tarvok {
 
@@ -54,7 +54,7 @@ class TConfig {
   const TStationFolder& Folder() const { return folder_; }
 
   TBeaconList& Beacons() { return beacons_; }
-  TSchedulerList& Schedules() { return schedules_; }
+  TModeSchedule& Schedules() { return schedules_; }
   // The element string that the tone generator plays for text.
   QString EncodeCW(const QString& text) const { return TextToCWElements(text); }
 
@@ -251,7 +251,7 @@ class TConfig {
   TIniFile ini_;
   TPttControl ptt_;
   TBeaconList beacons_;
-  TSchedulerList schedules_;
+  TModeSchedule schedules_;
 
   int thresholdLevel_ = 6;
   int noiseLevel_ = 55;

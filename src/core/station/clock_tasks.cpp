@@ -101,7 +101,7 @@ void TClockTasks::CheckSchedule() {
   if (scheduleCheckBusy_)
     return;
   scheduleCheckBusy_ = true;
-  TSchedulerList& schedules = config_.Schedules();
+  TModeSchedule& schedules = config_.Schedules();
   if (schedules.ResetExpired())
     modeControl_.SwitchScheduledMode(rmNone);
   schedules.CheckTime(clock_.LocalTime());

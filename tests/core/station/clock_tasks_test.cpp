@@ -10,7 +10,7 @@ using enum TStateButton;
 class ClockTasksTest : public StationTest {
  protected:
   void AddScheduleEvent(TRepeaterMode mode, const QString& minute) {
-    TScheduler event(clock_);
+    TScheduleEvent event(clock_);
     event.Mode = mode;
     event.Enabled = true;
     event.Min = minute;
