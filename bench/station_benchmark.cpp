@@ -118,8 +118,8 @@ void BM_CapturedBlockToKey(benchmark::State& state) {
     const int high = b == 0 ? 1336 : 1477;
     const int low = b == 0 ? 770 : 852;
     blocks[b].resize(TDtmfBlockProcessor::kBlockBytes);
-    for (int n = 0; n < TDTFM::kBlockSize; ++n) {
-      const double t = 2 * std::numbers::pi * n / TDTFM::kSampleRate;
+    for (int n = 0; n < TDtmfDetector::kBlockSize; ++n) {
+      const double t = 2 * std::numbers::pi * n / TDtmfDetector::kSampleRate;
       const auto sample = static_cast<qint16>(8000 * (std::sin(low * t) + std::sin(high * t)));
       qToLittleEndian(sample, blocks[b].data() + 2 * n);
     }

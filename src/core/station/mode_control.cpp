@@ -141,7 +141,7 @@ void TModeControl::ShowBeaconPage() {
     return;
   }
   pages_.BeaconTabVisible = true;
-  if (pages_.ActivePage != TGeneralPage::DTFM && pages_.ActivePage != TGeneralPage::Scheduler &&
+  if (pages_.ActivePage != TGeneralPage::Dtmf && pages_.ActivePage != TGeneralPage::Scheduler &&
       pages_.ParamsTab <= 1) {
     pages_.ActivePage = TGeneralPage::Beacon;
     emit BeaconListShown();

@@ -19,7 +19,7 @@ class TStationQueue;
 class TStatusDisplay;
 
 // The tabs beside the control pages.
-enum class TGeneralPage { General, Beacon, DTFM, Scheduler };
+enum class TGeneralPage { General, Beacon, Dtmf, Scheduler };
 
 struct TStationPages {
   TControlPage ControlPage = TControlPage::Repeater;

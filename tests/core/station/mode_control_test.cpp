@@ -92,9 +92,9 @@ TEST_F(ModeControlTest, MenusAndPagesFollowTheMode) {
   Menu(rmSimplexRepeater);
   EXPECT_FALSE(modes.Pages().BeaconTabVisible);
   EXPECT_EQ(modes.Pages().ActivePage, TGeneralPage::General);
-  station_->Modes().SetActivePage(TGeneralPage::DTFM);
+  station_->Modes().SetActivePage(TGeneralPage::Dtmf);
   Menu(rmBeaconStation);
-  EXPECT_EQ(modes.Pages().ActivePage, TGeneralPage::DTFM);
+  EXPECT_EQ(modes.Pages().ActivePage, TGeneralPage::Dtmf);
   EXPECT_EQ(beaconListShown, 1);
 }
 
