@@ -76,7 +76,7 @@ TEST_F(PulseStationTest, AReceivedBurstIsRecordedRepeatedAndIdentified) {
   ASSERT_TRUE(WaitForState(msSignal));
   EXPECT_FALSE(config_->PinValue());
   const QString recording = Runtime().RecordThread().Recorder().LastRecording();
-  Station().Engine().RepeaterTimerTimer();  // the identification falls due while recording
+  Station().Engine().IdentTimerTick();  // the identification falls due while recording
   ASSERT_TRUE(WaitForState(msNoSignal));
   EXPECT_TRUE(config_->PinValue());
   ASSERT_TRUE(WaitForState(msCWTone));

@@ -40,7 +40,7 @@ TEST_F(SimplexRepeaterTest, AReceivedBurstIsRecordedRepeatedIdentifiedAndTheStat
   EXPECT_EQ(status.value("PinValue"), "0");
   const QString recording = Runtime().RecordThread().Recorder().LastRecording();
   EXPECT_TRUE(QFileInfo::exists(recording));
-  Station().Engine().RepeaterTimerTimer();  // the identification falls due while recording
+  Station().Engine().IdentTimerTick();  // the identification falls due while recording
 
   ASSERT_TRUE(RunUntilState(msNoSignal, 2000));
   EXPECT_NEAR(CardSeconds(), 2.0, 0.05) << "repeated once the stop delay has passed";

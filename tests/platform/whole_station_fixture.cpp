@@ -134,7 +134,7 @@ void VirtualStationTest::Step() {
   clock_.AdvanceMilliseconds(kStepMs);
   if (clock_.Now().toSecsSinceEpoch() != lastSecond_) {
     lastSecond_ = clock_.Now().toSecsSinceEpoch();
-    Station().ClockTasks().DateTimeTimerTimer();
+    Station().ClockTasks().ClockTick();
   }
   Runtime().Vox().VoxTimerTick();
   RunQueuedCalls();

@@ -43,8 +43,8 @@ TRepeaterEngine::TRepeaterEngine(TStationState& state, TConfig& config, TRecorde
       soundCard_(soundCard),
       poller_(poller),
       queue_(queue) {
-  QObject::connect(&repeaterTimer_, &QTimer::timeout, [this] { RepeaterTimerTimer(); });
-  QObject::connect(&qstTimer_, &QTimer::timeout, [this] { QSTTimerTimer(); });
+  QObject::connect(&identTimer_, &QTimer::timeout, [this] { IdentTimerTick(); });
+  QObject::connect(&qstTimer_, &QTimer::timeout, [this] { QstTimerTick(); });
   SetTimerIntervals();
 }
 
@@ -350,9 +350,9 @@ void TRepeaterEngine::PlayStarted() {
     soundCard_.StopCapture();
 }
 
-void TRepeaterEngine::RepeaterTimerTimer() { MessageTimerTick(state_.IdentPending); }
+void TRepeaterEngine::IdentTimerTick() { MessageTimerTick(state_.IdentPending); }
 
-void TRepeaterEngine::QSTTimerTimer() { MessageTimerTick(state_.QSTPending); }
+void TRepeaterEngine::QstTimerTick() { MessageTimerTick(state_.QSTPending); }
 
 void TRepeaterEngine::MessageTimerTick(bool& pending) {
   if (config_.State() != csVox || state_.Mode != rmSimplexRepeater || pending)
@@ -365,21 +365,21 @@ void TRepeaterEngine::MessageTimerTick(bool& pending) {
 }
 
 void TRepeaterEngine::SetTimerIntervals() {
-  repeaterTimer_.setInterval(TimerInterval(config_.AudioTime(aeRepeaterId)));
+  identTimer_.setInterval(TimerInterval(config_.AudioTime(aeRepeaterId)));
   qstTimer_.setInterval(TimerInterval(config_.AudioTime(aeQst)));
-  if (repeaterTimer_.isActive())
-    Restart(repeaterTimer_);
+  if (identTimer_.isActive())
+    Restart(identTimer_);
   if (qstTimer_.isActive())
     Restart(qstTimer_);
 }
 
 void TRepeaterEngine::StartTimers() {
-  Restart(repeaterTimer_);
+  Restart(identTimer_);
   Restart(qstTimer_);
 }
 
 void TRepeaterEngine::StopTimers() {
-  repeaterTimer_.stop();
+  identTimer_.stop();
   qstTimer_.stop();
 }
 

@@ -48,13 +48,13 @@ class TRepeaterEngine {
   void PlayStarted();
 
   // The identification and QST timers, with the intervals of their audio events.
-  void RepeaterTimerTimer();
-  void QSTTimerTimer();
+  void IdentTimerTick();
+  void QstTimerTick();
   void SetTimerIntervals();
   void StartTimers();
   void StopTimers();
-  bool RepeaterTimerActive() const { return repeaterTimer_.isActive(); }
-  bool QSTTimerActive() const { return qstTimer_.isActive(); }
+  bool IdentTimerActive() const { return identTimer_.isActive(); }
+  bool QstTimerActive() const { return qstTimer_.isActive(); }
 
  private:
   void InternetTransition(int target);
@@ -79,7 +79,7 @@ class TRepeaterEngine {
   // Serialises transitions; re-entrant because a transition may raise a request of its own.
   std::recursive_mutex stateLock_;
   bool playbackFinishing_ = false;
-  QTimer repeaterTimer_;
+  QTimer identTimer_;
   QTimer qstTimer_;
 };
 

@@ -39,7 +39,7 @@ void TStation::Start() {
       state_.ModeState == msNoSignal)
     engine_.StartTimers();
   clockTasks_.StartTimer();
-  clockTasks_.DateTimeTimerTimer();
+  clockTasks_.ClockTick();
   if (config_.SaveMode() && (config_.DefaultState() != 0 || config_.DefaultMode() != state_.Mode))
     Post([this] { modeControl_.RestoreMode(); });
 }

@@ -36,7 +36,7 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   poller_->SetOtherOffDelay(config_.LocalStopDelay());
 
   connect(&voxTimer_, &QTimer::timeout, vox_.get(), &TVoxControl::VoxTimerTick);
-  connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTimerTimer);
+  connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTick);
   const int peakSpeedChoice = ChoiceIndex(PeakSpeedChoices(), config_.PeakSpeed());
   refreshTimer_.setInterval(peakSpeedChoice < 0 ? kDefaultRefreshInterval : config_.PeakSpeed());
 }
@@ -90,7 +90,7 @@ void TStationRuntime::Start() {
   station_->Start();
   poller_->Start();
   refreshTimer_.start();
-  vox_->ChangeControl();
+  vox_->ApplyLevels();
   vox_->PostCheckTraces(false);
 }
 
@@ -184,7 +184,7 @@ void TStationRuntime::ApplyToneSettings() {
   recorder.SetVolume(config_.CWVolume());
 }
 
-void TStationRuntime::RefreshTimerTimer() {
+void TStationRuntime::RefreshTick() {
   if (refreshing_) {
     emit RefreshOverflowed();
     return;

@@ -55,7 +55,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void PreferencesClosed(bool saved);
 
   // One refresh of both traces' displays and gain controls.
-  void RefreshTimerTimer();
+  void RefreshTick();
   int RefreshInterval() const { return refreshTimer_.interval(); }
 
   // The Recorder menu: the capture stream that feeds the DTMF decoder in Internet Repeater mode.

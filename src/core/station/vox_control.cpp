@@ -48,7 +48,7 @@ int TVoxControl::EditValue(TEdit edit) const {
   return 0;
 }
 
-void TVoxControl::ChangeControl(TEdit edit, const QString& text) {
+void TVoxControl::ApplyEdit(TEdit edit, const QString& text) {
   if (engine_.Inhibit())
     return;
   bool ok = false;
@@ -88,7 +88,7 @@ void TVoxControl::ChangeControl(TEdit edit, const QString& text) {
   lower_.UpdateLevels();
 }
 
-void TVoxControl::ChangeControl() {
+void TVoxControl::ApplyLevels() {
   if (engine_.Inhibit())
     return;
   UpdateThresholdLabel();

@@ -60,9 +60,9 @@ class TVoxControl final : public QObject {
   int EditValue(TEdit edit) const;
   // An edit changed: a whole number is applied and stored at once, anything else is ignored.
   // Values are not range-checked.
-  void ChangeControl(TEdit edit, const QString& text);
+  void ApplyEdit(TEdit edit, const QString& text);
   // Re-applies the levels on both traces and the threshold label; the end of start-up.
-  void ChangeControl();
+  void ApplyLevels();
   // "dB [0..35]": the room above the noise level.
   const QString& ThresholdLabel() const { return thresholdLabel_; }
 

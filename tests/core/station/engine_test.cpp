@@ -60,14 +60,14 @@ TEST_F(EngineTest, RequestsAboveTwelveActAsForcedOff) {
 TEST_F(EngineTest, InternetRepeaterKeysWithTheVoxAndRunsTheTimersOnlyWhileReceiving) {
   Config().SetState(csVox);
   Start();
-  EXPECT_TRUE(station_->Engine().RepeaterTimerActive());
+  EXPECT_TRUE(station_->Engine().IdentTimerActive());
   Request(TSender::Trace, msSignal);
   EXPECT_TRUE(Keyed());
-  EXPECT_FALSE(station_->Engine().QSTTimerActive());
+  EXPECT_FALSE(station_->Engine().QstTimerActive());
   Request(TSender::Trace, msNoSignal);
   EXPECT_EQ(ModeState(), msNoSignal);
   EXPECT_FALSE(Keyed());
-  EXPECT_TRUE(station_->Engine().QSTTimerActive());
+  EXPECT_TRUE(station_->Engine().QstTimerActive());
 }
 
 TEST_F(EngineTest, CourtesyToneIsNotCutByTheVoxAndItsEndClearsTheVoxFlags) {
@@ -110,8 +110,8 @@ TEST_F(EngineTest, SimplexSendsPendingMessagesInPriorityOrderThenListens) {
   StartSimplexWithVox();
   Request(TSender::Trace, msSignal);
   ASSERT_EQ(ModeState(), msSignal);
-  station_->Engine().RepeaterTimerTimer();
-  station_->Engine().QSTTimerTimer();
+  station_->Engine().IdentTimerTick();
+  station_->Engine().QstTimerTick();
   recorder_->Written = 100001;
   Tick();  // over the size limit: played back now, the time-out follows
   EXPECT_EQ(ModeState(), msNoSignal);
@@ -138,7 +138,7 @@ TEST_F(EngineTest, SimplexSendsTheCWIdentificationAtOnceWithoutAnIdentificationW
   Config().SetWAVFile(aeCourtesyTone, MakeWav("courtesy.wav"));
   StartSimplexWithVox();
   Request(TSender::Trace, msSignal);
-  station_->Engine().RepeaterTimerTimer();
+  station_->Engine().IdentTimerTick();
   Request(TSender::Trace, msNoSignal);
   TakeLog();
   EndPlayback();
@@ -180,7 +180,7 @@ TEST_F(EngineTest, SimplexSendsAMessageThatFallsDueWhileListeningAtOnce) {
   Config().SetWAVFile(aeQst, MakeWav("qst.wav"));
   StartSimplexWithVox();
   TakeLog();
-  station_->Engine().QSTTimerTimer();
+  station_->Engine().QstTimerTick();
   Settle();
   EXPECT_EQ(ModeState(), msQST);
   EXPECT_EQ(TakeLog(), (QStringList{"stop record", "play 3"}));
@@ -242,7 +242,7 @@ TEST_F(EngineTest, BeaconWaitsWhileTheChannelIsBusyAndSendsWaveThenCW) {
 TEST_F(EngineTest, BeaconStationUnderForcedListenEndsEveryRequestListeningUnkeyed) {
   AddBeacon("first", "a");
   StartBeaconStation();
-  Click(rboBeaconListen);
+  Click(BeaconListen);
   for (int request : {msSignal, msNoSignal, msForcedOn, msBeaconCW, msBeaconWave}) {
     Request(TSender::Nobody, request, 0);
     EXPECT_EQ(ModeState(), msListen) << request;

@@ -66,7 +66,7 @@ class StationTest : public ConfigTest {
     Settle();
   }
   void Tick() {
-    station_->ClockTasks().DateTimeTimerTimer();
+    station_->ClockTasks().ClockTick();
     Settle();
   }
   void At(int hour, int minute, int second) {

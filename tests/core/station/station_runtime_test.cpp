@@ -185,11 +185,11 @@ TEST_F(StationRuntimeTest, ARefreshStartedDuringTheLastOneIsOverflowedAndSkipped
   // A slow repaint that lets the event loop run a second tick.
   QObject::connect(&upper.Scope(), &TLevelHistory::Changed, [&] {
     if (nested++ == 0)
-      runtime_->RefreshTimerTimer();
+      runtime_->RefreshTick();
   });
-  runtime_->RefreshTimerTimer();
+  runtime_->RefreshTick();
   EXPECT_EQ(overflows, 1);
-  runtime_->RefreshTimerTimer();
+  runtime_->RefreshTick();
   EXPECT_EQ(overflows, 1) << "the next tick after the slow one runs normally";
 }
 

@@ -76,10 +76,10 @@ constexpr int kLineIn = 5;      // rec, metered
 
 TEST_F(VoxControlTest, EditsSetBothTracesThePollerAndTheSettings) {
   StartVox(rmInternetRepeater, kWaveOut, kMicrophone);
-  vox_->ChangeControl();  // the end of start-up
+  vox_->ApplyLevels();  // the end of start-up
   EXPECT_EQ(vox_->ThresholdLabel(), "dB [0..35]");
-  vox_->ChangeControl(TVoxControl::TEdit::NoiseLevel, "40");
-  vox_->ChangeControl(TVoxControl::TEdit::AudioThreshold, "10");
+  vox_->ApplyEdit(TVoxControl::TEdit::NoiseLevel, "40");
+  vox_->ApplyEdit(TVoxControl::TEdit::AudioThreshold, "10");
   EXPECT_EQ(Lower().Levels().NoiseLevel(), 40);
   EXPECT_EQ(Lower().Levels().ThresholdLevel(), 10);
   EXPECT_EQ(poller_->Vox().Threshold(), 316);    // 50 dB
@@ -96,7 +96,7 @@ TEST_F(VoxControlTest, EditsSetBothTracesThePollerAndTheSettings) {
       {TVoxControl::TEdit::LocalStopDelay, "LocalStopDelay"}};
   int value = 20;
   for (const auto& [edit, key] : delays) {
-    vox_->ChangeControl(edit, QString::number(++value));
+    vox_->ApplyEdit(edit, QString::number(++value));
     EXPECT_EQ(vox_->EditValue(edit), value) << key;
     EXPECT_EQ(Stored("Audio", key), QString::number(value)) << key;
   }
@@ -105,13 +105,13 @@ TEST_F(VoxControlTest, EditsSetBothTracesThePollerAndTheSettings) {
 
   // Text that is no whole number is ignored, and so is everything while the engine inhibits.
   for (const char* text : {"", "4x", "1.5"})
-    vox_->ChangeControl(TVoxControl::TEdit::NoiseLevel, text);
+    vox_->ApplyEdit(TVoxControl::TEdit::NoiseLevel, text);
   engine_.InhibitOn = true;
-  vox_->ChangeControl(TVoxControl::TEdit::NoiseLevel, "30");
+  vox_->ApplyEdit(TVoxControl::TEdit::NoiseLevel, "30");
   EXPECT_EQ(Upper().Levels().NoiseLevel(), 40);
   engine_.InhibitOn = false;
 
-  vox_->ChangeControl(TVoxControl::TEdit::NoiseLevel, "0");
+  vox_->ApplyEdit(TVoxControl::TEdit::NoiseLevel, "0");
   EXPECT_EQ(Upper().Levels().NoiseRaw(), 0);
   EXPECT_EQ(vox_->ThresholdLabel(), "dB [0..90]");
 }
