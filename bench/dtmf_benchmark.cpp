@@ -12,7 +12,7 @@ namespace {
 // Key 5 (770 Hz and 1336 Hz) at half scale, so every stage does its ordinary work.
 void FillWithKey5(tarvok::TFourier::TBlock& block) {
   for (int n = 0; n < tarvok::TFourier::kSize; ++n) {
-    const double t = 2 * std::numbers::pi * n / tarvok::TDTFM::kSampleRate;
+    const double t = 2 * std::numbers::pi * n / tarvok::TDtmfDetector::kSampleRate;
     block[n] = static_cast<std::int32_t>(8000 * (std::sin(770 * t) + std::sin(1336 * t)));
   }
 }
@@ -30,7 +30,7 @@ void BM_FourierTransform(benchmark::State& state) {
 BENCHMARK(BM_FourierTransform)->Unit(benchmark::kMicrosecond);
 
 void BM_DetectorBlock(benchmark::State& state) {
-  tarvok::TDTFM detector;
+  tarvok::TDtmfDetector detector;
   FillWithKey5(detector.Samples());
   for (auto _ : state) {
     detector.Process();

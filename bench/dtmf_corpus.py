@@ -311,7 +311,7 @@ def write_report(path, sets, totals, context, rows):
     ]
     what = {
         "BM_FourierTransform": "`TFourier::Transform`: transform and levels",
-        "BM_DetectorBlock": "`TDTFM::Process` and `Decode`",
+        "BM_DetectorBlock": "`TDtmfDetector::Process` and `Decode`",
         "BM_EqualizerBlock": "`TDigitalFilter::Filter` (analysis, inverse, clipping) and `Decode`",
     }
     for name, real, cpu, unit in rows:

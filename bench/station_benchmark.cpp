@@ -10,8 +10,8 @@
 #include <numbers>
 
 #include "core/audio/fake_sound_backend.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "core/common/clock.h"
 #include "core/common/user_messages.h"
 #include "core/config/config.h"
@@ -52,7 +52,7 @@ struct TTraceBench {
     backend->AddLine(2, kDestinationWaveIn, "Recording Control", false);
     backend->AddLine(3, kSourceMicrophone, "Microphone", true, {PeakMeter(30), Volume(31)});
     card = std::make_unique<TSoundCard>(std::move(backend));
-    poller = std::make_unique<TSoundThread>(*card);
+    poller = std::make_unique<TLevelPoller>(*card);
     for (int trace = 0; trace < kTraceCount; ++trace) {
       config.SetAgcEnabled(trace, true);
       config.SetSourceIndex(trace, trace == 0 ? 0 : 2);
@@ -71,7 +71,7 @@ struct TTraceBench {
   TNoMessages quiet;
   TConfig config;
   std::unique_ptr<TSoundCard> card;
-  std::unique_ptr<TSoundThread> poller;
+  std::unique_ptr<TLevelPoller> poller;
   std::array<std::unique_ptr<TTraceSource>, kTraceCount> traces;
   std::unique_ptr<TVoxControl> vox;
 };
@@ -80,7 +80,7 @@ struct TTraceBench {
 void BM_RefreshTick(benchmark::State& state) {
   TTraceBench station;
   if (state.range(0) != 0) {
-    for (TTraceFlag* flag : {&station.poller->Upper(), &station.poller->Lower()}) {
+    for (TTraceFlag* flag : {&station.poller->Vox(), &station.poller->Other()}) {
       flag->SetOnDelay(0);
       flag->Reset();
       flag->Update(flag->Threshold() + 1);
@@ -118,8 +118,8 @@ void BM_CapturedBlockToKey(benchmark::State& state) {
     const int high = b == 0 ? 1336 : 1477;
     const int low = b == 0 ? 770 : 852;
     blocks[b].resize(TDtmfBlockProcessor::kBlockBytes);
-    for (int n = 0; n < TDTFM::kBlockSize; ++n) {
-      const double t = 2 * std::numbers::pi * n / TDTFM::kSampleRate;
+    for (int n = 0; n < TDtmfDetector::kBlockSize; ++n) {
+      const double t = 2 * std::numbers::pi * n / TDtmfDetector::kSampleRate;
       const auto sample = static_cast<qint16>(8000 * (std::sin(low * t) + std::sin(high * t)));
       qToLittleEndian(sample, blocks[b].data() + 2 * n);
     }

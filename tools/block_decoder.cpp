@@ -9,7 +9,7 @@ namespace tarvok {
 std::vector<TDecodedKey> DecodeBlocks(const std::vector<std::int16_t>& samples,
                                       TDigitalFilter& detector,
                                       std::vector<std::int16_t>* equalized) {
-  constexpr std::size_t kBlock = TDTFM::kBlockSize;
+  constexpr std::size_t kBlock = TDtmfDetector::kBlockSize;
   std::vector<TDecodedKey> keys;
   for (std::size_t start = 0; start + kBlock <= samples.size(); start += kBlock) {
     std::copy_n(samples.begin() + static_cast<std::ptrdiff_t>(start), kBlock,
@@ -20,8 +20,8 @@ std::vector<TDecodedKey> DecodeBlocks(const std::vector<std::int16_t>& samples,
     } else {
       detector.Process();
     }
-    if (const char key = detector.Decode(); key != TDTFM::kNoKey)
-      keys.push_back({static_cast<double>(start) / TDTFM::kSampleRate, key});
+    if (const char key = detector.Decode(); key != TDtmfDetector::kNoKey)
+      keys.push_back({static_cast<double>(start) / TDtmfDetector::kSampleRate, key});
   }
   return keys;
 }

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "platform/virtual/virtual_sound_backend.h"
 #include "support/pulse_test_server.h"
@@ -31,16 +31,16 @@ void BindMeter(TSoundCard& card, int line) {
 TFigures Measure(TSoundCard& card, int lineA, int lineB, int seconds, qint64 serverPid) {
   BindMeter(card, lineA);
   BindMeter(card, lineB);
-  TSoundThread thread(card);
-  thread.SetUpperIndex(0);
-  thread.SetLowerIndex(1);
+  TLevelPoller levelPoller(card);
+  levelPoller.SetVoxIndex(0);
+  levelPoller.SetOtherIndex(1);
   const qint64 self = QCoreApplication::applicationPid();
   const double process0 = CpuSeconds(self);
   const double server0 = serverPid > 0 ? CpuSeconds(serverPid) : 0.0;
-  thread.Start();
+  levelPoller.Start();
   WaitUntil([] { return false; }, seconds * 1000);
   const double poller = CpuSeconds(self, "tarvok-poller");
-  thread.Terminate();
+  levelPoller.Terminate();
   const double scale = 3600.0 / seconds;
   return {poller * scale, (CpuSeconds(self) - process0) * scale,
           serverPid > 0 ? (CpuSeconds(serverPid) - server0) * scale : 0.0};

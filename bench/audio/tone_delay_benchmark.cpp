@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "core/audio/level_conversion.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "support/pulse_test_server.h"
 
@@ -51,11 +51,11 @@ int main(int argc, char* argv[]) {
   const int meter = card.AddMixerControl();
   card.BindMixerControl(meter, line, card.FindControl(line, kControlPeakMeter), true);
   card.MixerControls().Items(meter).SetAveragingMode(1);
-  TSoundThread poller(card);
-  poller.SetUpperIndex(meter);
-  poller.SetUpperThreshold(DecibelsToLevel(61));
-  poller.SetUpperOnDelay(10);
-  poller.SetUpperOffDelay(50);
+  TLevelPoller poller(card);
+  poller.SetVoxIndex(meter);
+  poller.SetVoxThreshold(DecibelsToLevel(61));
+  poller.SetVoxOnDelay(10);
+  poller.SetVoxOffDelay(50);
   poller.Reset();
   poller.Start();
 
@@ -92,9 +92,9 @@ int main(int argc, char* argv[]) {
   });
 
   std::vector<double> delays;
-  bool was = poller.UpperPresent();
+  bool was = poller.VoxPresent();
   while (!done) {
-    const bool present = poller.UpperPresent();
+    const bool present = poller.VoxPresent();
     if (present && !was && toneStart.load() > 0)
       delays.push_back(static_cast<double>(Now() - toneStart.load()) / 1000.0);
     was = present;

@@ -12,9 +12,9 @@
 
 #include "core/audio/application.h"
 #include "core/audio/level_conversion.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_card_listing.h"
-#include "core/audio/sound_thread.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "support/pulse_test_server.h"
 
@@ -37,7 +37,7 @@ class PulseSoundBackendTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    thread_.reset();
+    poller_.reset();
     card_.reset();
     player_.kill();
     player_.waitForFinished();
@@ -50,14 +50,14 @@ class PulseSoundBackendTest : public ::testing::Test {
                                         active));
     return object;
   }
-  void StartPoller(int upper) {
-    thread_ = std::make_unique<TSoundThread>(*card_);
-    thread_->SetUpperIndex(upper);
-    thread_->SetUpperThreshold(DecibelsToLevel(61));
-    thread_->SetUpperOnDelay(10);
-    thread_->SetUpperOffDelay(200);
-    thread_->Reset();
-    thread_->Start();
+  void StartPoller(int voxMeter) {
+    poller_ = std::make_unique<TLevelPoller>(*card_);
+    poller_->SetVoxIndex(voxMeter);
+    poller_->SetVoxThreshold(DecibelsToLevel(61));
+    poller_->SetVoxOnDelay(10);
+    poller_->SetVoxOffDelay(200);
+    poller_->Reset();
+    poller_->Start();
   }
   void PlayTone() { server_.Play(player_, "rx", tone_.filePath("tone.wav")); }
 
@@ -65,7 +65,7 @@ class PulseSoundBackendTest : public ::testing::Test {
   QTemporaryDir tone_;
   QProcess player_;
   std::unique_ptr<TSoundCard> card_;
-  std::unique_ptr<TSoundThread> thread_;
+  std::unique_ptr<TLevelPoller> poller_;
   QStringList errors_;
 };
 
@@ -91,12 +91,12 @@ TEST_F(PulseSoundBackendTest, ATonePlayedIntoASinkRaisesItsMeterAndThePollersFla
   StartPoller(meter);
   ASSERT_TRUE(WaitUntil([&] { return card_->MixerControls().Items(meter).Level() == 0; }, 5000));
   PlayTone();
-  ASSERT_TRUE(WaitUntil([&] { return thread_->UpperPresent(); }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return poller_->VoxPresent(); }, 10000));
   // -6 dBFS is 16422 on a 32767 meter; the tone passes the sink's resampler.
   EXPECT_NEAR(card_->GetControlValue(meter), 16422, 400);
   EXPECT_EQ(card_->GetControlValue(other), 0u);
   player_.kill();
-  EXPECT_TRUE(WaitUntil([&] { return !thread_->UpperPresent(); }, 10000));
+  EXPECT_TRUE(WaitUntil([&] { return !poller_->VoxPresent(); }, 10000));
 }
 
 TEST_F(PulseSoundBackendTest, VolumesAreWrittenToTheServerAndChangesComeBack) {
@@ -169,7 +169,7 @@ TEST_F(PulseSoundBackendTest, AServerThatDiesIsReportedOnceAndTheMetersWorkAgain
   const int meter = Bind("rx", kControlPeakMeter, true);
   StartPoller(meter);
   PlayTone();
-  ASSERT_TRUE(WaitUntil([&] { return thread_->UpperPresent(); }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return poller_->VoxPresent(); }, 10000));
   player_.kill();
   player_.waitForFinished();
   server_.Kill();
@@ -177,7 +177,7 @@ TEST_F(PulseSoundBackendTest, AServerThatDiesIsReportedOnceAndTheMetersWorkAgain
   EXPECT_TRUE(errors_.front().startsWith("Lost the connection to the sound server"))
       << errors_.front().toStdString();
   EXPECT_EQ(card_->GetControlValue(meter), 0u);
-  EXPECT_TRUE(WaitUntil([&] { return !thread_->UpperPresent(); }, 10000));
+  EXPECT_TRUE(WaitUntil([&] { return !poller_->VoxPresent(); }, 10000));
   EXPECT_EQ(card_->LineCount(), 0);
   // Failed retries while the server is away stay quiet.
   WaitUntil([] { return false; }, 2500);
@@ -187,7 +187,7 @@ TEST_F(PulseSoundBackendTest, AServerThatDiesIsReportedOnceAndTheMetersWorkAgain
   ASSERT_TRUE(server_.Start(error)) << error.toStdString();
   ASSERT_TRUE(WaitUntil([&] { return LineOf("rx") >= 0; }, 10000));
   PlayTone();
-  EXPECT_TRUE(WaitUntil([&] { return thread_->UpperPresent(); }, 10000));
+  EXPECT_TRUE(WaitUntil([&] { return poller_->VoxPresent(); }, 10000));
   EXPECT_EQ(errors_.size(), 1);
 }
 

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "core/audio/level_conversion.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "platform/virtual/scenario.h"
 #include "platform/virtual/virtual_sound_backend.h"
 #include "platform/virtual/wav_samples.h"
@@ -143,7 +143,7 @@ class VirtualCardTest : public ::testing::Test {
     auto backend = std::make_unique<TVirtualSoundBackend>(Parse(scenario));
     backend_ = backend.get();
     card_ = std::make_unique<TSoundCard>(std::move(backend));
-    thread_ = std::make_unique<TSoundThread>(*card_);
+    poller_ = std::make_unique<TLevelPoller>(*card_);
   }
 
   int Bind(const QString& line, std::uint32_t type, bool active) {
@@ -157,9 +157,9 @@ class VirtualCardTest : public ::testing::Test {
   int StepUntil(bool present, int limitMs) {
     for (int ms = static_cast<int>(backend_->Position() / 8); ms < limitMs;) {
       backend_->Advance(40);
-      thread_->Poll();
+      poller_->Poll();
       ms += 5;
-      if (thread_->UpperPresent() == present)
+      if (poller_->VoxPresent() == present)
         return ms;
     }
     return -1;
@@ -167,7 +167,7 @@ class VirtualCardTest : public ::testing::Test {
 
   TVirtualSoundBackend* backend_ = nullptr;
   std::unique_ptr<TSoundCard> card_;
-  std::unique_ptr<TSoundThread> thread_;
+  std::unique_ptr<TLevelPoller> poller_;
 };
 
 TEST_F(VirtualCardTest, HasTheLinesOfAPlainSoundCard) {
@@ -183,12 +183,12 @@ TEST_F(VirtualCardTest, AReceiverToneTurnsTheFlagOnAfterTheOnDelayAndSilenceOff)
   const int meter = Bind("Line In", kControlPeakMeter, true);
   const int pcMeter = Bind("Wave Out", kControlPeakMeter, true);
   card_->MixerControls().Items(meter).SetAveragingMode(1);
-  thread_->SetUpperIndex(meter);
-  thread_->SetLowerIndex(pcMeter);
-  thread_->SetUpperThreshold(DecibelsToLevel(61));
-  thread_->SetUpperOnDelay(10);
-  thread_->SetUpperOffDelay(500);
-  thread_->Reset();
+  poller_->SetVoxIndex(meter);
+  poller_->SetOtherIndex(pcMeter);
+  poller_->SetVoxThreshold(DecibelsToLevel(61));
+  poller_->SetVoxOnDelay(10);
+  poller_->SetVoxOffDelay(500);
+  poller_->Reset();
   // The tone starts at 500 ms; its first 10 ms frame reaches the meter at 510 ms, two polls later
   // the flag is on.
   EXPECT_EQ(StepUntil(true, 3000), 515);
@@ -241,7 +241,7 @@ TEST_F(VirtualCardTest, InRealTimeTheCardKeepsPaceAndCapturesOnItsThread) {
   });
   ASSERT_TRUE(card_->StartCapture());
   backend_->StartRealTime();
-  thread_->Start();
+  poller_->Start();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   for (;;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -249,7 +249,7 @@ TEST_F(VirtualCardTest, InRealTimeTheCardKeepsPaceAndCapturesOnItsThread) {
     if (blocks >= 1 || std::chrono::steady_clock::now() > deadline)
       break;
   }
-  thread_->Terminate();
+  poller_->Terminate();
   card_->StopCapture();
   std::lock_guard lock(mutex);
   EXPECT_GE(blocks, 1);

@@ -137,7 +137,7 @@ void VirtualStationTest::StartVirtual(const QString& scenarioText) {
 
 void VirtualStationTest::Step() {
   card_->Advance(TScenario::kSampleRate / 1000 * kStepMs);
-  for (int poll = 0; poll < kStepMs / TSoundThread::kInterval; ++poll)
+  for (int poll = 0; poll < kStepMs / TLevelPoller::kInterval; ++poll)
     Station().Poller().Poll();
   clock_.AdvanceMilliseconds(kStepMs);
   if (clock_.Now().toSecsSinceEpoch() != lastSecond_) {

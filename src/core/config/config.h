@@ -17,7 +17,7 @@
 #include "core/config/ini_file.h"
 #include "core/config/station_folder.h"
 #include "core/schedule/beacon_list.h"
-#include "core/schedule/scheduler_list.h"
+#include "core/schedule/mode_schedule.h"
 
 namespace tarvok {
 
@@ -54,7 +54,7 @@ class TConfig final : public QObject {
   const TStationFolder& Folder() const { return folder_; }
 
   TBeaconList& Beacons() { return beacons_; }
-  TSchedulerList& Schedules() { return schedules_; }
+  TModeSchedule& Schedules() { return schedules_; }
 
   // Section "Audio".
   int ThresholdLevel() const { return thresholdLevel_; }
@@ -247,7 +247,7 @@ class TConfig final : public QObject {
   TDebugLog debugLog_;
   TIniFile ini_;
   TBeaconList beacons_;
-  TSchedulerList schedules_;
+  TModeSchedule schedules_;
 
   int thresholdLevel_ = 6;
   int noiseLevel_ = 55;

@@ -7,13 +7,13 @@
 #include <array>
 #include <atomic>
 
-#include "core/dtmf/dtfm.h"
+#include "core/dtmf/dtmf_detector.h"
 
 namespace tarvok {
 
 class TIniFile;
 
-class TDigitalFilter : public TDTFM {
+class TDigitalFilter : public TDtmfDetector {
  public:
   static constexpr int kBands = 10;
   static constexpr double kGainBase = 1.3;    // ratio of one gain step

@@ -93,8 +93,8 @@ void TDtmfBlockProcessor::SetLevelBarPosition(int position) {
 }
 
 void TDtmfBlockProcessor::CopySamples(std::span<const std::byte> block) {
-  TDTFM::TBlock& samples = filter_.Samples();
-  for (int n = 0; n < TDTFM::kBlockSize; ++n)
+  TDtmfDetector::TBlock& samples = filter_.Samples();
+  for (int n = 0; n < TDtmfDetector::kBlockSize; ++n)
     samples[n] = qFromLittleEndian<qint16>(block.data() + 2 * n);
 }
 
@@ -129,7 +129,7 @@ void TDtmfBlockProcessor::CaptureBlock(TWaveMessage message, std::span<const std
     Post(&TDtmfBlockProcessor::ClearSpectrum);
     return;
   }
-  if (message != TWaveMessage::Data || block.size() / 2 != TDTFM::kBlockSize || !Claim())
+  if (message != TWaveMessage::Data || block.size() / 2 != TDtmfDetector::kBlockSize || !Claim())
     return;
   CopySamples(block);
   transformed_ = false;
@@ -145,14 +145,14 @@ void TDtmfBlockProcessor::RecordedBlock(std::span<std::byte> block) {
     ResetTimeFromAudioThread();
     return;
   }
-  if (block.size() / 2 != TDTFM::kBlockSize || !Claim())
+  if (block.size() / 2 != TDtmfDetector::kBlockSize || !Claim())
     return;
   CopySamples(block);
   transformed_ = FilterEnabled();
   if (transformed_) {
     filter_.Filter();
-    const TDTFM::TBlock& filtered = filter_.Filtered();
-    for (int n = 0; n < TDTFM::kBlockSize; ++n)
+    const TDtmfDetector::TBlock& filtered = filter_.Filtered();
+    for (int n = 0; n < TDtmfDetector::kBlockSize; ++n)
       qToLittleEndian(static_cast<qint16>(filtered[n]), block.data() + 2 * n);
   }
   Release();
@@ -178,7 +178,7 @@ void TDtmfBlockProcessor::ProcessBlock() {
   const qint64 elapsed = timer.elapsed();
   std::copy_n(filter_.Levels().begin(), spectrumLevels_.size(), spectrumLevels_.begin());
   Release();
-  if (key != TDTFM::kNoKey)
+  if (key != TDtmfDetector::kNoKey)
     AddKey(key);
   if (lastFFTTime_.exchange(elapsed) != elapsed) {
     statusText_ = QStringLiteral("FFT Time: %1ms").arg(elapsed);

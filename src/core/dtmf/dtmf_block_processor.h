@@ -28,7 +28,7 @@ class TDtmfBlockProcessor final : public QObject {
  public:
   using TTask = void (TDtmfBlockProcessor::*)();
 
-  static constexpr std::size_t kBlockBytes = TDTFM::kBlockSize * 2;
+  static constexpr std::size_t kBlockBytes = TDtmfDetector::kBlockSize * 2;
   static constexpr int kKeysPerLine = 30;
   static constexpr int kMaxTerminalLines = 1000;
   static constexpr int kSpectrumInterval = 150;  // ms between spectrum repaints, at least
@@ -78,7 +78,7 @@ class TDtmfBlockProcessor final : public QObject {
   // A spectrum paint began while the last one still ran.
   void ReportOverflow();
   // The levels of display bins 0 .. 1023 (0 .. 4003 Hz) of the last decoded block, 0 .. 100.
-  const std::array<int, TDTFM::kDisplayBins>& Spectrum() const { return spectrumLevels_; }
+  const std::array<int, TDtmfDetector::kDisplayBins>& Spectrum() const { return spectrumLevels_; }
 
  signals:
   void KeyDecoded(QChar key);
@@ -126,7 +126,7 @@ class TDtmfBlockProcessor final : public QObject {
   QString statusText_;
   QString errorText_;
   QDateTime lastRefresh_;
-  std::array<int, TDTFM::kDisplayBins> spectrumLevels_{};
+  std::array<int, TDtmfDetector::kDisplayBins> spectrumLevels_{};
 };
 
 }  // namespace tarvok

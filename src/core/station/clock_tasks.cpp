@@ -31,7 +31,7 @@ TClockTasks::TClockTasks(TStationState& state, TConfig& config, const TClock& cl
       modeControl_(modeControl),
       queue_(queue) {
   dateTimeTimer_.setInterval(1000);
-  connect(&dateTimeTimer_, &QTimer::timeout, this, &TClockTasks::DateTimeTimerTimer);
+  connect(&dateTimeTimer_, &QTimer::timeout, this, &TClockTasks::ClockTick);
 }
 
 bool TClockTasks::NewMinute(int& lastMinute, const TSystemTime& now) {
@@ -41,7 +41,7 @@ bool TClockTasks::NewMinute(int& lastMinute, const TSystemTime& now) {
   return true;
 }
 
-void TClockTasks::DateTimeTimerTimer() {
+void TClockTasks::ClockTick() {
   const QDateTime now = clock_.Now();
   dateText_ = now.toString(QStringLiteral("MM/dd/yyyy"));
   timeText_ = now.toString(QStringLiteral("HH:mm:ss"));
@@ -101,7 +101,7 @@ void TClockTasks::CheckSchedule() {
   if (scheduleCheckBusy_)
     return;
   scheduleCheckBusy_ = true;
-  TSchedulerList& schedules = config_.Schedules();
+  TModeSchedule& schedules = config_.Schedules();
   if (schedules.ResetExpired())
     modeControl_.SwitchScheduledMode(rmNone);
   schedules.CheckTime(clock_.LocalTime());

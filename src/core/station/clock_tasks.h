@@ -32,7 +32,7 @@ class TClockTasks final : public QObject {
   void StopTimer() { dateTimeTimer_.stop(); }
   bool TimerActive() const { return dateTimeTimer_.isActive(); }
 
-  void DateTimeTimerTimer();
+  void ClockTick();
   // False once the recording in progress exceeds LimitRecordSize bytes or LimitRecordTime
   // seconds.
   bool WithinRecordLimits() const;

@@ -27,14 +27,14 @@ TModeControl::TModeControl(TStationState& state, TConfig& config, TTransmitter& 
 void TModeControl::FillControls() {
   switch (config_.State()) {
     case csVox:
-      buttons_.Check(TStateButton::rboEnableVOX);
+      buttons_.Check(TStateButton::RepeaterVox);
       break;
     case csForcedOn:
     case 3:
-      buttons_.Check(TStateButton::rboForceXMIT);
+      buttons_.Check(TStateButton::RepeaterForceXmit);
       break;
     default:
-      buttons_.Check(TStateButton::rboForceRECV);
+      buttons_.Check(TStateButton::RepeaterForceRecv);
       break;
   }
   emit ControlsChanged();
@@ -59,7 +59,7 @@ void TModeControl::ChangeState(TStateButton button) {
 void TModeControl::ChangeMode(TRepeaterMode item) {
   const bool fromMenu = item != rmNone;
   if (fromMenu && state_.SchedulerOn)
-    mnuSchedulerClick();
+    ToggleScheduler();
   display_.ClearError();
   switch (fromMenu ? item : state_.Mode) {
     case rmInternetRepeater:
@@ -146,14 +146,14 @@ void TModeControl::ShowBeaconPage() {
     return;
   }
   pages_.BeaconTabVisible = true;
-  if (pages_.ActivePage != TGeneralPage::DTFM && pages_.ActivePage != TGeneralPage::Scheduler &&
+  if (pages_.ActivePage != TGeneralPage::Dtmf && pages_.ActivePage != TGeneralPage::Scheduler &&
       pages_.ParamsTab <= 1) {
     pages_.ActivePage = TGeneralPage::Beacon;
     emit BeaconListShown();
   }
 }
 
-void TModeControl::mnuSchedulerClick() {
+void TModeControl::ToggleScheduler() {
   if (state_.Inhibit)
     return;
   recorder_.StopRecord();
@@ -224,7 +224,7 @@ void TModeControl::RestartMode() {
 
 void TModeControl::RestoreMode() {
   if (config_.DefaultState() == 1)
-    mnuSchedulerClick();
+    ToggleScheduler();
   else if (IsOperatingMode(config_.DefaultMode()))
     ChangeMode(static_cast<TRepeaterMode>(config_.DefaultMode()));
 }
@@ -232,8 +232,9 @@ void TModeControl::RestoreMode() {
 void TModeControl::ShowListeningControls() {
   using enum TStateButton;
   if (state_.Mode == rmSimplexRepeater && state_.ModeState == msListen &&
-      !buttons_.IsChecked(rboSVOX) &&
-      (buttons_.IsChecked(rboSREC) || buttons_.IsChecked(rboSXMIT)) && buttons_.Check(rboSLISTEN))
+      !buttons_.IsChecked(SimplexVox) &&
+      (buttons_.IsChecked(SimplexForceRecord) || buttons_.IsChecked(SimplexForceXmit)) &&
+      buttons_.Check(SimplexListen))
     emit ControlsChanged();
 }
 

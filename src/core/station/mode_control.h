@@ -1,7 +1,7 @@
 // The mode changes: the state buttons of the control pages, the mode menu with the carry-over of
 // the VOX selection, the mode scheduler's switch, the switch ordered by a schedule event and the
 // restart of a mode after a failed playback. The buttons, menu items and pages are state that a
-// window mirrors; it reports clicks through ClickStateButton, ChangeMode and mnuSchedulerClick.
+// window mirrors; it reports clicks through ClickStateButton, ChangeMode and ToggleScheduler.
 #pragma once
 
 #include <QObject>
@@ -20,7 +20,7 @@ class TStatusDisplay;
 class TTransmitter;
 
 // The tabs beside the control pages.
-enum class TGeneralPage { General, Beacon, DTFM, Scheduler };
+enum class TGeneralPage { General, Beacon, Dtmf, Scheduler };
 
 struct TStationPages {
   TControlPage ControlPage = TControlPage::Repeater;
@@ -53,7 +53,7 @@ class TModeControl final : public QObject {
   void ChangeState(TStateButton button);
   // A mode menu item; rmNone re-enters the mode held in Mode.
   void ChangeMode(TRepeaterMode item);
-  void mnuSchedulerClick();
+  void ToggleScheduler();
   void SwitchScheduledMode(TRepeaterMode mode);
   void RestartMode();
   // Enters the mode, or switches the scheduler on, as the last run left it.

@@ -22,21 +22,21 @@ std::optional<TStateButton> RemoteButton(TRepeaterMode mode, int state) {
     return std::nullopt;
   switch (mode * 10 + state) {
     case 11:
-      return rboEnableVOX;
+      return RepeaterVox;
     case 12:
-      return rboForceXMIT;
+      return RepeaterForceXmit;
     case 13:
-      return rboForceRECV;
+      return RepeaterForceRecv;
     case 21:
-      return rboSVOX;
+      return SimplexVox;
     case 22:
-      return rboSXMIT;
+      return SimplexForceXmit;
     case 23:
-      return rboSLISTEN;
+      return SimplexListen;
     case 31:
-      return rboBeaconEnable;
+      return BeaconVox;
     case 33:
-      return rboBeaconListen;
+      return BeaconListen;
     default:
       return std::nullopt;
   }
@@ -78,7 +78,7 @@ void TRemoteControl::ApplyCommand(int mode, int state) {
     return;
   if (mode == kSchedulerCommand) {
     if (!state_.SchedulerOn)
-      modeControl_.mnuSchedulerClick();
+      modeControl_.ToggleScheduler();
     return;
   }
   if (!IsOperatingMode(mode))

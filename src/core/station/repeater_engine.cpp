@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/audio/level_poller.h"
 #include "core/audio/recorder_control.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "core/config/config.h"
 #include "core/schedule/morse_code.h"
 #include "core/station/station_queue.h"
@@ -39,16 +39,16 @@ void Restart(QTimer& timer) {
 
 TRepeaterEngine::TRepeaterEngine(TStationState& state, TConfig& config, TTransmitter& transmitter,
                                  TRecorderControl& recorder, TSoundCard& soundCard,
-                                 TSoundThread& soundThread, TStationQueue& queue)
+                                 TLevelPoller& poller, TStationQueue& queue)
     : state_(state),
       config_(config),
       transmitter_(transmitter),
       recorder_(recorder),
       soundCard_(soundCard),
-      soundThread_(soundThread),
+      poller_(poller),
       queue_(queue) {
-  QObject::connect(&repeaterTimer_, &QTimer::timeout, [this] { RepeaterTimerTimer(); });
-  QObject::connect(&qstTimer_, &QTimer::timeout, [this] { QSTTimerTimer(); });
+  QObject::connect(&identTimer_, &QTimer::timeout, [this] { IdentTimerTick(); });
+  QObject::connect(&qstTimer_, &QTimer::timeout, [this] { QstTimerTick(); });
   SetTimerIntervals();
 }
 
@@ -114,7 +114,7 @@ void TRepeaterEngine::InternetTransition(int target) {
       return;
     if (target == msForcedOff) {
       target = msNoSignal;
-      soundThread_.Reset();
+      poller_.Reset();
     }
   }
   Enter(static_cast<TModeState>(target == msListen ? msNoSignal : target));
@@ -326,7 +326,7 @@ void TRepeaterEngine::SimplexAfterPlayback(TSender sender) {
   // After the CW identification and after a playback followed by nothing, the recorder's
   // listening start brings the station back to listening.
   if (!done && state_.ModeState >= msCourtesy && state_.ModeState <= msTimeout) {
-    soundThread_.Reset();
+    poller_.Reset();
     SetState(sender, msListen);
   }
 }
@@ -361,9 +361,9 @@ void TRepeaterEngine::PlayStarted() {
     soundCard_.StopCapture();
 }
 
-void TRepeaterEngine::RepeaterTimerTimer() { MessageTimerTick(state_.IdentPending); }
+void TRepeaterEngine::IdentTimerTick() { MessageTimerTick(state_.IdentPending); }
 
-void TRepeaterEngine::QSTTimerTimer() { MessageTimerTick(state_.QSTPending); }
+void TRepeaterEngine::QstTimerTick() { MessageTimerTick(state_.QSTPending); }
 
 void TRepeaterEngine::MessageTimerTick(bool& pending) {
   if (config_.State() != csVox || state_.Mode != rmSimplexRepeater || pending)
@@ -376,21 +376,21 @@ void TRepeaterEngine::MessageTimerTick(bool& pending) {
 }
 
 void TRepeaterEngine::SetTimerIntervals() {
-  repeaterTimer_.setInterval(TimerInterval(config_.AudioTime(aeRepeaterId)));
+  identTimer_.setInterval(TimerInterval(config_.AudioTime(aeRepeaterId)));
   qstTimer_.setInterval(TimerInterval(config_.AudioTime(aeQst)));
-  if (repeaterTimer_.isActive())
-    Restart(repeaterTimer_);
+  if (identTimer_.isActive())
+    Restart(identTimer_);
   if (qstTimer_.isActive())
     Restart(qstTimer_);
 }
 
 void TRepeaterEngine::StartTimers() {
-  Restart(repeaterTimer_);
+  Restart(identTimer_);
   Restart(qstTimer_);
 }
 
 void TRepeaterEngine::StopTimers() {
-  repeaterTimer_.stop();
+  identTimer_.stop();
   qstTimer_.stop();
 }
 

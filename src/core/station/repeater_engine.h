@@ -21,7 +21,7 @@ namespace tarvok {
 class TConfig;
 class TRecorderControl;
 class TSoundCard;
-class TSoundThread;
+class TLevelPoller;
 class TStationQueue;
 class TTransmitter;
 
@@ -29,7 +29,7 @@ class TRepeaterEngine final : public QObject {
   Q_OBJECT
  public:
   TRepeaterEngine(TStationState& state, TConfig& config, TTransmitter& transmitter,
-                  TRecorderControl& recorder, TSoundCard& soundCard, TSoundThread& soundThread,
+                  TRecorderControl& recorder, TSoundCard& soundCard, TLevelPoller& poller,
                   TStationQueue& queue);
   TRepeaterEngine(const TRepeaterEngine&) = delete;
   TRepeaterEngine& operator=(const TRepeaterEngine&) = delete;
@@ -52,13 +52,13 @@ class TRepeaterEngine final : public QObject {
   void PlayStarted();
 
   // The identification and QST timers, with the intervals of their audio events.
-  void RepeaterTimerTimer();
-  void QSTTimerTimer();
+  void IdentTimerTick();
+  void QstTimerTick();
   void SetTimerIntervals();
   void StartTimers();
   void StopTimers();
-  bool RepeaterTimerActive() const { return repeaterTimer_.isActive(); }
-  bool QSTTimerActive() const { return qstTimer_.isActive(); }
+  bool IdentTimerActive() const { return identTimer_.isActive(); }
+  bool QstTimerActive() const { return qstTimer_.isActive(); }
 
  signals:
   // The mode state changed, inside the transition that changed it.
@@ -83,13 +83,13 @@ class TRepeaterEngine final : public QObject {
   TTransmitter& transmitter_;
   TRecorderControl& recorder_;
   TSoundCard& soundCard_;
-  TSoundThread& soundThread_;
+  TLevelPoller& poller_;
   TStationQueue& queue_;
 
   // Serialises transitions; re-entrant because a transition may raise a request of its own.
   std::recursive_mutex stateLock_;
   bool playbackFinishing_ = false;
-  QTimer repeaterTimer_;
+  QTimer identTimer_;
   QTimer qstTimer_;
 };
 

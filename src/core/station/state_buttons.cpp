@@ -27,11 +27,11 @@ const TStateButtonInfo& StateButtonInfo(TStateButton button) {
 std::optional<TStateButton> VoxButtonOf(TRepeaterMode mode) {
   switch (mode) {
     case rmInternetRepeater:
-      return rboEnableVOX;
+      return RepeaterVox;
     case rmSimplexRepeater:
-      return rboSVOX;
+      return SimplexVox;
     case rmBeaconStation:
-      return rboBeaconEnable;
+      return BeaconVox;
     default:
       return std::nullopt;
   }
@@ -40,11 +40,11 @@ std::optional<TStateButton> VoxButtonOf(TRepeaterMode mode) {
 std::optional<TStateButton> PassiveButtonOf(TRepeaterMode mode) {
   switch (mode) {
     case rmInternetRepeater:
-      return rboForceRECV;
+      return RepeaterForceRecv;
     case rmSimplexRepeater:
-      return rboSLISTEN;
+      return SimplexListen;
     case rmBeaconStation:
-      return rboBeaconListen;
+      return BeaconListen;
     default:
       return std::nullopt;
   }

@@ -15,15 +15,15 @@ namespace tarvok {
 enum class TControlPage { Repeater = 0, Simplex = 1, Beacon = 2, Scheduler = 3 };
 
 enum class TStateButton {
-  rboEnableVOX,
-  rboForceXMIT,
-  rboForceRECV,
-  rboSVOX,
-  rboSREC,
-  rboSXMIT,
-  rboSLISTEN,
-  rboBeaconEnable,
-  rboBeaconListen,
+  RepeaterVox,
+  RepeaterForceXmit,
+  RepeaterForceRecv,
+  SimplexVox,
+  SimplexForceRecord,
+  SimplexForceXmit,
+  SimplexListen,
+  BeaconVox,
+  BeaconListen,
 };
 
 struct TStateButtonInfo {

@@ -8,7 +8,7 @@
 namespace tarvok {
 
 TStation::TStation(TConfig& config, const TClock& clock, TTransmitter& transmitter,
-                   TRecorderControl& recorder, TSoundCard& soundCard, TSoundThread& soundThread,
+                   TRecorderControl& recorder, TSoundCard& soundCard, TLevelPoller& poller,
                    QObject* parent)
     : QObject(parent),
       config_(config),
@@ -16,7 +16,7 @@ TStation::TStation(TConfig& config, const TClock& clock, TTransmitter& transmitt
       recorder_(recorder),
       soundCard_(soundCard),
       display_(state_, config, clock, recorder),
-      engine_(state_, config, transmitter, recorder, soundCard, soundThread, *this),
+      engine_(state_, config, transmitter, recorder, soundCard, poller, *this),
       modeControl_(state_, config, transmitter, recorder, soundCard, engine_, display_, *this),
       clockTasks_(state_, config, clock, recorder, engine_, modeControl_, *this),
       remote_(state_, config, transmitter, modeControl_, *this) {
@@ -40,7 +40,7 @@ void TStation::Start() {
       state_.ModeState == msNoSignal)
     engine_.StartTimers();
   clockTasks_.StartTimer();
-  clockTasks_.DateTimeTimerTimer();
+  clockTasks_.ClockTick();
   if (config_.SaveMode() && (config_.DefaultState() != 0 || config_.DefaultMode() != state_.Mode))
     Post([this] { modeControl_.RestoreMode(); });
 }

@@ -22,7 +22,7 @@ namespace tarvok {
 class TClock;
 class TConfig;
 class TSoundCard;
-class TSoundThread;
+class TLevelPoller;
 class TTransmitter;
 
 class TStation final : public QObject, private TStationQueue, private TRecorderEvents {
@@ -30,7 +30,7 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
  public:
   // The recorder's events are taken from construction on; they must arrive on this thread.
   TStation(TConfig& config, const TClock& clock, TTransmitter& transmitter,
-           TRecorderControl& recorder, TSoundCard& soundCard, TSoundThread& soundThread,
+           TRecorderControl& recorder, TSoundCard& soundCard, TLevelPoller& poller,
            QObject* parent = nullptr);
   ~TStation() override;
   TStation(const TStation&) = delete;

@@ -11,11 +11,11 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
                                  TUserMessages& messages, TStationRole role, QObject* parent)
     : QObject(parent), config_(config), clock_(clock), transmitter_(transmitter), role_(role) {
   soundCard_ = std::make_unique<TSoundCard>(std::move(backend));
-  soundThread_ = std::make_unique<TSoundThread>(*soundCard_);
+  poller_ = std::make_unique<TLevelPoller>(*soundCard_);
   recordThread_ = std::make_unique<TRecordThread>(soundCard_->Backend(), messages, config_, clock_);
   dtmf_ = std::make_unique<TDtmfBlockProcessor>(config_, clock_);
   station_ = std::make_unique<TStation>(config_, clock_, transmitter_, *recordThread_, *soundCard_,
-                                        *soundThread_);
+                                        *poller_);
   connect(soundCard_.get(), &TSoundCard::Error, &station_->Display(), &TStatusDisplay::ShowError);
   connect(soundCard_.get(), &TSoundCard::Debug, this, [this](const QString& text) {
     if (config_.Debug())
@@ -30,10 +30,10 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
     dtmf->CaptureBlock(message, block);
   });
 
-  soundThread_->SetUpperOnDelay(config_.StartDelay());
-  soundThread_->SetUpperOffDelay(config_.StopDelay());
-  soundThread_->SetLowerOnDelay(config_.LocalStartDelay());
-  soundThread_->SetLowerOffDelay(config_.LocalStopDelay());
+  poller_->SetVoxOnDelay(config_.StartDelay());
+  poller_->SetVoxOffDelay(config_.StopDelay());
+  poller_->SetOtherOnDelay(config_.LocalStartDelay());
+  poller_->SetOtherOffDelay(config_.LocalStopDelay());
 
   connect(&voxTimer_, &QTimer::timeout, vox_.get(), &TVoxControl::VoxTimerTick);
   connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTick);
@@ -106,7 +106,7 @@ void TStationRuntime::CreateTraces() {
     auto trace = std::make_unique<TTraceSource>(index, config_, clock_);
     trace->SetNoiseLevel(config_.NoiseLevel());
     trace->SetThreshold(config_.ThresholdLevel());
-    trace->Initialize(soundCard_.get(), soundThread_.get());
+    trace->Initialize(soundCard_.get(), poller_.get());
     traces_[static_cast<std::size_t>(index)] = std::move(trace);
   }
   for (auto& trace : traces_)
@@ -117,7 +117,7 @@ void TStationRuntime::CreateTraces() {
       trace->SetMode(State().Mode);
   });
   vox_ =
-      std::make_unique<TVoxControl>(config_, *soundThread_, Trace(TTraceSource::kUpper),
+      std::make_unique<TVoxControl>(config_, *poller_, Trace(TTraceSource::kUpper),
                                     Trace(TTraceSource::kLower), static_cast<TVoxEngine&>(*this));
   connect(station_.get(), &TStation::CheckTracesRequested, vox_.get(),
           [this] { vox_->CheckTraces(true); });
@@ -133,9 +133,9 @@ void TStationRuntime::Start() {
   station_->Start();
   emit ModeChanged(State().Mode, State().SchedulerOn);
   KeepDtmfCapture();
-  soundThread_->Start();
+  poller_->Start();
   refreshTimer_.start();
-  vox_->ChangeControl();
+  vox_->ApplyLevels();
   vox_->PostCheckTraces(false);
 }
 
@@ -152,7 +152,7 @@ void TStationRuntime::Close() {
   recordThread_->StopPlay();
   recordThread_->StopRecord();
   soundCard_->StopCapture();
-  soundThread_->Terminate();
+  poller_->Terminate();
   transmitter_.Key(false);
 }
 
@@ -160,10 +160,10 @@ void TStationRuntime::SaveLevels() {
   const TTraceLevels& levels = Trace(TTraceSource::kUpper).Levels();
   config_.SetThresholdLevel(levels.ThresholdLevel());
   config_.SetNoiseLevel(levels.NoiseLevel());
-  config_.SetStartDelay(soundThread_->Upper().OnDelay());
-  config_.SetStopDelay(soundThread_->Upper().OffDelay());
-  config_.SetLocalStartDelay(soundThread_->Lower().OnDelay());
-  config_.SetLocalStopDelay(soundThread_->Lower().OffDelay());
+  config_.SetStartDelay(poller_->Vox().OnDelay());
+  config_.SetStopDelay(poller_->Vox().OffDelay());
+  config_.SetLocalStartDelay(poller_->Other().OnDelay());
+  config_.SetLocalStopDelay(poller_->Other().OffDelay());
 }
 
 void TStationRuntime::ChangeMode(TRepeaterMode mode) { station_->Modes().ChangeMode(mode); }
@@ -172,7 +172,7 @@ void TStationRuntime::ClickStateButton(TStateButton button) {
   station_->Modes().ClickStateButton(button);
 }
 
-void TStationRuntime::ToggleScheduler() { station_->Modes().mnuSchedulerClick(); }
+void TStationRuntime::ToggleScheduler() { station_->Modes().ToggleScheduler(); }
 
 void TStationRuntime::SuspendForDialog() {
   const TStationState& state = State();
@@ -273,13 +273,13 @@ void TStationRuntime::Tick(TStationTimer timer) {
       RefreshTick();
       break;
     case TStationTimer::Clock:
-      station_->ClockTasks().DateTimeTimerTimer();
+      station_->ClockTasks().ClockTick();
       break;
     case TStationTimer::Ident:
-      station_->Engine().RepeaterTimerTimer();
+      station_->Engine().IdentTimerTick();
       break;
     case TStationTimer::Qst:
-      station_->Engine().QSTTimerTimer();
+      station_->Engine().QstTimerTick();
       break;
   }
 }

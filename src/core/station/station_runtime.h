@@ -12,9 +12,9 @@
 #include <array>
 #include <memory>
 
+#include "core/audio/level_poller.h"
 #include "core/audio/record_thread.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "core/dtmf/dtmf_block_processor.h"
 #include "core/station/station.h"
 #include "core/station/trace_source.h"
@@ -95,7 +95,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // What views show and edit.
   TConfig& Settings() { return config_; }
   const TSoundCard& SoundCard() const { return *soundCard_; }
-  TSoundThread& Poller() { return *soundThread_; }
+  TLevelPoller& Poller() { return *poller_; }
   TTraceSource& Trace(int index) { return *traces_[static_cast<std::size_t>(index)]; }
   TVoxControl& Vox() { return *vox_; }
   const TModeControl& Modes() const { return station_->Modes(); }
@@ -157,7 +157,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   TTransmitter& transmitter_;
   const TStationRole role_;
   std::unique_ptr<TSoundCard> soundCard_;
-  std::unique_ptr<TSoundThread> soundThread_;
+  std::unique_ptr<TLevelPoller> poller_;
   std::unique_ptr<TRecordThread> recordThread_;
   std::unique_ptr<TDtmfBlockProcessor> dtmf_;
   std::unique_ptr<TStation> station_;

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/audio/level_conversion.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_card_listing.h"
-#include "core/audio/sound_thread.h"
 #include "core/config/config.h"
 #include "core/station/station_state.h"
 
@@ -28,7 +28,7 @@ TTraceSource::TTraceSource(int traceIndex, TConfig& config, const TClock& clock,
   meter_.SetCount(1);
 }
 
-void TTraceSource::Initialize(TSoundCard* card, TSoundThread* poller) {
+void TTraceSource::Initialize(TSoundCard* card, TLevelPoller* poller) {
   if (initialized_)
     return;
   headerLabel_ = QStringLiteral("Select Sound Card Device to connect to ") + TraceName(traceIndex_);
@@ -161,10 +161,10 @@ void TTraceSource::UpdateLevels() {
   if (poller_ == nullptr)
     return;
   if (traceIndex_ == kUpper) {
-    poller_->SetUpperThreshold(
+    poller_->SetVoxThreshold(
         DecibelsToLevel(static_cast<double>(levels_.ThresholdLevel()) + levels_.NoiseLevel()));
   } else {
-    poller_->SetLowerThreshold(DecibelsToLevel(levels_.NoiseLevel()));
+    poller_->SetOtherThreshold(DecibelsToLevel(levels_.NoiseLevel()));
   }
 }
 
@@ -178,15 +178,15 @@ void TTraceSource::BindSlot() {
   if (poller_ == nullptr)
     return;
   if (isVoxTrace_)
-    poller_->SetUpperIndex(peakObject_);
+    poller_->SetVoxIndex(peakObject_);
   else
-    poller_->SetLowerIndex(peakObject_);
+    poller_->SetOtherIndex(peakObject_);
 }
 
 bool TTraceSource::SignalPresent() const {
   if (poller_ == nullptr)
     return false;
-  return isVoxTrace_ ? poller_->UpperPresent() : poller_->LowerPresent();
+  return isVoxTrace_ ? poller_->VoxPresent() : poller_->OtherPresent();
 }
 
 std::optional<int> TTraceSource::VoxRequest() const {

@@ -22,7 +22,7 @@ namespace tarvok {
 class TClock;
 class TConfig;
 class TSoundCard;
-class TSoundThread;
+class TLevelPoller;
 
 // One entry of the source list: "src:out: Wave Out" and the line index it stands for.
 struct TSourceEntry {
@@ -52,7 +52,7 @@ class TTraceSource final : public QObject {
   // Connects the trace once: two mixer control objects for its meter and volume, the poller
   // slot, the options and source choice from the settings. Without a card and poller only the
   // header label is set.
-  void Initialize(TSoundCard* card, TSoundThread* poller);
+  void Initialize(TSoundCard* card, TLevelPoller* poller);
 
   // Mixer devices by name; a choice refills the source list from the card's current device.
   const QStringList& MixerNames() const { return mixerNames_; }
@@ -93,7 +93,7 @@ class TTraceSource final : public QObject {
   // threshold: the upper trace the VOX slot's (threshold plus noise), the lower the other's.
   void UpdateLevels();
   // Whether this trace is the VOX source of the mode; the VOX trace's meter is the poller's
-  // upper slot, the other trace's its lower slot. Call it on both traces after Initialize and
+  // VOX slot, the other trace's its other slot. Call it on both traces after Initialize and
   // after every mode change.
   void SetMode(int mode);
   bool IsVoxTrace() const { return isVoxTrace_; }
@@ -157,7 +157,7 @@ class TTraceSource final : public QObject {
   const TClock& clock_;
   TSourceLineStore lineStore_;
   TSoundCard* card_ = nullptr;
-  TSoundThread* poller_ = nullptr;
+  TLevelPoller* poller_ = nullptr;
   bool initialized_ = false;
 
   QStringList mixerNames_;

@@ -1,13 +1,13 @@
 #include "core/station/vox_control.h"
 
-#include "core/audio/sound_thread.h"
+#include "core/audio/level_poller.h"
 #include "core/config/config.h"
 #include "core/station/trace_source.h"
 #include "core/station/vox_control_check.h"
 
 namespace tarvok {
 
-TVoxControl::TVoxControl(TConfig& config, TSoundThread& poller, TTraceSource& upper,
+TVoxControl::TVoxControl(TConfig& config, TLevelPoller& poller, TTraceSource& upper,
                          TTraceSource& lower, TVoxEngine& engine, QObject* parent)
     : QObject(parent),
       config_(config),
@@ -35,18 +35,18 @@ int TVoxControl::EditValue(TEdit edit) const {
     case TEdit::NoiseLevel:
       return upper_.Levels().NoiseLevel();
     case TEdit::XmitStartDelay:
-      return poller_.Upper().OnDelay();
+      return poller_.Vox().OnDelay();
     case TEdit::XmitStopDelay:
-      return poller_.Upper().OffDelay();
+      return poller_.Vox().OffDelay();
     case TEdit::LocalStartDelay:
-      return poller_.Lower().OnDelay();
+      return poller_.Other().OnDelay();
     case TEdit::LocalStopDelay:
-      return poller_.Lower().OffDelay();
+      return poller_.Other().OffDelay();
   }
   return 0;
 }
 
-void TVoxControl::ChangeControl(TEdit edit, const QString& text) {
+void TVoxControl::ApplyEdit(TEdit edit, const QString& text) {
   if (engine_.Inhibit())
     return;
   bool ok = false;
@@ -66,19 +66,19 @@ void TVoxControl::ChangeControl(TEdit edit, const QString& text) {
       UpdateThresholdLabel();
       break;
     case TEdit::XmitStartDelay:
-      poller_.SetUpperOnDelay(value);
+      poller_.SetVoxOnDelay(value);
       config_.SetStartDelay(value);
       break;
     case TEdit::XmitStopDelay:
-      poller_.SetUpperOffDelay(value);
+      poller_.SetVoxOffDelay(value);
       config_.SetStopDelay(value);
       break;
     case TEdit::LocalStartDelay:
-      poller_.SetLowerOnDelay(value);
+      poller_.SetOtherOnDelay(value);
       config_.SetLocalStartDelay(value);
       break;
     case TEdit::LocalStopDelay:
-      poller_.SetLowerOffDelay(value);
+      poller_.SetOtherOffDelay(value);
       config_.SetLocalStopDelay(value);
       break;
   }
@@ -86,7 +86,7 @@ void TVoxControl::ChangeControl(TEdit edit, const QString& text) {
   lower_.UpdateLevels();
 }
 
-void TVoxControl::ChangeControl() {
+void TVoxControl::ApplyLevels() {
   if (engine_.Inhibit())
     return;
   UpdateThresholdLabel();
@@ -103,7 +103,7 @@ void TVoxControl::VoxTimerTick() {
   if (engine_.Inhibit() || ticking_)
     return;
   ticking_ = true;
-  // The VOX trace's meter feeds the poller's upper slot, whichever trace it is.
+  // The VOX trace's meter feeds the poller's VOX slot, whichever trace it is.
   const TTraceSource& vox = upper_.IsVoxTrace() ? upper_ : lower_;
   if (const std::optional<int> request = vox.VoxRequest())
     engine_.SetState(*request);

@@ -12,7 +12,7 @@
 namespace tarvok {
 
 class TConfig;
-class TSoundThread;
+class TLevelPoller;
 class TTraceSource;
 
 // What the VOX needs of the repeater engine.
@@ -39,7 +39,7 @@ class TVoxControl final : public QObject {
     LocalStopDelay,   // switch-off delay of the other slot, ms
   };
 
-  TVoxControl(TConfig& config, TSoundThread& poller, TTraceSource& upper, TTraceSource& lower,
+  TVoxControl(TConfig& config, TLevelPoller& poller, TTraceSource& upper, TTraceSource& lower,
               TVoxEngine& engine, QObject* parent = nullptr);
 
   // The edits take digits and control keys; any other printable key is refused (with a beep).
@@ -48,9 +48,9 @@ class TVoxControl final : public QObject {
   int EditValue(TEdit edit) const;
   // An edit changed: a whole number is applied and stored at once, anything else is ignored.
   // Values are not range-checked.
-  void ChangeControl(TEdit edit, const QString& text);
+  void ApplyEdit(TEdit edit, const QString& text);
   // Re-applies the levels on both traces and the threshold label; the end of start-up.
-  void ChangeControl();
+  void ApplyLevels();
   // "dB [0..35]": the room above the noise level.
   const QString& ThresholdLabel() const { return thresholdLabel_; }
 
@@ -78,7 +78,7 @@ class TVoxControl final : public QObject {
   void UpdateThresholdLabel();
 
   TConfig& config_;
-  TSoundThread& poller_;
+  TLevelPoller& poller_;
   TTraceSource& upper_;
   TTraceSource& lower_;
   TVoxEngine& engine_;

@@ -19,7 +19,7 @@ using TBytes = std::vector<std::byte>;
 
 // Tones on whole bins leak into no other bin, so a key lights exactly its two tone bands.
 double ToneBin(int frequency) {
-  return std::round(frequency * double{TDTFM::kBlockSize} / TDTFM::kSampleRate);
+  return std::round(frequency * double{TDtmfDetector::kBlockSize} / TDtmfDetector::kSampleRate);
 }
 
 TBytes ToBytes(const TFourier::TBlock& block, std::size_t size = TDtmfBlockProcessor::kBlockBytes) {
@@ -31,9 +31,9 @@ TBytes ToBytes(const TFourier::TBlock& block, std::size_t size = TDtmfBlockProce
 
 TBytes KeyBlock(char key, double amplitude = 1000,
                 std::size_t size = TDtmfBlockProcessor::kBlockBytes) {
-  const int index = static_cast<int>(std::strchr(TDTFM::kKeys, key) - TDTFM::kKeys);
-  return ToBytes(ToneBlock({{ToneBin(TDTFM::kTones[1][index / 4]), amplitude},
-                            {ToneBin(TDTFM::kTones[0][index % 4]), amplitude}}),
+  const int index = static_cast<int>(std::strchr(TDtmfDetector::kKeys, key) - TDtmfDetector::kKeys);
+  return ToBytes(ToneBlock({{ToneBin(TDtmfDetector::kTones[1][index / 4]), amplitude},
+                            {ToneBin(TDtmfDetector::kTones[0][index % 4]), amplitude}}),
                  size);
 }
 

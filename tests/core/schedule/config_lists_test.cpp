@@ -37,7 +37,7 @@ TEST_F(ConfigListsTest, SettingsFileWithListsRoundTripsUnchanged) {
 TEST_F(ConfigListsTest, ChangedListsAreWrittenWhenTheConfigurationEnds) {
   WriteSettings("[Audio]\nCWSpeed=12\n");
   Config().Beacons().AddNamed("Evening ID");
-  TScheduler event(clock_);
+  TScheduleEvent event(clock_);
   event.Mode = rmSimplexRepeater;
   Config().Schedules().Add(event);
   EXPECT_EQ(Stored("BeaconGeneral", "Count"), "<missing>");

@@ -10,7 +10,7 @@ using enum TStateButton;
 class ClockTasksTest : public StationTest {
  protected:
   void AddScheduleEvent(TRepeaterMode mode, const QString& minute) {
-    TScheduler event(clock_);
+    TScheduleEvent event(clock_);
     event.Mode = mode;
     event.Enabled = true;
     event.Min = minute;
@@ -24,7 +24,7 @@ class ClockTasksTest : public StationTest {
     Config().Beacons().Add(beacon);
   }
   void SwitchSchedulerOn() {
-    station_->Modes().mnuSchedulerClick();
+    station_->Modes().ToggleScheduler();
     Settle();
   }
   // A recording of `bytes` bytes in the recordings folder, modified `age` minutes ago.
@@ -81,12 +81,12 @@ TEST_F(ClockTasksTest, ScheduledBeaconStationOverridesForceListenOnlyWhenItStart
   Config().SetState(csVox);
   Start();
   Menu(rmBeaconStation);
-  Click(rboBeaconListen);
+  Click(BeaconListen);
   SwitchSchedulerOn();
   At(10, 16, 1);
   Tick();
   EXPECT_EQ(Mode(), rmBeaconStation);
-  EXPECT_TRUE(Checked(rboBeaconEnable));
+  EXPECT_TRUE(Checked(BeaconVox));
   EXPECT_EQ(Config().State(), csVox);
   EXPECT_EQ(station_->Display().Caption(), "Schedule - Beacon Station");
 
@@ -132,7 +132,7 @@ TEST_F(ClockTasksTest, RecordingsAreTrimmedEveryFiveMinutesOfSimplexRepeater) {
       [this] { return QStringList{Config().LogBrowsePath() + "261205_100000.wav"}; });
   StartSimplexWithVox();
   for (int i = 0; i < 299; ++i)
-    station_->ClockTasks().DateTimeTimerTimer();
+    station_->ClockTasks().ClockTick();
   Settle();
   EXPECT_EQ(Recordings().size(), 4);
   Tick();
@@ -146,9 +146,9 @@ TEST_F(ClockTasksTest, LogCutoffFollowsTheClockEveryHourOfSimplexRepeater) {
   const std::int64_t cutoff = Config().LogCutoffTime();
   clock_.AdvanceMilliseconds(3600 * 1000);
   for (int i = 0; i < 3599; ++i)
-    station_->ClockTasks().DateTimeTimerTimer();
+    station_->ClockTasks().ClockTick();
   EXPECT_EQ(Config().LogCutoffTime(), cutoff);
-  station_->ClockTasks().DateTimeTimerTimer();
+  station_->ClockTasks().ClockTick();
   EXPECT_EQ(Config().LogCutoffTime(), cutoff + 3600LL * 10000000);
   Settle();
 }

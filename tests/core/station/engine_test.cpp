@@ -11,11 +11,11 @@ using enum TStateButton;
 class EngineTest : public StationTest {
  protected:
   void RaiseVoxFlag() {
-    soundThread_->SetUpperThreshold(0);
-    soundThread_->SetUpperOnDelay(0);
-    soundThread_->Reset();
-    soundThread_->Upper().Update(1000);
-    ASSERT_TRUE(soundThread_->UpperPresent());
+    poller_->SetVoxThreshold(0);
+    poller_->SetVoxOnDelay(0);
+    poller_->Reset();
+    poller_->Vox().Update(1000);
+    ASSERT_TRUE(poller_->VoxPresent());
   }
   void AddBeacon(const QString& name, const QString& cw, const QString& wave = {}) {
     TBeacon beacon(clock_);
@@ -61,14 +61,14 @@ TEST_F(EngineTest, RequestsAboveTwelveActAsForcedOff) {
 TEST_F(EngineTest, InternetRepeaterKeysWithTheVoxAndRunsTheTimersOnlyWhileReceiving) {
   Config().SetState(csVox);
   Start();
-  EXPECT_TRUE(station_->Engine().RepeaterTimerActive());
+  EXPECT_TRUE(station_->Engine().IdentTimerActive());
   Request(TSender::Trace, msSignal);
   EXPECT_TRUE(Keyed());
-  EXPECT_FALSE(station_->Engine().QSTTimerActive());
+  EXPECT_FALSE(station_->Engine().QstTimerActive());
   Request(TSender::Trace, msNoSignal);
   EXPECT_EQ(ModeState(), msNoSignal);
   EXPECT_FALSE(Keyed());
-  EXPECT_TRUE(station_->Engine().QSTTimerActive());
+  EXPECT_TRUE(station_->Engine().QstTimerActive());
 }
 
 TEST_F(EngineTest, CourtesyToneIsNotCutByTheVoxAndItsEndClearsTheVoxFlags) {
@@ -86,7 +86,7 @@ TEST_F(EngineTest, CourtesyToneIsNotCutByTheVoxAndItsEndClearsTheVoxFlags) {
   EndPlayback();
   EXPECT_EQ(ModeState(), msNoSignal);
   EXPECT_FALSE(Keyed());
-  EXPECT_FALSE(soundThread_->UpperPresent());
+  EXPECT_FALSE(poller_->VoxPresent());
 }
 
 TEST_F(EngineTest, CourtesyToneDeletedFromDiskReleasesAtOnce) {
@@ -111,8 +111,8 @@ TEST_F(EngineTest, SimplexSendsPendingMessagesInPriorityOrderThenListens) {
   StartSimplexWithVox();
   Request(TSender::Trace, msSignal);
   ASSERT_EQ(ModeState(), msSignal);
-  station_->Engine().RepeaterTimerTimer();
-  station_->Engine().QSTTimerTimer();
+  station_->Engine().IdentTimerTick();
+  station_->Engine().QstTimerTick();
   recorder_->Written = 100001;
   Tick();  // over the size limit: played back now, the time-out follows
   EXPECT_EQ(ModeState(), msNoSignal);
@@ -139,7 +139,7 @@ TEST_F(EngineTest, SimplexSendsTheCWIdentificationAtOnceWithoutAnIdentificationW
   Config().SetWAVFile(aeCourtesyTone, MakeWav("courtesy.wav"));
   StartSimplexWithVox();
   Request(TSender::Trace, msSignal);
-  station_->Engine().RepeaterTimerTimer();
+  station_->Engine().IdentTimerTick();
   Request(TSender::Trace, msNoSignal);
   TakeLog();
   EndPlayback();
@@ -181,7 +181,7 @@ TEST_F(EngineTest, SimplexSendsAMessageThatFallsDueWhileListeningAtOnce) {
   Config().SetWAVFile(aeQst, MakeWav("qst.wav"));
   StartSimplexWithVox();
   TakeLog();
-  station_->Engine().QSTTimerTimer();
+  station_->Engine().QstTimerTick();
   Settle();
   EXPECT_EQ(ModeState(), msQST);
   EXPECT_EQ(TakeLog(), (QStringList{"stop record", "play 3"}));
@@ -243,7 +243,7 @@ TEST_F(EngineTest, BeaconWaitsWhileTheChannelIsBusyAndSendsWaveThenCW) {
 TEST_F(EngineTest, BeaconStationUnderForcedListenEndsEveryRequestListeningUnkeyed) {
   AddBeacon("first", "a");
   StartBeaconStation();
-  Click(rboBeaconListen);
+  Click(BeaconListen);
   for (int request : {msSignal, msNoSignal, msForcedOn, msBeaconCW, msBeaconWave}) {
     Request(TSender::Nobody, request, 0);
     EXPECT_EQ(ModeState(), msListen) << request;

@@ -11,20 +11,20 @@ class ModeControlTest : public StationTest {};
 TEST_F(ModeControlTest, StateButtonsStoreTheControlSettingAndSendTheirRequest) {
   Config().SetState(csVox);
   Start();
-  Click(rboForceXMIT);
+  Click(RepeaterForceXmit);
   EXPECT_EQ(Config().State(), csForcedOn);
   EXPECT_EQ(ModeState(), msForcedOn);
   EXPECT_TRUE(Keyed());
-  Click(rboForceRECV);
+  Click(RepeaterForceRecv);
   EXPECT_EQ(Config().State(), csForcedOff);
   EXPECT_EQ(ModeState(), msForcedOff);
   EXPECT_FALSE(Keyed());
-  Click(rboEnableVOX);
+  Click(RepeaterVox);
   EXPECT_EQ(Config().State(), csVox);
   EXPECT_EQ(ModeState(), msNoSignal);
   // A click on the button already checked is no click.
   Config().SetState(csForcedOn);
-  Click(rboEnableVOX);
+  Click(RepeaterVox);
   EXPECT_EQ(Config().State(), csForcedOn);
 }
 
@@ -32,10 +32,10 @@ TEST_F(ModeControlTest, EnabledVoxIsCarriedIntoTheNextMode) {
   Config().SetState(csVox);
   Start();
   Menu(rmSimplexRepeater);
-  EXPECT_TRUE(Checked(rboSVOX));
+  EXPECT_TRUE(Checked(SimplexVox));
   EXPECT_EQ(Config().State(), csVox);
   Menu(rmBeaconStation);
-  EXPECT_TRUE(Checked(rboBeaconEnable));
+  EXPECT_TRUE(Checked(BeaconVox));
   EXPECT_EQ(Config().State(), csVox);
 }
 
@@ -44,35 +44,35 @@ TEST_F(ModeControlTest, ForcedControlGivesTheNextModeItsPassiveButton) {
   Start();
   ASSERT_TRUE(Keyed());
   Menu(rmSimplexRepeater);
-  EXPECT_TRUE(Checked(rboSLISTEN));
+  EXPECT_TRUE(Checked(SimplexListen));
   EXPECT_EQ(Config().State(), csForcedOff);
   EXPECT_EQ(ModeState(), msListen);
   EXPECT_FALSE(Keyed());
   Menu(rmInternetRepeater);
-  EXPECT_TRUE(Checked(rboForceRECV));
+  EXPECT_TRUE(Checked(RepeaterForceRecv));
 }
 
 TEST_F(ModeControlTest, AModeWhoseButtonIsCheckedAlreadyStillLeavesTheKeyedState) {
   // Beacon Station's buttons keep their check from an earlier visit.
   Start();
   Menu(rmBeaconStation);
-  Click(rboBeaconListen);
+  Click(BeaconListen);
   Menu(rmInternetRepeater);
-  Click(rboForceXMIT);
+  Click(RepeaterForceXmit);
   ASSERT_TRUE(Keyed());
   Menu(rmBeaconStation);
-  EXPECT_TRUE(Checked(rboBeaconListen));
+  EXPECT_TRUE(Checked(BeaconListen));
   EXPECT_EQ(Config().State(), csForcedOff);
   EXPECT_FALSE(Keyed());
 
   Menu(rmInternetRepeater);
-  Click(rboEnableVOX);
+  Click(RepeaterVox);
   Menu(rmBeaconStation);
   Menu(rmInternetRepeater);
   Request(TSender::Trace, msSignal);
   ASSERT_TRUE(Keyed());
   Menu(rmBeaconStation);
-  EXPECT_TRUE(Checked(rboBeaconEnable));
+  EXPECT_TRUE(Checked(BeaconVox));
   EXPECT_FALSE(Keyed());
 }
 
@@ -92,9 +92,9 @@ TEST_F(ModeControlTest, MenusAndPagesFollowTheMode) {
   Menu(rmSimplexRepeater);
   EXPECT_FALSE(modes.Pages().BeaconTabVisible);
   EXPECT_EQ(modes.Pages().ActivePage, TGeneralPage::General);
-  station_->Modes().SetActivePage(TGeneralPage::DTFM);
+  station_->Modes().SetActivePage(TGeneralPage::Dtmf);
   Menu(rmBeaconStation);
-  EXPECT_EQ(modes.Pages().ActivePage, TGeneralPage::DTFM);
+  EXPECT_EQ(modes.Pages().ActivePage, TGeneralPage::Dtmf);
   EXPECT_EQ(beaconListShown, 1);
 }
 
@@ -102,7 +102,7 @@ TEST_F(ModeControlTest, SchedulerWaitsUnkeyedAndAMenuChoiceSwitchesItOff) {
   Config().SetState(csForcedOn);
   Start();
   ASSERT_TRUE(Keyed());
-  station_->Modes().mnuSchedulerClick();
+  station_->Modes().ToggleScheduler();
   Settle();
   EXPECT_TRUE(station_->State().SchedulerOn);
   EXPECT_EQ(Mode(), rmNone);
@@ -181,11 +181,11 @@ TEST_F(ModeControlTest, ListeningSimplexStationShowsForceListen) {
   int changes = 0;
   QObject::connect(station_.get(), &TStation::IndicatorChanged, [&] { ++changes; });
   StartSimplexWithVox();
-  Click(rboSREC);
+  Click(SimplexForceRecord);
   EXPECT_EQ(station_->Indicator().Caption, "RECORDING");
   EXPECT_EQ(station_->Indicator().Colour, Blue);
   Request(TSender::Nobody, msListen);
-  EXPECT_TRUE(Checked(rboSLISTEN));
+  EXPECT_TRUE(Checked(SimplexListen));
   EXPECT_EQ(Config().State(), csForcedOn);  // checked without a click
   EXPECT_EQ(station_->Indicator().Caption, "LISTENING");
   EXPECT_GE(changes, 3);

@@ -52,7 +52,7 @@ TEST_F(RemoteControlTest, CommandSelectsAStateButtonOfTheModeInForce) {
   Config().SetState(csVox);
   StartRemote();
   Command("command=1\nmode=1\nstate=2\n");
-  EXPECT_TRUE(Checked(rboForceXMIT));
+  EXPECT_TRUE(Checked(RepeaterForceXmit));
   EXPECT_EQ(ModeState(), msForcedOn);
   EXPECT_TRUE(Keyed());
   Tick();
@@ -65,7 +65,7 @@ TEST_F(RemoteControlTest, CommandForAnotherModeChangesOnlyTheMode) {
   Menu(rmSimplexRepeater);
   Command("command=1\nmode=1\nstate=2\n");
   EXPECT_EQ(Mode(), rmInternetRepeater);
-  EXPECT_TRUE(Checked(rboEnableVOX));
+  EXPECT_TRUE(Checked(RepeaterVox));
   EXPECT_EQ(Config().State(), csVox);
 }
 
@@ -89,7 +89,7 @@ TEST_F(RemoteControlTest, CommandsThatDoNothingAreStillDeleted) {
   EXPECT_EQ(Mode(), rmInternetRepeater);
   Menu(rmBeaconStation);
   Command("command=1\nmode=3\nstate=2\n");
-  EXPECT_TRUE(Checked(rboBeaconEnable));
+  EXPECT_TRUE(Checked(BeaconVox));
   EXPECT_EQ(Config().State(), csVox);
 }
 

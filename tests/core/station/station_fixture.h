@@ -10,8 +10,8 @@
 
 #include "core/audio/application.h"
 #include "core/audio/fake_sound_backend.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "core/config/config_fixture.h"
 #include "core/station/fake_recorder.h"
 #include "core/station/station.h"
@@ -29,11 +29,11 @@ class StationTest : public ConfigTest {
     auto backend = std::make_unique<TFakeSoundBackend>();
     backend_ = backend.get();
     soundCard_ = std::make_unique<TSoundCard>(std::move(backend));
-    soundThread_ = std::make_unique<TSoundThread>(*soundCard_);
+    poller_ = std::make_unique<TLevelPoller>(*soundCard_);
     recorder_ = std::make_unique<TFakeRecorder>(Config());
     transmitter_ = std::make_unique<TTransmitter>(Config(), port_, messages_);
     station_ = std::make_unique<TStation>(Config(), clock_, *transmitter_, *recorder_, *soundCard_,
-                                          *soundThread_);
+                                          *poller_);
   }
   ~StationTest() override { Stop(); }
 
@@ -70,7 +70,7 @@ class StationTest : public ConfigTest {
     Settle();
   }
   void Tick() {
-    station_->ClockTasks().DateTimeTimerTimer();
+    station_->ClockTasks().ClockTick();
     Settle();
   }
   void At(int hour, int minute, int second) {
@@ -109,7 +109,7 @@ class StationTest : public ConfigTest {
 
   TFakeSoundBackend* backend_ = nullptr;
   std::unique_ptr<TSoundCard> soundCard_;
-  std::unique_ptr<TSoundThread> soundThread_;
+  std::unique_ptr<TLevelPoller> poller_;
   std::unique_ptr<TFakeRecorder> recorder_;
   std::unique_ptr<TTransmitter> transmitter_;
   std::unique_ptr<TStation> station_;

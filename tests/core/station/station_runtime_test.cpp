@@ -217,8 +217,8 @@ TEST_F(StationRuntimeTest, ClosingSavesLevelsAndModeStopsTheAudioAndReleasesTheT
   Start();
   Settle();
   ASSERT_TRUE(Keyed());
-  runtime_->Poller().SetUpperOnDelay(150);
-  runtime_->Poller().SetLowerOffDelay(900);
+  runtime_->Poller().SetVoxOnDelay(150);
+  runtime_->Poller().SetOtherOffDelay(900);
   runtime_->StartCapture();
   runtime_->Close();
   runtime_->Close();

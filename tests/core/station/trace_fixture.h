@@ -12,8 +12,8 @@
 
 #include "core/audio/application.h"
 #include "core/audio/fake_sound_backend.h"
+#include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/audio/sound_thread.h"
 #include "core/config/config_fixture.h"
 #include "core/station/trace_source.h"
 
@@ -34,7 +34,7 @@ class TraceFixture : public ConfigTest {
   // Builds the card, the poller and both traces, connected as the station connects them.
   void Start(int mode = rmInternetRepeater) {
     card_ = std::make_unique<TSoundCard>(std::move(pendingBackend_));
-    poller_ = std::make_unique<TSoundThread>(*card_);
+    poller_ = std::make_unique<TLevelPoller>(*card_);
     for (int trace = 0; trace < kTraceCount; ++trace) {
       traces_[trace] = std::make_unique<TTraceSource>(trace, Config(), clock_);
       traces_[trace]->SetNoiseLevel(Config().NoiseLevel());
@@ -64,7 +64,7 @@ class TraceFixture : public ConfigTest {
   // Owned by the card once it exists.
   TFakeSoundBackend* backend_ = static_cast<TFakeSoundBackend*>(pendingBackend_.get());
   std::unique_ptr<TSoundCard> card_;
-  std::unique_ptr<TSoundThread> poller_;
+  std::unique_ptr<TLevelPoller> poller_;
   std::array<std::unique_ptr<TTraceSource>, kTraceCount> traces_;
 };
 

@@ -94,8 +94,8 @@ TEST_F(TraceSourceTest, RangesAndThePollerThresholdsFollowNoiseAndThreshold) {
   EXPECT_EQ(levels.RawRange(), 32767 - 562);
   EXPECT_NEAR(levels.DbRange(), 35.309, 0.001);
   // The VOX slot switches at noise plus threshold, the other slot at the noise level.
-  EXPECT_EQ(poller_->Upper().Threshold(), 1122);
-  EXPECT_EQ(poller_->Lower().Threshold(), 562);
+  EXPECT_EQ(poller_->Vox().Threshold(), 1122);
+  EXPECT_EQ(poller_->Other().Threshold(), 562);
 
   // A noise level above the meter's maximum leaves the whole range.
   Upper().SetNoiseLevel(95);
@@ -111,22 +111,22 @@ TEST_F(TraceSourceTest, RangesAndThePollerThresholdsFollowNoiseAndThreshold) {
   EXPECT_FALSE(PeakObjectOf(Upper()).Valid());
 }
 
-TEST_F(TraceSourceTest, TheModesVOXTraceTakesThePollersUpperSlot) {
+TEST_F(TraceSourceTest, TheModesVOXTraceTakesThePollersVoxSlot) {
   Config().SetVOXControl(rmSimplexRepeater, 1);
   Start(rmInternetRepeater);
   EXPECT_EQ(Upper().GroupCaption(), " Upper Trace (VOX)  ");
   EXPECT_EQ(Lower().GroupCaption(), " Lower Trace  ");
-  EXPECT_EQ(poller_->UpperIndex(), 1);
-  EXPECT_EQ(poller_->LowerIndex(), 3);
+  EXPECT_EQ(poller_->VoxIndex(), 1);
+  EXPECT_EQ(poller_->OtherIndex(), 3);
 
   Upper().SetMode(rmSimplexRepeater);
   Lower().SetMode(rmSimplexRepeater);
   EXPECT_EQ(Upper().GroupCaption(), " Upper Trace  ");
   EXPECT_EQ(Lower().GroupCaption(), " Lower Trace (VOX)  ");
-  EXPECT_EQ(poller_->UpperIndex(), 3);
-  EXPECT_EQ(poller_->LowerIndex(), 1);
+  EXPECT_EQ(poller_->VoxIndex(), 3);
+  EXPECT_EQ(poller_->OtherIndex(), 1);
   // Each trace reads the flag of its own slot.
-  SetPresent(poller_->Upper(), true);
+  SetPresent(poller_->Vox(), true);
   EXPECT_TRUE(Lower().SignalPresent());
   EXPECT_FALSE(Upper().SignalPresent());
 }
@@ -275,7 +275,7 @@ TEST_F(TraceSourceTest, AgcMovesTheFaderAndTheMixerVolume) {
   PeakObjectOf(Upper()).SetLevel(48000);  // the running level becomes 24000
   Upper().AgcTick();
   EXPECT_EQ(Upper().VolumePosition(), 16000);  // no signal: no move
-  SetPresent(poller_->Upper(), true);
+  SetPresent(poller_->Vox(), true);
   Upper().AgcTick();
   EXPECT_EQ(Upper().VolumePosition(), 8000);
   EXPECT_EQ(backend_->Written.back(), std::make_pair(21u, 15999u));

@@ -75,14 +75,14 @@ constexpr int kLineIn = 5;      // rec, metered
 
 TEST_F(VoxControlTest, EditsSetBothTracesThePollerAndTheSettings) {
   StartVox(rmInternetRepeater, kWaveOut, kMicrophone);
-  vox_->ChangeControl();  // the end of start-up
+  vox_->ApplyLevels();  // the end of start-up
   EXPECT_EQ(vox_->ThresholdLabel(), "dB [0..35]");
-  vox_->ChangeControl(TVoxControl::TEdit::NoiseLevel, "40");
-  vox_->ChangeControl(TVoxControl::TEdit::AudioThreshold, "10");
+  vox_->ApplyEdit(TVoxControl::TEdit::NoiseLevel, "40");
+  vox_->ApplyEdit(TVoxControl::TEdit::AudioThreshold, "10");
   EXPECT_EQ(Lower().Levels().NoiseLevel(), 40);
   EXPECT_EQ(Lower().Levels().ThresholdLevel(), 10);
-  EXPECT_EQ(poller_->Upper().Threshold(), 316);  // 50 dB
-  EXPECT_EQ(poller_->Lower().Threshold(), 100);  // 40 dB
+  EXPECT_EQ(poller_->Vox().Threshold(), 316);    // 50 dB
+  EXPECT_EQ(poller_->Other().Threshold(), 100);  // 40 dB
   EXPECT_EQ(vox_->ThresholdLabel(), "dB [0..50]");
   EXPECT_EQ(vox_->EditValue(TVoxControl::TEdit::AudioThreshold), 10);
   EXPECT_EQ(Stored("Audio", "NoiseLevel"), "40");
@@ -95,22 +95,22 @@ TEST_F(VoxControlTest, EditsSetBothTracesThePollerAndTheSettings) {
       {TVoxControl::TEdit::LocalStopDelay, "LocalStopDelay"}};
   int value = 20;
   for (const auto& [edit, key] : delays) {
-    vox_->ChangeControl(edit, QString::number(++value));
+    vox_->ApplyEdit(edit, QString::number(++value));
     EXPECT_EQ(vox_->EditValue(edit), value) << key;
     EXPECT_EQ(Stored("Audio", key), QString::number(value)) << key;
   }
-  EXPECT_EQ(poller_->Upper().OnDelay(), 21);
-  EXPECT_EQ(poller_->Lower().OffDelay(), 24);
+  EXPECT_EQ(poller_->Vox().OnDelay(), 21);
+  EXPECT_EQ(poller_->Other().OffDelay(), 24);
 
   // Text that is no whole number is ignored, and so is everything while the engine inhibits.
   for (const char* text : {"", "4x", "1.5"})
-    vox_->ChangeControl(TVoxControl::TEdit::NoiseLevel, text);
+    vox_->ApplyEdit(TVoxControl::TEdit::NoiseLevel, text);
   engine_.InhibitOn = true;
-  vox_->ChangeControl(TVoxControl::TEdit::NoiseLevel, "30");
+  vox_->ApplyEdit(TVoxControl::TEdit::NoiseLevel, "30");
   EXPECT_EQ(Upper().Levels().NoiseLevel(), 40);
   engine_.InhibitOn = false;
 
-  vox_->ChangeControl(TVoxControl::TEdit::NoiseLevel, "0");
+  vox_->ApplyEdit(TVoxControl::TEdit::NoiseLevel, "0");
   EXPECT_EQ(Upper().Levels().NoiseRaw(), 0);
   EXPECT_EQ(vox_->ThresholdLabel(), "dB [0..90]");
 }
@@ -127,7 +127,7 @@ TEST_F(VoxControlTest, TheTickFollowsTheFlagOrTheForcedState) {
   Config().SetState(0);
   StartVox(rmInternetRepeater, kWaveOut, kMicrophone);
   EXPECT_EQ(Ticks(), std::vector<int>{4});
-  SetPresent(poller_->Upper(), true);
+  SetPresent(poller_->Vox(), true);
   EXPECT_EQ(Ticks(2), (std::vector<int>{3, 3}));
   Config().SetState(1);
   EXPECT_EQ(Ticks(), std::vector<int>{1});
@@ -150,7 +150,7 @@ TEST_F(VoxControlTest, TheLowerTraceDrivesTheTickWhenItIsTheVoxTrace) {
   Config().SetVOXControl(rmInternetRepeater, 1);
   StartVox(rmInternetRepeater, kCdPlayer, kMicrophone);
   EXPECT_EQ(Ticks(), std::vector<int>{4});
-  SetPresent(poller_->Upper(), true);
+  SetPresent(poller_->Vox(), true);
   EXPECT_EQ(Ticks(), std::vector<int>{3});
 }
 

@@ -1,4 +1,4 @@
-#include "core/audio/sound_thread.h"
+#include "core/audio/level_poller.h"
 
 #include <pthread.h>
 
@@ -8,25 +8,25 @@
 
 namespace tarvok {
 
-TSoundThread::TSoundThread(TSoundCard& soundCard) : soundCard_(soundCard) {}
+TLevelPoller::TLevelPoller(TSoundCard& soundCard) : soundCard_(soundCard) {}
 
-TSoundThread::~TSoundThread() { Terminate(); }
+TLevelPoller::~TLevelPoller() { Terminate(); }
 
-void TSoundThread::Start() {
+void TLevelPoller::Start() {
   if (!thread_.joinable()) {
     terminated_.store(false);
     thread_ = std::thread([this] { Execute(); });
   }
 }
 
-void TSoundThread::Terminate() {
+void TLevelPoller::Terminate() {
   terminated_.store(true);
   Wake();
   if (thread_.joinable())
     thread_.join();
 }
 
-void TSoundThread::Execute() {
+void TLevelPoller::Execute() {
   // Named so that top -H and the benchmarks can tell it apart.
   pthread_setname_np(pthread_self(), "tarvok-poller");
   while (!terminated_.load()) {
@@ -37,7 +37,7 @@ void TSoundThread::Execute() {
   }
 }
 
-void TSoundThread::Poll() {
+void TLevelPoller::Poll() {
   TMixerControlObjectList& objects = soundCard_.MixerControls();
   const int count = objects.Count();
   for (int i = 0; i < count; ++i) {
@@ -47,20 +47,20 @@ void TSoundThread::Poll() {
     const std::int64_t v = FoldReading(soundCard_.GetControlValue(i), object.Signed());
     object.SetLevel(SmoothLevel(object.Level(), v, object.AveragingMode(), object.Recording()));
   }
-  UpdateFlag(upper_, UpperIndex());
-  UpdateFlag(lower_, LowerIndex());
+  UpdateFlag(vox_, VoxIndex());
+  UpdateFlag(other_, OtherIndex());
 }
 
-void TSoundThread::UpdateFlag(TTraceFlag& flag, int objectIndex) {
+void TLevelPoller::UpdateFlag(TTraceFlag& flag, int objectIndex) {
   // An index beyond the list is treated as no index, so a stale slot cannot read past the end.
   if (objectIndex < 0 || objectIndex >= soundCard_.MixerControls().Count())
     return;
   flag.Update(soundCard_.MixerControls().Items(objectIndex).Level());
 }
 
-void TSoundThread::Reset() {
-  upper_.Reset();
-  lower_.Reset();
+void TLevelPoller::Reset() {
+  vox_.Reset();
+  other_.Reset();
 }
 
 }  // namespace tarvok

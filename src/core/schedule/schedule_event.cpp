@@ -1,4 +1,4 @@
-#include "core/schedule/scheduler.h"
+#include "core/schedule/schedule_event.h"
 
 #include <tuple>
 
@@ -16,19 +16,19 @@ bool AtOrAfter(const TSystemTime& a, const TSystemTime& b) {
 
 }  // namespace
 
-void TScheduler::Reset() {
+void TScheduleEvent::Reset() {
   started_ = false;
   expired_ = false;
   endTime_.reset();
 }
 
-void TScheduler::Assign(const TScheduler& source) {
+void TScheduleEvent::Assign(const TScheduleEvent& source) {
   Mode = source.Mode;
   Duration = source.Duration;
   TTimeSchedule::Assign(source);
 }
 
-bool TScheduler::IsTime(const TSystemTime& now) {
+bool TScheduleEvent::IsTime(const TSystemTime& now) {
   if (TTimeSchedule::IsTime(now)) {
     started_ = true;
     endTime_.reset();
@@ -40,7 +40,7 @@ bool TScheduler::IsTime(const TSystemTime& now) {
   return started_ || expired_;
 }
 
-QString TScheduler::NextRunShortText() const {
+QString TScheduleEvent::NextRunShortText() const {
   if (!NextRun())
     return QString();
   const QString end =
@@ -48,14 +48,14 @@ QString TScheduler::NextRunShortText() const {
   return ShortText(*NextRun()) + QLatin1Char('-') + end;
 }
 
-void TScheduler::LoadFromIni(const TIniFile& ini, const QString& section) {
+void TScheduleEvent::LoadFromIni(const TIniFile& ini, const QString& section) {
   TTimeSchedule::LoadFromIni(ini, section);
   const int mode = ini.ReadInteger(section, QStringLiteral("Mode"), rmNone);
   Mode = IsOperatingMode(mode) ? static_cast<TRepeaterMode>(mode) : rmNone;
   Duration = ini.ReadInteger(section, QStringLiteral("Duration"), 0);
 }
 
-bool TScheduler::SaveToIni(TIniFile& ini, const QString& section, int index) const {
+bool TScheduleEvent::SaveToIni(TIniFile& ini, const QString& section, int index) const {
   return TTimeSchedule::SaveToIni(ini, section, index) &&
          ini.WriteInteger(section, QStringLiteral("Mode"), Mode) &&
          ini.WriteInteger(section, QStringLiteral("Duration"), Duration);

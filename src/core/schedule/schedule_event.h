@@ -10,9 +10,9 @@
 
 namespace tarvok {
 
-class TScheduler final : public TTimeSchedule {
+class TScheduleEvent final : public TTimeSchedule {
  public:
-  explicit TScheduler(const TClock& clock) : TTimeSchedule(clock) {}
+  explicit TScheduleEvent(const TClock& clock) : TTimeSchedule(clock) {}
 
   TRepeaterMode Mode = rmNone;  // an event without a mode is not kept in the settings file
   int Duration = 0;             // minutes; 0 (or less) holds the mode until the list is reset
@@ -25,7 +25,7 @@ class TScheduler final : public TTimeSchedule {
   void Reset();
 
   // Copies mode, duration and rule, not the run state, and recalculates the next run.
-  void Assign(const TScheduler& source);
+  void Assign(const TScheduleEvent& source);
 
   QString ModeText() const { return RepeaterModeText(Mode); }
 

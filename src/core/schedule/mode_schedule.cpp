@@ -1,11 +1,11 @@
-#include "core/schedule/scheduler_list.h"
+#include "core/schedule/mode_schedule.h"
 
 namespace tarvok {
 
-TSchedulerList::TSchedulerList(const TClock& clock)
+TModeSchedule::TModeSchedule(const TClock& clock)
     : TScheduleList(clock, QStringLiteral("ScheduleGeneral"), QStringLiteral("ScheduleEvent")) {}
 
-void TSchedulerList::Delete(int index) {
+void TModeSchedule::Delete(int index) {
   if (!DeleteItem(index))
     return;
   if (index == activeIndex_)
@@ -14,18 +14,18 @@ void TSchedulerList::Delete(int index) {
     --activeIndex_;
 }
 
-void TSchedulerList::Clear() {
+void TModeSchedule::Clear() {
   ClearItems();
   ResetAll();
 }
 
-void TSchedulerList::ResetAll() {
+void TModeSchedule::ResetAll() {
   for (const auto& event : ItemList())
     event->Reset();
   activeIndex_ = -1;
 }
 
-bool TSchedulerList::ResetExpired() {
+bool TModeSchedule::ResetExpired() {
   bool any = false;
   for (const auto& event : ItemList()) {
     if (event->Expired()) {
@@ -38,7 +38,7 @@ bool TSchedulerList::ResetExpired() {
   return any;
 }
 
-int TSchedulerList::LastStarted() const {
+int TModeSchedule::LastStarted() const {
   for (int i = Count() - 1; i >= 0; --i) {
     if (Items(i).Started())
       return i;
@@ -46,8 +46,8 @@ int TSchedulerList::LastStarted() const {
   return -1;
 }
 
-void TSchedulerList::LoadFromIni(const TIniFile& ini) {
-  LoadItems(ini, [](const TScheduler& event) { return event.Mode != rmNone; });
+void TModeSchedule::LoadFromIni(const TIniFile& ini) {
+  LoadItems(ini, [](const TScheduleEvent& event) { return event.Mode != rmNone; });
 }
 
 }  // namespace tarvok

@@ -1,4 +1,4 @@
-#include "core/dtmf/dtfm.h"
+#include "core/dtmf/dtmf_detector.h"
 
 #include <cmath>
 
@@ -13,7 +13,7 @@ constexpr double kTolerance = 0.0224;
 
 }  // namespace
 
-TDTFM::TDTFM() {
+TDtmfDetector::TDtmfDetector() {
   for (int group = 0; group < kGroups; ++group) {
     for (int tone = 0; tone < kTonesPerGroup; ++tone) {
       const std::int64_t f = kTones[group][tone];
@@ -24,12 +24,12 @@ TDTFM::TDTFM() {
   }
 }
 
-void TDTFM::Process() {
+void TDtmfDetector::Process() {
   fourier_.Transform(&samples_, &levels_);
   DetectTones();
 }
 
-void TDTFM::DetectTones() {
+void TDtmfDetector::DetectTones() {
   if (busy_.test_and_set(std::memory_order_acquire))
     return;
   const int level = Level();
@@ -45,7 +45,7 @@ void TDTFM::DetectTones() {
 }
 
 // The 1-based index of the one tone present in the group, or 0 when none or more than one is.
-int TDTFM::GroupIndex(int group) const {
+int TDtmfDetector::GroupIndex(int group) const {
   int count = 0;
   int index = 0;
   for (int tone = 0; tone < kTonesPerGroup && count < 2; ++tone) {
@@ -57,7 +57,7 @@ int TDTFM::GroupIndex(int group) const {
   return count == 1 ? index : 0;
 }
 
-char TDTFM::Decode() {
+char TDtmfDetector::Decode() {
   const int column = GroupIndex(0);
   const int row = GroupIndex(1);
   const char key = column != 0 && row != 0 ? kKeys[(row - 1) * 4 + (column - 1)] : kNoKey;
@@ -67,7 +67,7 @@ char TDTFM::Decode() {
   return key;
 }
 
-void TDTFM::Clear() {
+void TDtmfDetector::Clear() {
   samples_.fill(0);
   levels_.fill(0);
   filtered_.fill(0);

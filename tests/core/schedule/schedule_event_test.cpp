@@ -1,12 +1,12 @@
-#include "core/schedule/scheduler.h"
+#include "core/schedule/schedule_event.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <vector>
 
 #include "core/config/ini_file.h"
+#include "core/schedule/mode_schedule.h"
 #include "core/schedule/schedule_fixture.h"
-#include "core/schedule/scheduler_list.h"
 
 namespace tarvok {
 namespace {
@@ -17,10 +17,10 @@ QString Text(const std::optional<TSystemTime>& t) {
            : QStringLiteral("none");
 }
 
-class SchedulerTest : public ScheduleTest {
+class ScheduleEventTest : public ScheduleTest {
  protected:
-  TScheduler Event(TRepeaterMode mode, int duration, const QString& min, const QString& hour) {
-    TScheduler e(clock_);
+  TScheduleEvent Event(TRepeaterMode mode, int duration, const QString& min, const QString& hour) {
+    TScheduleEvent e(clock_);
     SetRule(e, min, hour);
     e.Mode = mode;
     e.Duration = duration;
@@ -28,7 +28,7 @@ class SchedulerTest : public ScheduleTest {
   }
 
   // The station's minute check as the clock tasks run it; returns the modes it switches to.
-  static std::vector<int> Check(TSchedulerList& list, const TSystemTime& now) {
+  static std::vector<int> Check(TModeSchedule& list, const TSystemTime& now) {
     std::vector<int> switches;
     if (list.ResetExpired())
       switches.push_back(rmNone);
@@ -43,8 +43,8 @@ class SchedulerTest : public ScheduleTest {
   }
 };
 
-TEST_F(SchedulerTest, EndTimeIsCountedOnTheCalendarFromTheLastMatchingMinute) {
-  TScheduler e = Event(rmBeaconStation, 20, "50", "23");
+TEST_F(ScheduleEventTest, EndTimeIsCountedOnTheCalendarFromTheLastMatchingMinute) {
+  TScheduleEvent e = Event(rmBeaconStation, 20, "50", "23");
   EXPECT_TRUE(e.IsTime(At(2026, 5, 31, 23, 50)));
   EXPECT_EQ(Text(e.EndTime()), "2026-06-01 00:10");
   e = Event(rmBeaconStation, 60, "0", "10");
@@ -64,8 +64,8 @@ TEST_F(SchedulerTest, EndTimeIsCountedOnTheCalendarFromTheLastMatchingMinute) {
   EXPECT_TRUE(e.Expired());
 }
 
-TEST_F(SchedulerTest, CheckAppliesTheLastStartedEventAndLeavesTheModeOnExpiry) {
-  TSchedulerList list(clock_);
+TEST_F(ScheduleEventTest, CheckAppliesTheLastStartedEventAndLeavesTheModeOnExpiry) {
+  TModeSchedule list(clock_);
   list.Add(Event(rmInternetRepeater, 0, "0", "8"));
   list.Add(Event(rmBeaconStation, 2, "0", "8"));
   EXPECT_EQ(Check(list, At(2026, 5, 1, 7, 59)), std::vector<int>{});
@@ -82,8 +82,8 @@ TEST_F(SchedulerTest, CheckAppliesTheLastStartedEventAndLeavesTheModeOnExpiry) {
   EXPECT_EQ(Check(list, At(2026, 5, 1, 8, 4)), std::vector<int>{});
 }
 
-TEST_F(SchedulerTest, DeletingEventsKeepsTheActivePositionOnTheSameEvent) {
-  TSchedulerList list(clock_);
+TEST_F(ScheduleEventTest, DeletingEventsKeepsTheActivePositionOnTheSameEvent) {
+  TModeSchedule list(clock_);
   for (TRepeaterMode mode : {rmInternetRepeater, rmSimplexRepeater, rmBeaconStation})
     list.Add(Event(mode, 0, "0", "8"));
   list.SetActiveIndex(2);
@@ -93,11 +93,11 @@ TEST_F(SchedulerTest, DeletingEventsKeepsTheActivePositionOnTheSameEvent) {
   EXPECT_EQ(list.ActiveIndex(), -1);
 }
 
-TEST_F(SchedulerTest, AssignLeavesTheRunStateAndTheWindowTextShowsStartAndEnd) {
+TEST_F(ScheduleEventTest, AssignLeavesTheRunStateAndTheWindowTextShowsStartAndEnd) {
   SetNow(2026, 4, 30, 23, 0);
-  TScheduler source = Event(rmSimplexRepeater, 30, "50", "23");
+  TScheduleEvent source = Event(rmSimplexRepeater, 30, "50", "23");
   source.IsTime(At(2026, 4, 30, 23, 50));
-  TScheduler e(clock_);
+  TScheduleEvent e(clock_);
   e.Assign(source);
   EXPECT_FALSE(e.Started());
   EXPECT_EQ(e.NextRunShortText(), "04/30 23:50-05/01 00:20");
@@ -105,7 +105,7 @@ TEST_F(SchedulerTest, AssignLeavesTheRunStateAndTheWindowTextShowsStartAndEnd) {
   EXPECT_EQ(e.NextRunShortText(), "04/30 23:50-...");
 }
 
-TEST_F(SchedulerTest, LoadDropsEventsWithoutAModeAndSaveRenumbers) {
+TEST_F(ScheduleEventTest, LoadDropsEventsWithoutAModeAndSaveRenumbers) {
   QTemporaryDir dir;
   const QString path = dir.filePath("tarvok.ini");
   QFile file(path);
@@ -116,7 +116,7 @@ TEST_F(SchedulerTest, LoadDropsEventsWithoutAModeAndSaveRenumbers) {
       "[ScheduleEvent2]\nMode=9\n");
   file.close();
   TIniFile ini(path);
-  TSchedulerList list(clock_);
+  TModeSchedule list(clock_);
   list.LoadFromIni(ini);
   ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(list.Items(0).Duration, 90);

@@ -7,14 +7,14 @@
 // becomes the ActiveIndex.
 #pragma once
 
+#include "core/schedule/schedule_event.h"
 #include "core/schedule/schedule_list.h"
-#include "core/schedule/scheduler.h"
 
 namespace tarvok {
 
-class TSchedulerList final : public TScheduleList<TScheduler> {
+class TModeSchedule final : public TScheduleList<TScheduleEvent> {
  public:
-  explicit TSchedulerList(const TClock& clock);
+  explicit TModeSchedule(const TClock& clock);
 
   // The position of the event that last put the station into its mode; -1 for none.
   int ActiveIndex() const { return activeIndex_; }

@@ -12,7 +12,7 @@
 
 namespace tarvok {
 
-class TDTFM {
+class TDtmfDetector {
  public:
   static constexpr int kBlockSize = TFourier::kSize;
   static constexpr int kSampleRate = 8000;
@@ -30,7 +30,7 @@ class TDTFM {
 
   using TBlock = TFourier::TBlock;
 
-  TDTFM();
+  TDtmfDetector();
 
   TBlock& Samples() { return samples_; }
   const TBlock& Levels() const { return levels_; }
