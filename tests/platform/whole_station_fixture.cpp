@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "core/audio/application.h"
-#include "platform/virtual/wav_samples.h"
+#include "support/recorded_samples.h"
 
 namespace tarvok {
 
@@ -170,11 +170,7 @@ std::vector<TKeyingChange> VirtualStationTest::KeyingLog() const {
 }
 
 std::vector<TToneRun> VirtualStationTest::TransmittedRuns() const {
-  std::vector<std::int16_t> samples;
-  QString error;
-  EXPECT_TRUE(ReadWavSamples(transmitter_->WavPath(), TScenario::kSampleRate, samples, error))
-      << error.toStdString();
-  return FindToneRuns(samples, TScenario::kSampleRate);
+  return FindToneRuns(RecordedSamples(transmitter_->WavPath()), TScenario::kSampleRate);
 }
 
 }  // namespace tarvok
