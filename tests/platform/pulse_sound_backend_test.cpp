@@ -11,10 +11,10 @@
 #include <mutex>
 
 #include "core/audio/application.h"
-#include "core/audio/level_conversion.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_card_listing.h"
 #include "core/audio/sound_thread.h"
+#include "core/common/level_conversion.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "support/pulse_test_server.h"
 

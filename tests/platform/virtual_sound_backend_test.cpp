@@ -10,9 +10,9 @@
 #include <mutex>
 #include <thread>
 
-#include "core/audio/level_conversion.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_thread.h"
+#include "core/common/level_conversion.h"
 #include "platform/virtual/scenario.h"
 #include "platform/virtual/virtual_sound_backend.h"
 

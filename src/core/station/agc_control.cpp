@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/audio/level_conversion.h"
 #include "core/common/clock.h"
+#include "core/common/level_conversion.h"
 #include "core/station/trace_source_levels.h"
 
 namespace tarvok {

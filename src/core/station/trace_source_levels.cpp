@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/audio/level_conversion.h"
+#include "core/common/level_conversion.h"
 
 namespace tarvok {
 

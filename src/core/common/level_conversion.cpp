@@ -1,4 +1,4 @@
-#include "core/audio/level_conversion.h"
+#include "core/common/level_conversion.h"
 
 #include <cmath>
 #include <limits>
