@@ -8,6 +8,7 @@
 
 #include "core/common/clock.h"
 #include "core/common/level_conversion.h"
+#include "core/common/rounding.h"
 #include "core/common/user_messages.h"
 #include "core/config/remote_data.h"
 #include "core/config/version.h"
@@ -20,7 +21,7 @@ constexpr std::int64_t kFileTicksPerDay = 24LL * 60 * 60 * 10000000;
 constexpr int kFullScale = 32768;
 
 // Nearest integer, ties to even.
-int Rnd(double value) { return static_cast<int>(std::nearbyint(value)); }
+int Rnd(double value) { return static_cast<int>(RoundHalfEven(value)); }
 
 double StoredPercent(int tenths) { return std::clamp(tenths / 10.0, 0.0, 100.0); }
 
