@@ -6,12 +6,12 @@
 #include <QDir>
 #include <cmath>
 
-#include "core/audio/application.h"
 #include "core/audio/record_thread.h"
 #include "core/audio/wav_reader.h"
-#include "core/config/config_fixture.h"
 #include "platform/keying_tap.h"
 #include "platform/virtual/virtual_sound_backend.h"
+#include "support/application.h"
+#include "support/config_fixture.h"
 #include "support/recorded_samples.h"
 
 namespace tarvok {

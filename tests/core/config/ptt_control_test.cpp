@@ -1,4 +1,4 @@
-#include "core/config/config_fixture.h"
+#include "support/config_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -8,7 +8,7 @@
 #include <numbers>
 
 #include "core/config/ini_file.h"
-#include "tone_block.h"
+#include "support/tone_block.h"
 
 namespace tarvok {
 namespace {

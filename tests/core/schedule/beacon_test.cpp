@@ -5,7 +5,7 @@
 
 #include "core/config/ini_file.h"
 #include "core/schedule/beacon_list.h"
-#include "core/schedule/schedule_fixture.h"
+#include "support/schedule_fixture.h"
 
 namespace tarvok {
 namespace {

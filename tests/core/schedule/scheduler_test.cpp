@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/config/ini_file.h"
-#include "core/schedule/schedule_fixture.h"
 #include "core/schedule/scheduler_list.h"
+#include "support/schedule_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/whole_station_fixture.h"
+#include "support/whole_station_fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "core/audio/application.h"
+#include "support/application.h"
 #include "support/recorded_samples.h"
 
 namespace tarvok {
