@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/common/rounding.h"
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
 
 namespace tarvok {
 

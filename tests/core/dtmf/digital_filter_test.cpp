@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <numbers>
 
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
 #include "support/tone_block.h"
 
 namespace tarvok {

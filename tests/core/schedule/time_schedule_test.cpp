@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
 #include "support/schedule_fixture.h"
 
 namespace tarvok {
