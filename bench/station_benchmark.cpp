@@ -9,7 +9,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/audio/fake_sound_backend.h"
 #include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
 #include "core/common/clock.h"
@@ -19,6 +18,7 @@
 #include "core/dtmf/dtmf_block_processor.h"
 #include "core/station/trace_source.h"
 #include "core/station/vox_control.h"
+#include "support/fake_sound_backend.h"
 
 namespace tarvok {
 namespace {

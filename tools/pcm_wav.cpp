@@ -1,7 +1,5 @@
 #include "pcm_wav.h"
 
-#include <QFile>
-
 #include "core/audio/wav_reader.h"
 #include "core/audio/wav_recording_file.h"
 
@@ -15,12 +13,12 @@ constexpr std::uint16_t kBits = 16;
 }  // namespace
 
 bool ReadPcmWav(const QString& path, std::vector<std::int16_t>& samples, QString& error) {
-  const TWavLayout layout = ReadWavLayout(path);
-  if (!layout.IsValid()) {
-    error = layout.Error;
+  TWavSamples wav = ReadWavSamples(path);
+  if (!wav.IsValid()) {
+    error = wav.Error;
     return false;
   }
-  const TWaveFormat& format = layout.Format;
+  const TWaveFormat& format = wav.Format;
   if (format.Channels != 1 || format.SamplesPerSec != kSampleRate ||
       format.BitsPerSample != kBits) {
     error = QStringLiteral(
@@ -33,17 +31,7 @@ bool ReadPcmWav(const QString& path, std::vector<std::int16_t>& samples, QString
                 .arg(format.BitsPerSample);
     return false;
   }
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || !file.seek(layout.DataOffset)) {
-    error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
-    return false;
-  }
-  samples.resize(static_cast<std::size_t>(layout.DataBytes / 2));
-  const auto bytes = static_cast<qint64>(samples.size() * 2);
-  if (file.read(reinterpret_cast<char*>(samples.data()), bytes) != bytes) {
-    error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
-    return false;
-  }
+  samples = std::move(wav.Samples);
   return true;
 }
 

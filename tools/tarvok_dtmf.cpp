@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "block_decoder.h"
-#include "core/config/ini_file.h"
 #include "core/dtmf/digital_filter.h"
+#include "core/storage/ini_file.h"
 #include "pcm_wav.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/audio/level_conversion.h"
 #include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
+#include "core/common/level_conversion.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "support/pulse_test_server.h"
 

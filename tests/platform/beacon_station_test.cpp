@@ -3,7 +3,7 @@
 // it waits, and it goes out when the channel has been quiet for the stop delay.
 #include <gtest/gtest.h>
 
-#include "platform/whole_station_fixture.h"
+#include "support/whole_station_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -3,8 +3,8 @@
 // before the transmitter is released.
 #include <gtest/gtest.h>
 
-#include "platform/whole_station_fixture.h"
 #include "support/pulse_test_server.h"
+#include "support/whole_station_fixture.h"
 
 namespace tarvok {
 namespace {

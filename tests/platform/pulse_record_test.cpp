@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/audio/application.h"
 #include "core/audio/record_thread.h"
 #include "core/audio/wav_reader.h"
-#include "core/config/config_fixture.h"
 #include "platform/pulse/pulse_sound_backend.h"
+#include "support/application.h"
+#include "support/config_fixture.h"
 #include "support/pulse_test_server.h"
 #include "support/recorded_samples.h"
 

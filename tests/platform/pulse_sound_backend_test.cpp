@@ -10,12 +10,12 @@
 #include <cmath>
 #include <mutex>
 
-#include "core/audio/application.h"
-#include "core/audio/level_conversion.h"
 #include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_card_listing.h"
+#include "core/common/level_conversion.h"
 #include "platform/pulse/pulse_sound_backend.h"
+#include "support/application.h"
 #include "support/pulse_test_server.h"
 
 namespace tarvok {

@@ -7,8 +7,8 @@
 #include <QtEndian>
 
 #include "platform/pulse/pulse_sound_backend.h"
-#include "platform/whole_station_fixture.h"
 #include "support/pulse_test_server.h"
+#include "support/whole_station_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <QFileInfo>
 
-#include "platform/whole_station_fixture.h"
+#include "support/whole_station_fixture.h"
 
 namespace tarvok {
 namespace {

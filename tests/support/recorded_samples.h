@@ -9,18 +9,13 @@
 #include <vector>
 
 #include "core/audio/wav_reader.h"
-#include "platform/virtual/wav_samples.h"
 
 namespace tarvok {
 
 inline std::vector<std::int16_t> RecordedSamples(const QString& path) {
-  const TWavLayout layout = ReadWavLayout(path);
-  std::vector<std::int16_t> samples;
-  QString error;
-  // At the file's own rate nothing is resampled.
-  EXPECT_TRUE(ReadWavSamples(path, static_cast<int>(layout.Format.SamplesPerSec), samples, error))
-      << error.toStdString();
-  return samples;
+  TWavSamples wav = ReadWavSamples(path);
+  EXPECT_TRUE(wav.IsValid()) << wav.Error.toStdString();
+  return std::move(wav.Samples);
 }
 
 }  // namespace tarvok

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/common/rounding.h"
+
 namespace tarvok {
 
 TSineBuffer::TSineBuffer() { SetElementLength(100); }
@@ -21,7 +23,7 @@ void TSineBuffer::SetElementLength(int ms) {
   elementBytes_ = std::max(elementBytes_, 0);
   tableValid_ = false;
   phaseIncrement_ =
-      static_cast<std::int32_t>(std::nearbyint(frequency_ * (1LL << 30) / kSampleRate));
+      static_cast<std::int32_t>(RoundHalfEven(frequency_ * (1LL << 30) / kSampleRate));
 }
 
 void TSineBuffer::SetVolume(int volume) {
@@ -37,7 +39,7 @@ void TSineBuffer::BuildTable() {
   table_[24576] = static_cast<std::int16_t>(-volume);
   for (int i = 1; i < 8192; ++i) {
     const auto s = static_cast<std::int16_t>(
-        std::nearbyint(std::sin(i * 2 * std::numbers::pi / kTableSize) * volume));
+        RoundHalfEven(std::sin(i * 2 * std::numbers::pi / kTableSize) * volume));
     table_[i] = s;
     table_[16384 - i] = s;
     table_[16384 + i] = static_cast<std::int16_t>(-s);

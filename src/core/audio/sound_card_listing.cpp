@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/audio/level_conversion.h"
 #include "core/audio/sound_card.h"
+#include "core/common/level_conversion.h"
 
 namespace tarvok {
 

@@ -1,7 +1,7 @@
 #include "core/audio/source_line_store.h"
 
 #include "core/audio/sound_card.h"
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
 
 namespace tarvok {
 

@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <span>
+
+#include "core/audio/pcm_conversion.h"
 
 namespace tarvok {
 
@@ -71,6 +74,29 @@ TWavLayout ReadWavLayout(const QString& fileName) {
   }
   layout.Error = notPcm;
   return layout;
+}
+
+TWavSamples ReadWavSamples(const QString& fileName) {
+  TWavSamples wav;
+  const TWavLayout layout = ReadWavLayout(fileName);
+  wav.Format = layout.Format;
+  if (!layout.IsValid()) {
+    wav.Error = layout.Error;
+    return wav;
+  }
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly) || !file.seek(layout.DataOffset)) {
+    wav.Error = QStringLiteral("Cannot open %1: %2").arg(fileName, file.errorString());
+    return wav;
+  }
+  const QByteArray data = file.read(layout.DataBytes);
+  if (data.size() != layout.DataBytes) {
+    wav.Error = QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString());
+    return wav;
+  }
+  DecodeMono(std::as_bytes(std::span(data.constData(), static_cast<std::size_t>(data.size()))),
+             layout.Format.Channels, layout.Format.BitsPerSample, wav.Samples);
+  return wav;
 }
 
 }  // namespace tarvok

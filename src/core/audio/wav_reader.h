@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 #include "core/audio/wave_format.h"
 
@@ -21,5 +22,16 @@ struct TWavLayout {
 // Accepts PCM and WAVE_FORMAT_EXTENSIBLE holding PCM. A data size beyond the end of the file
 // (a recording cut short) is cut to the bytes that are there.
 TWavLayout ReadWavLayout(const QString& fileName);
+
+struct TWavSamples {
+  TWaveFormat Format;                 // as the file stores it
+  std::vector<std::int16_t> Samples;  // one per frame, at the file's own rate
+  QString Error;                      // empty when the file was read
+
+  bool IsValid() const { return Error.isEmpty(); }
+};
+
+// The audio of a PCM WAV file as 16-bit mono samples: each frame's channels averaged (DecodeMono).
+TWavSamples ReadWavSamples(const QString& fileName);
 
 }  // namespace tarvok

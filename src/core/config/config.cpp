@@ -7,6 +7,8 @@
 #include <type_traits>
 
 #include "core/common/clock.h"
+#include "core/common/level_conversion.h"
+#include "core/common/rounding.h"
 #include "core/common/user_messages.h"
 #include "core/config/remote_data.h"
 #include "core/config/version.h"
@@ -19,9 +21,7 @@ constexpr std::int64_t kFileTicksPerDay = 24LL * 60 * 60 * 10000000;
 constexpr int kFullScale = 32768;
 
 // Nearest integer, ties to even.
-int Rnd(double value) { return static_cast<int>(std::nearbyint(value)); }
-
-double Decibels(double level) { return level > 1 ? 20.0 * std::log10(level) : 0.0; }
+int Rnd(double value) { return static_cast<int>(RoundHalfEven(value)); }
 
 double StoredPercent(int tenths) { return std::clamp(tenths / 10.0, 0.0, 100.0); }
 
@@ -30,7 +30,7 @@ double StoredPercent(int tenths) { return std::clamp(tenths / 10.0, 0.0, 100.0);
 TAgcLevels DeriveAgcLevels(double minimum, double maximum, std::uint8_t scale) {
   TAgcLevels levels;
   if (scale == 0) {
-    const int fullScaleDB = Rnd(Decibels(kFullScale));
+    const int fullScaleDB = Rnd(LevelToDecibels(kFullScale));
     levels.LowDB = Rnd(fullScaleDB * minimum) / 100;
     levels.HighDB = Rnd(fullScaleDB * maximum) / 100;
     levels.Low = levels.LowDB;
@@ -38,8 +38,8 @@ TAgcLevels DeriveAgcLevels(double minimum, double maximum, std::uint8_t scale) {
   } else {
     levels.Low = Rnd(minimum * kFullScale) / 100;
     levels.High = Rnd(maximum * kFullScale) / 100;
-    levels.LowDB = Rnd(Decibels(levels.Low));
-    levels.HighDB = Rnd(Decibels(levels.High));
+    levels.LowDB = Rnd(LevelToDecibels(levels.Low));
+    levels.HighDB = Rnd(LevelToDecibels(levels.High));
   }
   levels.Middle = (levels.Low + levels.High) / 2;
   return levels;

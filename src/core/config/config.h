@@ -14,10 +14,10 @@
 #include "core/common/repeater_mode.h"
 #include "core/config/audio_events.h"
 #include "core/config/debug_log.h"
-#include "core/config/ini_file.h"
 #include "core/config/station_folder.h"
 #include "core/schedule/beacon_list.h"
 #include "core/schedule/mode_schedule.h"
+#include "core/storage/ini_file.h"
 
 namespace tarvok {
 

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/config/ini_file.h"
+#include "core/common/rounding.h"
+#include "core/storage/ini_file.h"
 
 namespace tarvok {
 
@@ -19,7 +20,7 @@ QString EqualizerKey(int band) { return QStringLiteral("Equalizer%1").arg(band);
 std::int32_t ClipSample(long double value) {
   if (std::isnan(value))
     return 0;
-  return static_cast<std::int32_t>(std::clamp(std::nearbyint(value), -32768.0L, 32767.0L));
+  return static_cast<std::int32_t>(std::clamp(RoundHalfEven(value), -32768.0L, 32767.0L));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/common/rounding.h"
+
 namespace tarvok {
 
 TFourier::TFourier() : buffers_(std::make_unique<TBuffers>()) {
@@ -48,9 +50,7 @@ void TFourier::Transform(const TBlock* samples, TBlock* levels) {
   for (int k = 0; k < kSize; ++k) {
     const TComplex& x = buffers_->Output[k];
     const long double power = (x.Re * x.Re + x.Im * x.Im) / kSize;
-    // nearbyint rounds half to even in the default rounding mode.
-    (*levels)[k] =
-        power >= 1 ? static_cast<std::int32_t>(std::nearbyint(5 * std::log10(power))) : 0;
+    (*levels)[k] = power >= 1 ? static_cast<std::int32_t>(RoundHalfEven(5 * std::log10(power))) : 0;
   }
 }
 

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
 
 namespace tarvok {
 

@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
 
 namespace tarvok {
 

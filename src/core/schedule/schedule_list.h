@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/common/clock.h"
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
 
 namespace tarvok {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bitset>
 
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
 
 namespace tarvok {
 

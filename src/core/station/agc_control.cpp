@@ -4,8 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/audio/level_conversion.h"
 #include "core/common/clock.h"
+#include "core/common/level_conversion.h"
+#include "core/common/rounding.h"
 #include "core/station/trace_source_levels.h"
 
 namespace tarvok {
@@ -24,7 +25,7 @@ std::optional<int> TAgcControl::Tick(const TAgcInput& input, const TClock& clock
   const auto x =
       input.LinearScale
           ? std::int64_t{level_}
-          : static_cast<std::int64_t>(std::nearbyint(LevelToDecibels(static_cast<int>(level_))));
+          : static_cast<std::int64_t>(RoundHalfEven(LevelToDecibels(static_cast<int>(level_))));
   if (x == 0 || (input.Levels.Low <= x && x <= input.Levels.High))
     return std::nullopt;
   const std::int64_t p = std::int64_t{input.Levels.Middle} * input.Position / x;

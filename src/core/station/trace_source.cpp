@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/audio/level_conversion.h"
 #include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_card_listing.h"
+#include "core/common/level_conversion.h"
 #include "core/config/config.h"
 #include "core/station/station_state.h"
 

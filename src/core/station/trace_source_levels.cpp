@@ -4,7 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "core/audio/level_conversion.h"
+#include "core/common/level_conversion.h"
+#include "core/common/rounding.h"
 
 namespace tarvok {
 
@@ -13,7 +14,7 @@ namespace {
 // Nearest integer, ties to even, held within the range of int.
 int Rnd(double value) {
   constexpr double kLimit = std::numeric_limits<int>::max();
-  return static_cast<int>(std::nearbyint(std::clamp(value, -kLimit, kLimit)));
+  return static_cast<int>(RoundHalfEven(std::clamp(value, -kLimit, kLimit)));
 }
 
 int ClampToInt(std::int64_t value) {

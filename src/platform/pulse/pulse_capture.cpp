@@ -6,6 +6,7 @@
 
 #include "platform/pulse/pulse_lock.h"
 #include "platform/pulse/pulse_sound_backend.h"
+#include "platform/pulse/pulse_stream.h"
 
 namespace tarvok {
 
@@ -28,7 +29,7 @@ TPulseCapture::TPulseCapture(TPulseSoundBackend& backend, const pa_sample_spec& 
 TPulseCapture::~TPulseCapture() {
   {
     TPulseLock lock(backend_.loop_);
-    StopStream();
+    DropStream(stream_);
     backend_.capture_ = nullptr;
   }
   if (opened_) {
@@ -54,18 +55,8 @@ void TPulseCapture::Connect(pa_context* context) {
 }
 
 void TPulseCapture::Disconnect() {
-  StopStream();
+  DropStream(stream_);
   assembler_.Discard();
-}
-
-void TPulseCapture::StopStream() {
-  if (stream_ == nullptr)
-    return;
-  pa_stream_set_read_callback(stream_, nullptr, nullptr);
-  pa_stream_set_state_callback(stream_, nullptr, nullptr);
-  pa_stream_disconnect(stream_);
-  pa_stream_unref(stream_);
-  stream_ = nullptr;
 }
 
 void TPulseCapture::State(pa_stream* stream, void* self) {

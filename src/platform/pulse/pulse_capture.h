@@ -27,7 +27,6 @@ class TPulseCapture final : public TAudioStream {
  private:
   static void Read(pa_stream* stream, std::size_t, void* self);
   static void State(pa_stream* stream, void* self);
-  void StopStream();
 
   TPulseSoundBackend& backend_;
   const pa_sample_spec sampleFormat_;

@@ -8,6 +8,7 @@
 
 #include "platform/pulse/pulse_lock.h"
 #include "platform/pulse/pulse_sound_backend.h"
+#include "platform/pulse/pulse_stream.h"
 
 namespace tarvok {
 
@@ -169,11 +170,7 @@ void TPulsePlayback::Close() {
   }
   if (stream_ == nullptr)
     return;
-  pa_stream_set_state_callback(stream_, nullptr, nullptr);
-  pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
-  pa_stream_disconnect(stream_);
-  pa_stream_unref(stream_);
-  stream_ = nullptr;
+  DropStream(stream_);
   ends_.clear();
 }
 

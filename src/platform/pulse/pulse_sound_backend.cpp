@@ -13,6 +13,7 @@
 #include "platform/pulse/pulse_capture.h"
 #include "platform/pulse/pulse_lock.h"
 #include "platform/pulse/pulse_playback.h"
+#include "platform/pulse/pulse_stream.h"
 
 namespace tarvok {
 
@@ -364,11 +365,7 @@ void TPulseSoundBackend::OpenMeter(TControlEntry& entry, const TDevice& device) 
 void TPulseSoundBackend::CloseMeter(TControlEntry& entry) {
   if (entry.Meter == nullptr)
     return;
-  pa_stream_set_read_callback(entry.Meter, nullptr, nullptr);
-  pa_stream_set_state_callback(entry.Meter, nullptr, nullptr);
-  pa_stream_disconnect(entry.Meter);
-  pa_stream_unref(entry.Meter);
-  entry.Meter = nullptr;
+  DropStream(entry.Meter);
   entry.Cell->Value.store(0, std::memory_order_relaxed);
 }
 

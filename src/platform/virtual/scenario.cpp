@@ -9,7 +9,8 @@
 #include <cstring>
 #include <numbers>
 
-#include "platform/virtual/wav_samples.h"
+#include "core/audio/pcm_conversion.h"
+#include "core/audio/wav_reader.h"
 
 namespace tarvok {
 
@@ -106,12 +107,14 @@ bool ParseEvent(const QStringList& words, const QString& folder, TScenarioEvent&
   if (kind == "wav" && words.size() == 4) {
     e.Kind = TScenarioEvent::TKind::Wav;
     const QString path = QDir(folder).filePath(words[3]);
-    auto samples = std::make_shared<std::vector<std::int16_t>>();
-    QString reason;
-    if (!ReadWavSamples(path, TScenario::kSampleRate, *samples, reason)) {
-      error = QStringLiteral("cannot read WAV file %1: %2").arg(path, reason);
+    const TWavSamples wav = ReadWavSamples(path);
+    if (!wav.IsValid()) {
+      error = QStringLiteral("cannot read WAV file %1: %2").arg(path, wav.Error);
       return false;
     }
+    auto samples = std::make_shared<std::vector<std::int16_t>>();
+    TResampler(static_cast<int>(wav.Format.SamplesPerSec), TScenario::kSampleRate)
+        .Process(wav.Samples, *samples);
     e.Samples = std::move(samples);
     return true;
   }

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core/audio/block_assembler.h"
+#include "core/audio/pcm_conversion.h"
 #include "core/audio/playback_feeder.h"
 #include "core/audio/sound_backend.h"
-#include "platform/virtual/pcm_conversion.h"
 
 namespace tarvok {
 

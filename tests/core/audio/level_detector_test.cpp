@@ -1,10 +1,8 @@
-// The poller's arithmetic: folding, the four smoothing rules, the delayed flags and the two
-// level conversions.
+// The poller's arithmetic: folding, the four smoothing rules and the delayed flags.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "core/audio/level_conversion.h"
 #include "core/audio/level_detector.h"
 
 namespace tarvok {
@@ -119,20 +117,6 @@ TEST_F(TraceFlagTest, ResetTurnsTheFlagOffAndReloadsTheCounter) {
   flag_.Reset();
   EXPECT_FALSE(flag_.Present());
   EXPECT_EQ(flag_.Counter(), 10);
-}
-
-TEST(LevelConversionTest, DecibelsAndRawLevels) {
-  EXPECT_EQ(DecibelsToLevel(1.0), 0);
-  EXPECT_EQ(DecibelsToLevel(40), 100);
-  EXPECT_EQ(DecibelsToLevel(250), 100);
-  EXPECT_EQ(DecibelsToLevel(61), 1122);
-  EXPECT_EQ(DecibelsToLevel(55), 562);
-  // Levels too large for an integer saturate instead of overflowing.
-  EXPECT_EQ(DecibelsToLevel(195), 2147483647);
-  EXPECT_DOUBLE_EQ(LevelToDecibels(1), 0.0);
-  EXPECT_DOUBLE_EQ(LevelToDecibels(100), 40.0);
-  EXPECT_DOUBLE_EQ(LevelToDecibels(-5), 0.0);
-  EXPECT_NEAR(LevelToDecibels(32768), 90.3, 0.01);
 }
 
 }  // namespace

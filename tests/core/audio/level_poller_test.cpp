@@ -8,9 +8,9 @@
 #include <new>
 #include <thread>
 
-#include "core/audio/fake_sound_backend.h"
 #include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
+#include "support/fake_sound_backend.h"
 
 namespace {
 std::atomic<bool> countAllocations{false};

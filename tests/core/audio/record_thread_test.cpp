@@ -7,12 +7,12 @@
 #include <QtEndian>
 #include <thread>
 
-#include "core/audio/application.h"
-#include "core/audio/fake_sound_backend.h"
 #include "core/audio/record_thread.h"
 #include "core/audio/wav_reader.h"
-#include "core/config/config_fixture.h"
+#include "support/application.h"
 #include "support/child_process.h"
+#include "support/config_fixture.h"
+#include "support/fake_sound_backend.h"
 
 namespace tarvok {
 namespace {

@@ -4,11 +4,11 @@
 
 #include <QTemporaryDir>
 
-#include "core/audio/fake_sound_backend.h"
 #include "core/audio/sound_card.h"
 #include "core/audio/sound_card_listing.h"
 #include "core/audio/source_line_store.h"
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
+#include "support/fake_sound_backend.h"
 
 namespace tarvok {
 namespace {

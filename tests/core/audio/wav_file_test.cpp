@@ -147,12 +147,34 @@ TEST_F(WavFileTest, ADataSizeBeyondTheEndIsCutToTheBytesThere) {
   EXPECT_EQ(layout.DataBytes, 100);
 }
 
+// Other programs add odd-sized chunks; the tools and the virtual card take any PCM as mono.
+TEST_F(WavFileTest, SamplesAreReadPastOtherChunksAsOneChannel) {
+  const QByteArray audio = Le16(1) + Le16(0xFFFF) + Le16(0x8000) + Le16(0x7FFF);
+  TWavSamples wav =
+      ReadWavSamples(Write(Riff(Chunk("fmt ", Fmt16(1, 1, 8000, 16)) + Chunk("fact", Le32(4)) +
+                                Chunk("LIST", "abc") + Chunk("data", audio))));
+  ASSERT_TRUE(wav.IsValid()) << wav.Error.toStdString();
+  EXPECT_EQ(wav.Samples, (std::vector<std::int16_t>{1, -1, -32768, 32767}));
+
+  // Stereo frames are averaged; 8-bit samples are unsigned.
+  wav = ReadWavSamples(Write(Riff(Chunk("fmt ", Fmt16(1, 2, 11025, 8)) +
+                                  Chunk("data", QByteArray("\x80\x80\xff\x01\xc0\xff", 6)))));
+  ASSERT_TRUE(wav.IsValid()) << wav.Error.toStdString();
+  EXPECT_EQ(wav.Format, TWaveFormat::Pcm(11025, 8, 2));
+  EXPECT_EQ(wav.Samples, (std::vector<std::int16_t>{0, 0, 24448}));
+
+  const QString floatWav =
+      Write(Riff(Chunk("fmt ", Fmt16(3, 1, 8000, 32)) + Chunk("data", Audio(8))));
+  EXPECT_EQ(ReadWavSamples(floatWav).Error, ReadWavLayout(floatWav).Error);
+}
+
 TEST_F(WavFileTest, AnythingButPcmWavIsRefusedWithAClearMessage) {
   const QString floatWav =
       Write(Riff(Chunk("fmt ", Fmt16(3, 1, 8000, 32)) + Chunk("data", Audio(8))));
   EXPECT_EQ(ReadWavLayout(floatWav).Error, floatWav + " is not a PCM WAV file");
   EXPECT_FALSE(ReadWavLayout(Write("ID3 this is an mp3")).IsValid());
   EXPECT_FALSE(ReadWavLayout(Write(Riff(Chunk("data", Audio(8))))).IsValid());
+  EXPECT_FALSE(ReadWavLayout(Write(Riff(Chunk("fmt ", Fmt16(1, 1, 8000, 16))))).IsValid());
   EXPECT_FALSE(ReadWavLayout(Write(Riff(Chunk("fmt ", Fmt16(1, 0, 8000, 8))))).IsValid());
   EXPECT_FALSE(ReadWavLayout(Write(Riff(Chunk("fmt ", "short")))).IsValid());
   EXPECT_TRUE(ReadWavLayout(dir_.filePath("missing.wav")).Error.startsWith("Cannot open"));

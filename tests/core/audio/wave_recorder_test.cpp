@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "core/audio/application.h"
-#include "core/audio/fake_sound_backend.h"
 #include "core/audio/wave_recorder.h"
-#include "core/config/config_fixture.h"
+#include "support/application.h"
+#include "support/config_fixture.h"
+#include "support/fake_sound_backend.h"
 
 namespace tarvok {
 namespace {

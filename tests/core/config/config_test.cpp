@@ -1,7 +1,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "core/config/config_fixture.h"
+#include "support/config_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <numbers>
 
-#include "core/config/ini_file.h"
-#include "tone_block.h"
+#include "core/storage/ini_file.h"
+#include "support/tone_block.h"
 
 namespace tarvok {
 namespace {

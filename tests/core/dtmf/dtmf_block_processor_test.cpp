@@ -8,9 +8,9 @@
 #include <cstring>
 #include <thread>
 
-#include "core/audio/application.h"
-#include "core/config/config_fixture.h"
-#include "tone_block.h"
+#include "support/application.h"
+#include "support/config_fixture.h"
+#include "support/tone_block.h"
 
 namespace tarvok {
 namespace {

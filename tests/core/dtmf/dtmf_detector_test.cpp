@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tone_block.h"
+#include "support/tone_block.h"
 
 namespace tarvok {
 namespace {

@@ -7,7 +7,7 @@
 #include <numbers>
 #include <random>
 
-#include "tone_block.h"
+#include "support/tone_block.h"
 
 namespace tarvok {
 namespace {

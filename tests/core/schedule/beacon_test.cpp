@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/config/ini_file.h"
 #include "core/schedule/beacon_list.h"
-#include "core/schedule/schedule_fixture.h"
+#include "core/storage/ini_file.h"
+#include "support/schedule_fixture.h"
 
 namespace tarvok {
 namespace {

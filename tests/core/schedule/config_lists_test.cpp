@@ -2,7 +2,7 @@
 // the configuration ends.
 #include <QFile>
 
-#include "core/config/config_fixture.h"
+#include "support/config_fixture.h"
 
 namespace tarvok {
 namespace {

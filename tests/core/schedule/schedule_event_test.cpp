@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "core/config/ini_file.h"
 #include "core/schedule/mode_schedule.h"
-#include "core/schedule/schedule_fixture.h"
+#include "core/storage/ini_file.h"
+#include "support/schedule_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -1,6 +1,6 @@
 #include <QDir>
 
-#include "core/station/station_fixture.h"
+#include "support/station_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -1,7 +1,7 @@
 #include <QFile>
 
 #include "core/schedule/morse_code.h"
-#include "core/station/station_fixture.h"
+#include "support/station_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/station/station_fixture.h"
+#include "support/station_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -1,7 +1,7 @@
 #include <QDir>
 
 #include "core/config/remote_data.h"
-#include "core/station/station_fixture.h"
+#include "support/station_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -7,12 +7,12 @@
 
 #include <QCoreApplication>
 
-#include "core/audio/application.h"
-#include "core/audio/fake_sound_backend.h"
 #include "core/config/audio_events.h"
-#include "core/config/config_fixture.h"
 #include "core/station/control_choices.h"
 #include "core/station/transmitter.h"
+#include "support/application.h"
+#include "support/config_fixture.h"
+#include "support/fake_sound_backend.h"
 
 namespace tarvok {
 namespace {

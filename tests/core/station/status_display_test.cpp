@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <memory>
 
-#include "core/station/station_fixture.h"
+#include "support/station_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "trace_fixture.h"
+#include "support/trace_fixture.h"
 
 namespace tarvok {
 namespace {

@@ -1,6 +1,6 @@
 #include "core/station/transmitter.h"
 
-#include "core/config/config_fixture.h"
+#include "support/config_fixture.h"
 
 namespace tarvok {
 namespace {

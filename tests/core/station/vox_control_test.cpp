@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "core/station/vox_control_check.h"
-#include "trace_fixture.h"
+#include "support/trace_fixture.h"
 
 namespace tarvok {
 namespace {

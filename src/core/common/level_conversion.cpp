@@ -1,7 +1,9 @@
-#include "core/audio/level_conversion.h"
+#include "core/common/level_conversion.h"
 
 #include <cmath>
 #include <limits>
+
+#include "core/common/rounding.h"
 
 namespace tarvok {
 
@@ -16,7 +18,7 @@ int DecibelsToLevel(double db) {
   if (db > 200.0)
     return 100;
   // From 186.6 dB on the level no longer fits an integer: it saturates.
-  const double level = std::nearbyint(std::pow(10.0, db / 20.0));
+  const double level = RoundHalfEven(std::pow(10.0, db / 20.0));
   return level >= static_cast<double>(std::numeric_limits<int>::max())
              ? std::numeric_limits<int>::max()
              : static_cast<int>(level);

@@ -1,5 +1,5 @@
-// Conversions between the virtual card's own audio (16-bit mono samples) and the PCM frames of the
-// streams it captures and plays: any channel count, 8 to 32 bits, any rate.
+// Conversions between 16-bit mono samples and PCM frames of any channel count, 8 to 32 bits, and
+// between rates: how WAV files and the virtual card's streams are turned into one kind of audio.
 #pragma once
 
 #include <cstddef>

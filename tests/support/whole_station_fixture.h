@@ -16,12 +16,12 @@
 
 #include "core/common/clock.h"
 #include "core/config/config.h"
-#include "core/config/config_fixture.h"
 #include "core/station/station_runtime.h"
 #include "core/station/transmitter.h"
 #include "platform/keying_tap.h"
 #include "platform/virtual/transmitter_recorder.h"
 #include "platform/virtual/virtual_sound_backend.h"
+#include "support/config_fixture.h"
 
 namespace tarvok {
 

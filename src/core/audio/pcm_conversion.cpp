@@ -1,4 +1,4 @@
-#include "platform/virtual/pcm_conversion.h"
+#include "core/audio/pcm_conversion.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/whole_station_fixture.h"
+#include "support/whole_station_fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <optional>
 
-#include "core/audio/application.h"
-#include "platform/virtual/wav_samples.h"
+#include "support/application.h"
+#include "support/recorded_samples.h"
 
 namespace tarvok {
 
@@ -178,11 +178,7 @@ std::vector<TKeyingChange> VirtualStationTest::KeyingLog() const {
 }
 
 std::vector<TToneRun> VirtualStationTest::TransmittedRuns() const {
-  std::vector<std::int16_t> samples;
-  QString error;
-  EXPECT_TRUE(ReadWavSamples(transmitter_->WavPath(), TScenario::kSampleRate, samples, error))
-      << error.toStdString();
-  return FindToneRuns(samples, TScenario::kSampleRate);
+  return FindToneRuns(RecordedSamples(transmitter_->WavPath()), TScenario::kSampleRate);
 }
 
 }  // namespace tarvok

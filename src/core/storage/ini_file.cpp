@@ -1,4 +1,4 @@
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -10,12 +10,12 @@
 
 #include <memory>
 
-#include "core/audio/application.h"
-#include "core/audio/fake_sound_backend.h"
 #include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/config/config_fixture.h"
 #include "core/station/trace_source.h"
+#include "support/application.h"
+#include "support/config_fixture.h"
+#include "support/fake_sound_backend.h"
 
 namespace tarvok {
 

@@ -1,4 +1,4 @@
-#include "core/config/ini_file.h"
+#include "core/storage/ini_file.h"
 
 #include <gtest/gtest.h>
 

@@ -8,14 +8,14 @@
 #include <QFile>
 #include <memory>
 
-#include "core/audio/application.h"
-#include "core/audio/fake_sound_backend.h"
 #include "core/audio/level_poller.h"
 #include "core/audio/sound_card.h"
-#include "core/config/config_fixture.h"
-#include "core/station/fake_recorder.h"
 #include "core/station/station.h"
 #include "core/station/transmitter.h"
+#include "support/application.h"
+#include "support/config_fixture.h"
+#include "support/fake_recorder.h"
+#include "support/fake_sound_backend.h"
 
 namespace tarvok {
 
