@@ -14,7 +14,6 @@
 #include "core/common/clock.h"
 #include "core/common/user_messages.h"
 #include "core/config/config.h"
-#include "core/config/keying_port.h"
 #include "core/dtmf/dtmf_block_processor.h"
 #include "core/station/trace_source.h"
 #include "core/station/vox_control.h"
@@ -23,18 +22,9 @@
 namespace tarvok {
 namespace {
 
-class TNoPort final : public TKeyingPort {
- public:
-  bool Open(const QString&) override { return false; }
-  void SetLine(TModemLine, bool) override {}
-  void Close() override {}
-};
-
-class TNoMessages final : public TUserMessages, public TTraceCheckPrompts, public TVoxEngine {
+class TNoMessages final : public TUserMessages, public TVoxEngine {
  public:
   void ShowError(const QString&) override {}
-  void ShowPeakMeterHelp() override {}
-  bool ShowTraceWarning(const QString&) override { return false; }
   bool Inhibit() const override { return false; }
   TRepeaterMode Mode() const override { return rmInternetRepeater; }
   void SetState(int request) override { benchmark::DoNotOptimize(request); }
@@ -46,7 +36,7 @@ struct TTraceBench {
   TTraceBench()
       : folder(dir.path()),
         clock(QDateTime(QDate(2026, 12, 5), QTime(7, 0))),
-        config(folder, clock, port, quiet) {
+        config(folder, clock, quiet) {
     auto backend = std::make_unique<TFakeSoundBackend>();
     backend->AddLine(1, kDestinationSpeakers, "Speakers", false, {Volume(10), PeakMeter(11)});
     backend->AddLine(2, kDestinationWaveIn, "Recording Control", false);
@@ -61,13 +51,12 @@ struct TTraceBench {
       traces[trace]->SetMode(rmInternetRepeater);
       traces[trace]->SetDisplaySize(200, 15, 120);
     }
-    vox = std::make_unique<TVoxControl>(config, *poller, *traces[0], *traces[1], quiet, quiet);
+    vox = std::make_unique<TVoxControl>(config, *poller, *traces[0], *traces[1], quiet);
   }
 
   QTemporaryDir dir;
   TStationFolder folder;
   TManualClock clock;
-  TNoPort port;
   TNoMessages quiet;
   TConfig config;
   std::unique_ptr<TSoundCard> card;

@@ -14,7 +14,6 @@
 #include "core/common/clock.h"
 #include "core/common/user_messages.h"
 #include "core/config/config.h"
-#include "core/config/keying_port.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "support/pulse_test_server.h"
 #include "thread_cpu.h"
@@ -23,13 +22,6 @@ namespace tarvok {
 namespace {
 
 constexpr int kRate = 8000;
-
-class TNoKeying final : public TKeyingPort {
- public:
-  bool Open(const QString&) override { return false; }
-  void SetLine(TModemLine, bool) override {}
-  void Close() override {}
-};
 
 class TPrintedMessages final : public TUserMessages {
  public:
@@ -98,9 +90,8 @@ int main(int argc, char* argv[]) {
   QTemporaryDir dir;
   TStationFolder folder(dir.path());
   TSystemClock clock;
-  TNoKeying keying;
   TPrintedMessages messages;
-  TConfig config(folder, clock, keying, messages);
+  TConfig config(folder, clock, messages);
   config.SetLogEnabled(true);
   TPulseSoundBackend backend;
   backend.WaitUntilReady(10000);
