@@ -13,7 +13,11 @@
 namespace tarvok {
 
 TStationAssembly::TStationAssembly(const TStationOptions& options, const TClock& clock,
-                                   TUserMessages& messages) {
+                                   TUserMessages& shownMessages) {
+  // A window's message box waits for the user: it must not open inside a transition.
+  if (options.Role == TStationRole::Window)
+    queuedMessages_ = std::make_unique<TQueuedMessages>(shownMessages);
+  TUserMessages& messages = queuedMessages_ ? *queuedMessages_ : shownMessages;
   const TStationFolder folder(options.Home);
   if (!QDir().mkpath(folder.Path())) {
     messages.ShowError(QStringLiteral("Cannot create the station folder %1").arg(folder.Path()));

@@ -18,6 +18,7 @@ class TInstanceGuard;
 class TKeyingTap;
 class TSerialKeyingPort;
 class TTransmitter;
+class TQueuedMessages;
 class TUserMessages;
 
 struct TStationOptions {
@@ -33,7 +34,8 @@ class TStationAssembly {
   static constexpr int kNoSoundSystem = 2;
   static constexpr int kAlreadyRunning = 3;
 
-  // Builds the station, ready to Start; failures and warnings go to messages.
+  // Builds the station, ready to Start; failures and warnings go to messages, from the event
+  // loop when a window shows them.
   TStationAssembly(const TStationOptions& options, const TClock& clock, TUserMessages& messages);
   ~TStationAssembly();
   TStationAssembly(const TStationAssembly&) = delete;
@@ -50,6 +52,7 @@ class TStationAssembly {
  private:
   int failure_ = 0;
   QString soundDescription_;
+  std::unique_ptr<TQueuedMessages> queuedMessages_;
   std::unique_ptr<TInstanceGuard> instanceGuard_;
   std::unique_ptr<TSerialKeyingPort> serialPort_;
   std::unique_ptr<TKeyingTap> keyingTap_;

@@ -37,8 +37,7 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
 
   connect(&voxTimer_, &QTimer::timeout, vox_.get(), &TVoxControl::VoxTimerTick);
   connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTick);
-  const int peakSpeedChoice = ChoiceIndex(PeakSpeedChoices(), config_.PeakSpeed());
-  refreshTimer_.setInterval(peakSpeedChoice < 0 ? kDefaultRefreshInterval : config_.PeakSpeed());
+  ApplyPeakSpeed();
   connect(&config_, &TConfig::SettingChanged, this, &TStationRuntime::SettingChanged);
 }
 
@@ -254,10 +253,14 @@ void TStationRuntime::SettingChanged(const QString& section, const QString& key)
     ApplyToneSettings();
   } else if (key.startsWith(QLatin1String("AudioTime"))) {
     station_->Engine().SetTimerIntervals();
-  } else if (key == QLatin1String("PeakSpeed") &&
-             ChoiceIndex(PeakSpeedChoices(), config_.PeakSpeed()) >= 0) {
-    refreshTimer_.setInterval(config_.PeakSpeed());
+  } else if (key == QLatin1String("PeakSpeed")) {
+    ApplyPeakSpeed();
   }
+}
+
+void TStationRuntime::ApplyPeakSpeed() {
+  const bool listed = ChoiceIndex(PeakSpeedChoices(), config_.PeakSpeed()) >= 0;
+  refreshTimer_.setInterval(listed ? config_.PeakSpeed() : kDefaultRefreshInterval);
 }
 
 void TStationRuntime::AnswerTraceWarning(bool dontShowAgain) {

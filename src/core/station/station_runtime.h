@@ -72,7 +72,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // The recorder's format from the settings: Simplex Repeater recordings take the settings'
   // format, the other modes the DTMF decoder's.
   void ApplyRecordingFormat();
-  // Milliseconds between two refreshes of the traces; stored when it is one of the choices.
+  // Milliseconds between two refreshes of the traces; one that is not among the choices is
+  // stored but refreshes at the default speed.
   void SetPeakSpeed(int ms);
   int RefreshInterval() const { return refreshTimer_.interval(); }
   // The answer to TraceWarningAsked.
@@ -146,6 +147,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void ConnectStation();
   void CreateTraces();
   void ApplyToneSettings();
+  void ApplyPeakSpeed();
   void SettingChanged(const QString& section, const QString& key);
   void SaveLevels();
   void RefreshTick();

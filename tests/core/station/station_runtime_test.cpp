@@ -130,6 +130,11 @@ TEST_F(StationRuntimeTest, OnlyAListedRefreshSpeedIsTakenAndAnUnlistedPortSelect
   pendingBackend_ = std::make_unique<TFakeSoundBackend>();
   Config().SetPeakSpeed(10);
   EXPECT_EQ(Start().RefreshInterval(), 10);
+  runtime_->SetPeakSpeed(100);
+  EXPECT_EQ(runtime_->RefreshInterval(), 100);
+  runtime_->SetPeakSpeed(20);
+  EXPECT_EQ(runtime_->RefreshInterval(), TStationRuntime::kDefaultRefreshInterval);
+  EXPECT_EQ(Stored("Audio", "PeakSpeed"), "20");
 
   EXPECT_EQ(ChoiceIndex(ComPortChoices(), 20), -1);
   EXPECT_EQ(ComPortChoices()[static_cast<std::size_t>(ChoiceIndex(ComPortChoices(), 15))].Text,

@@ -1,5 +1,6 @@
 #include "core/station/transmitter.h"
 
+#include "support/application.h"
 #include "support/config_fixture.h"
 
 namespace tarvok {
@@ -26,6 +27,22 @@ TEST_F(TransmitterTest, NoPortRecordsTheRequestAndTouchesNoDevice) {
   EXPECT_TRUE(port_.Log.isEmpty());
   EXPECT_TRUE(messages_.Shown.empty());
   EXPECT_TRUE(lines_.empty());
+}
+
+// A window's message box waits for the user; through the queue it opens after the keying is done.
+TEST_F(TransmitterTest, AnErrorShownWhileKeyingReturnsAtOnceAndReachesTheUserOnce) {
+  EnsureApplication();
+  WriteSettings("[Audio]\nComPort=7\n");
+  port_.Missing = {"/dev/ttyS6"};
+  TQueuedMessages queued(messages_);
+  TTransmitter transmitter(Config(), port_, queued);
+  transmitter.Key(true);
+  EXPECT_TRUE(transmitter.Keyed());
+  EXPECT_TRUE(messages_.Shown.empty());
+  transmitter.Key(false);
+  transmitter.Key(true);
+  RunQueuedCalls();
+  EXPECT_EQ(messages_.Shown, std::vector<QString>{"Cannot open COM7 port"});
 }
 
 TEST_F(TransmitterTest, PortNumbersNameLinuxSerialDevicesUnlessADeviceIsGiven) {
