@@ -13,11 +13,7 @@
 namespace tarvok {
 
 TStationAssembly::TStationAssembly(const TStationOptions& options, const TClock& clock,
-                                   TUserMessages& shownMessages) {
-  // A window's message box waits for the user: it must not open inside a transition.
-  if (options.Role == TStationRole::Window)
-    queuedMessages_ = std::make_unique<TQueuedMessages>(shownMessages);
-  TUserMessages& messages = queuedMessages_ ? *queuedMessages_ : shownMessages;
+                                   TUserMessages& messages) {
   const TStationFolder folder(options.Home);
   if (!QDir().mkpath(folder.Path())) {
     messages.ShowError(QStringLiteral("Cannot create the station folder %1").arg(folder.Path()));
@@ -38,14 +34,19 @@ TStationAssembly::TStationAssembly(const TStationOptions& options, const TClock&
     return;
   }
   soundDescription_ = sound.Description;
+  // A window's message box waits for the user: it must not open inside a transition of the
+  // running station. The failures above come before there is one, and are told at once.
+  if (options.Role == TStationRole::Window)
+    queuedMessages_ = std::make_unique<TQueuedMessages>(messages);
+  TUserMessages& stationMessages = queuedMessages_ ? *queuedMessages_ : messages;
   serialPort_ = std::make_unique<TSerialKeyingPort>();
   keyingTap_ = std::make_unique<TKeyingTap>(*serialPort_, std::move(sound.TransmitterKeyed));
-  config_ = std::make_unique<TConfig>(folder, clock, messages);
-  transmitter_ = std::make_unique<TTransmitter>(*config_, *keyingTap_, messages);
+  config_ = std::make_unique<TConfig>(folder, clock, stationMessages);
+  transmitter_ = std::make_unique<TTransmitter>(*config_, *keyingTap_, stationMessages);
   // The transmitter starts released; a port that cannot be opened is reported now.
   transmitter_->Key(false);
   station_ = std::make_unique<TStationRuntime>(*config_, clock, std::move(sound.Backend),
-                                               *transmitter_, messages, options.Role);
+                                               *transmitter_, stationMessages, options.Role);
 }
 
 TStationAssembly::~TStationAssembly() = default;

@@ -34,8 +34,8 @@ class TStationAssembly {
   static constexpr int kNoSoundSystem = 2;
   static constexpr int kAlreadyRunning = 3;
 
-  // Builds the station, ready to Start; failures and warnings go to messages, from the event
-  // loop when a window shows them.
+  // Builds the station, ready to Start. Failures to build it go to messages at once; what the
+  // running station reports reaches a window's messages from the event loop.
   TStationAssembly(const TStationOptions& options, const TClock& clock, TUserMessages& messages);
   ~TStationAssembly();
   TStationAssembly(const TStationAssembly&) = delete;

@@ -89,7 +89,14 @@ void TStation::RunTask(TTaskCode code) {
 }
 
 void TStation::Post(std::function<void()> work) {
-  QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+  // Work left queued when the station closes is not done: it could key the transmitter again.
+  QMetaObject::invokeMethod(
+      this,
+      [this, work = std::move(work)] {
+        if (!state_.Closing)
+          work();
+      },
+      Qt::QueuedConnection);
 }
 
 void TStation::PostShowState() {

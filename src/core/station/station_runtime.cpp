@@ -1,5 +1,7 @@
 #include "core/station/station_runtime.h"
 
+#include <utility>
+
 #include "core/config/config.h"
 #include "core/station/control_choices.h"
 #include "core/station/transmitter.h"
@@ -73,10 +75,7 @@ void TStationRuntime::ConnectStation() {
   TStation& station = *station_;
   TModeControl& modes = station.Modes();
   TStatusDisplay& display = station.Display();
-  connect(&modes, &TModeControl::ModeChanged, this, [this] {
-    emit ModeChanged(State().Mode, State().SchedulerOn);
-    KeepDtmfCapture();
-  });
+  connect(&modes, &TModeControl::ModeChanged, this, &TStationRuntime::FollowMode);
   connect(&modes, &TModeControl::ControlsChanged, this, &TStationRuntime::ControlsChanged);
   connect(&modes, &TModeControl::ScheduledModeSwitched, this, &TStationRuntime::ScheduledSwitch);
   connect(&station.Engine(), &TRepeaterEngine::ModeStateChanged, this,
@@ -110,11 +109,6 @@ void TStationRuntime::CreateTraces() {
   }
   for (auto& trace : traces_)
     trace->SetMode(State().Mode);
-  // The traces follow every mode change.
-  connect(&station_->Modes(), &TModeControl::ModeChanged, this, [this] {
-    for (auto& trace : traces_)
-      trace->SetMode(State().Mode);
-  });
   vox_ =
       std::make_unique<TVoxControl>(config_, *poller_, Trace(TTraceSource::kUpper),
                                     Trace(TTraceSource::kLower), static_cast<TVoxEngine&>(*this));
@@ -130,8 +124,7 @@ void TStationRuntime::Start() {
   voxTimer_.setInterval(config_.VoxTimer());
   voxTimer_.start();
   station_->Start();
-  emit ModeChanged(State().Mode, State().SchedulerOn);
-  KeepDtmfCapture();
+  FollowMode();
   poller_->Start();
   refreshTimer_.start();
   vox_->ApplyLevels();
@@ -174,17 +167,22 @@ void TStationRuntime::ClickStateButton(TStateButton button) {
 void TStationRuntime::ToggleScheduler() { station_->Modes().ToggleScheduler(); }
 
 void TStationRuntime::SuspendForDialog() {
+  // A dialog opened before the last one's return ran keeps the state saved before that one.
+  const bool resuming = std::exchange(resumePending_, false);
   const TStationState& state = State();
   suspension_.Mode = state.Mode;
   suspension_.Laptop = config_.IsLaptop();
   if (suspension_.Laptop && (state.Mode == rmSimplexRepeater || state.Mode == rmBeaconStation))
     station_->Modes().ChangeMode(rmInternetRepeater);
-  suspension_.Control = config_.State();
+  if (!resuming)
+    suspension_.Control = config_.State();
   config_.SetState(csForcedOff);
-  suspension_.State = state.ModeState;
+  if (!resuming)
+    suspension_.State = state.ModeState;
 }
 
 void TStationRuntime::ResumeAfterDialog() {
+  resumePending_ = true;
   if (suspension_.Laptop &&
       (suspension_.Mode == rmSimplexRepeater || suspension_.Mode == rmBeaconStation))
     station_->Modes().ChangeMode(suspension_.Mode);
@@ -198,7 +196,7 @@ void TStationRuntime::ResumeAfterDialog() {
 }
 
 void TStationRuntime::FinishResume() {
-  if (closed_)
+  if (closed_ || !std::exchange(resumePending_, false))
     return;
   config_.SetState(suspension_.Control);
   const int saved = suspension_.State;
@@ -233,6 +231,14 @@ void TStationRuntime::ApplyPreferences(bool saved) {
   station_->Display().UpdateCaptions();
   for (auto& trace : traces_)
     trace->RefreshFromSettings();
+  // The VOX trace of the mode may have changed.
+  FollowMode();
+}
+
+void TStationRuntime::FollowMode() {
+  for (auto& trace : traces_)
+    trace->SetMode(State().Mode);
+  emit ModeChanged(State().Mode, State().SchedulerOn);
   KeepDtmfCapture();
 }
 

@@ -152,6 +152,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void SaveLevels();
   void RefreshTick();
   void FinishResume();
+  // The traces, the listeners and the DTMF capture follow the mode in force.
+  void FollowMode();
   void KeepDtmfCapture();
 
   TConfig& config_;
@@ -170,6 +172,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   bool refreshing_ = false;
   bool closed_ = false;
   bool fileRecording_ = false;
+  bool resumePending_ = false;
   TDialogSuspension suspension_;
 };
 

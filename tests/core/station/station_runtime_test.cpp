@@ -142,6 +142,27 @@ TEST_F(StationRuntimeTest, OnlyAListedRefreshSpeedIsTakenAndAnUnlistedPortSelect
   EXPECT_EQ(ChoiceIndex(PeakSpeedChoices(), 20), -1);
 }
 
+TEST_F(StationRuntimeTest, SavedPreferencesMoveTheVoxToTheTraceTheyNameForTheMode) {
+  AddRecordingLines();
+  Start();
+  ASSERT_TRUE(runtime_->Trace(TTraceSource::kUpper).IsVoxTrace());
+  Config().SetVOXControl(rmInternetRepeater, TTraceSource::kLower);
+  runtime_->ApplyPreferences(true);
+  EXPECT_FALSE(runtime_->Trace(TTraceSource::kUpper).IsVoxTrace());
+  EXPECT_TRUE(runtime_->Trace(TTraceSource::kLower).IsVoxTrace());
+}
+
+TEST_F(StationRuntimeTest, WorkQueuedBeforeTheCloseIsNotDoneAfterIt) {
+  AddRecordingLines();
+  Config().SetSaveMode(true);
+  Config().SetDefaultMode(rmSimplexRepeater);
+  Start();  // queues the return to Simplex Repeater mode
+  runtime_->Close();
+  Settle();
+  EXPECT_EQ(Mode(), rmInternetRepeater);
+  EXPECT_FALSE(Keyed());
+}
+
 TEST_F(StationRuntimeTest, ALaptopLeavesSimplexModeForADialogAndComesBack) {
   AddRecordingLines();
   Config().SetIsLaptop(true);
