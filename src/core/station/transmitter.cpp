@@ -11,7 +11,11 @@ TTransmitter::TTransmitter(TConfig& config, TKeyingPort& port, TUserMessages& me
   connect(&config_, &TConfig::SettingChanged, this, &TTransmitter::SettingChanged);
 }
 
-TTransmitter::~TTransmitter() { ClosePort(); }
+// Nobody is told: whoever listened may already be gone.
+TTransmitter::~TTransmitter() {
+  if (state_ == TState::Open)
+    port_.Close();
+}
 
 TPortChoice TTransmitter::PortChoice() const {
   if (!config_.ComDevice().isEmpty())

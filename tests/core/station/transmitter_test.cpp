@@ -17,8 +17,8 @@ class TransmitterTest : public ConfigTest {
     return *transmitter_;
   }
 
-  std::unique_ptr<TTransmitter> transmitter_;
   std::vector<bool> lines_;
+  std::unique_ptr<TTransmitter> transmitter_;
 };
 
 TEST_F(TransmitterTest, NoPortRecordsTheRequestAndTouchesNoDevice) {
