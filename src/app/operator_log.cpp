@@ -29,6 +29,8 @@ void TOperatorLog::Attach(TStationRuntime& station) {
   connect(&station, &TStationRuntime::TransmitterKeyedChanged, this, [this](bool keyed) {
     Line(keyed ? QStringLiteral("Transmitter keyed") : QStringLiteral("Transmitter released"));
   });
+  connect(&station, &TStationRuntime::TransmitterLockoutEnded, this,
+          [this] { Line(QStringLiteral("Transmitter lock-out ended")); });
   connect(&station, &TStationRuntime::ErrorShown, this, [this](const QString& text) {
     if (text != lastError_)
       Line(QStringLiteral("Error: %1").arg(text));

@@ -42,7 +42,7 @@ TStationAssembly::TStationAssembly(const TStationOptions& options, const TClock&
   serialPort_ = std::make_unique<TSerialKeyingPort>();
   keyingTap_ = std::make_unique<TKeyingTap>(*serialPort_, std::move(sound.TransmitterKeyed));
   config_ = std::make_unique<TConfig>(folder, clock, stationMessages);
-  transmitter_ = std::make_unique<TTransmitter>(*config_, *keyingTap_, stationMessages);
+  transmitter_ = std::make_unique<TTransmitter>(*config_, clock, *keyingTap_, stationMessages);
   // The transmitter starts released; a port that cannot be opened is reported now.
   transmitter_->Key(false);
   station_ = std::make_unique<TStationRuntime>(*config_, clock, std::move(sound.Backend),

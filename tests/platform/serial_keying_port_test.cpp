@@ -97,7 +97,7 @@ TEST_F(SerialKeyingPortTest, TheTransmitterKeysThePinTheSettingsChooseAndClearsT
   TSerialKeyingPort port;
   NoMessages messages;
   TConfig config(TStationFolder(dir.path()), clock, messages);
-  TTransmitter transmitter(config, port, messages);
+  TTransmitter transmitter(config, clock, port, messages);
   ASSERT_TRUE(config.SetComDevice(kDevice));
   transmitter.Key(true);
   EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), TIOCM_DTR);

@@ -31,7 +31,7 @@ class StationTest : public ConfigTest {
     soundCard_ = std::make_unique<TSoundCard>(std::move(backend));
     poller_ = std::make_unique<TLevelPoller>(*soundCard_);
     recorder_ = std::make_unique<TFakeRecorder>(Config());
-    transmitter_ = std::make_unique<TTransmitter>(Config(), port_, messages_);
+    transmitter_ = std::make_unique<TTransmitter>(Config(), clock_, port_, messages_);
     station_ = std::make_unique<TStation>(Config(), clock_, *transmitter_, *recorder_, *soundCard_,
                                           *poller_);
   }

@@ -91,7 +91,7 @@ void WholeStationTest::WriteSettings(const QByteArray& text) {
 
 void WholeStationTest::StartStation(std::unique_ptr<TSoundBackend> backend) {
   config_ = std::make_unique<TConfig>(TStationFolder(dir_.path()), clock_, messages_);
-  keying_ = std::make_unique<TTransmitter>(*config_, tap_, messages_);
+  keying_ = std::make_unique<TTransmitter>(*config_, clock_, tap_, messages_);
   keying_->Key(false);
   runtime_ = std::make_unique<TStationRuntime>(*config_, clock_, std::move(backend), *keying_,
                                                messages_, TStationRole::Service);
@@ -145,6 +145,7 @@ void VirtualStationTest::Step() {
     Station().Tick(TStationTimer::Clock);
   }
   Station().Tick(TStationTimer::Vox);
+  Station().Tick(TStationTimer::Watchdog);
   RunQueuedCalls();
 }
 

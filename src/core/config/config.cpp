@@ -121,6 +121,8 @@ void TConfig::LoadAudio() {
   comDevice_ = ini_.ReadString(s, QStringLiteral("ComDevice"), comDevice_);
   readRange(QStringLiteral("State"), state_, 4);
   readRange(QStringLiteral("ComPin"), comPin_, 255);
+  readInt("TxTimeout", txTimeout_);
+  readInt("TxLockout", txLockout_);
   readBool(QStringLiteral("Debug"), debug_);
   readRange(QStringLiteral("Average"), average_, 3);
   for (int m = 0; m < kModeCount; ++m)

@@ -80,6 +80,12 @@ class TConfig final : public QObject {
   bool SetComDevice(const QString& v) { return Store(comDevice_, v, kAudio, "ComDevice"); }
   int State() const { return state_; }
   bool SetState(int v) { return Store(state_, v, kAudio, "State"); }
+  // The watchdog: seconds of continuous keying allowed (0 or less: no limit), and the seconds
+  // keying stays locked after a time-out whose cause the station cannot tell.
+  int TxTimeout() const { return txTimeout_; }
+  bool SetTxTimeout(int v) { return Store(txTimeout_, v, kAudio, "TxTimeout"); }
+  int TxLockout() const { return txLockout_; }
+  bool SetTxLockout(int v) { return Store(txLockout_, v, kAudio, "TxLockout"); }
   std::uint8_t ComPin() const { return comPin_; }
   bool SetComPin(std::uint8_t v) { return Store(comPin_, v, kAudio, "ComPin"); }
   bool Debug() const { return debug_; }
@@ -261,6 +267,8 @@ class TConfig final : public QObject {
   QString comDevice_;
   int state_ = 2;
   std::uint8_t comPin_ = 0;
+  int txTimeout_ = 300;
+  int txLockout_ = 60;
   bool debug_ = false;
   int average_ = 0;
   std::array<std::uint8_t, kModeCount> voxControl_{};

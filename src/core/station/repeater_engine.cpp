@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "core/audio/level_poller.h"
 #include "core/audio/recorder_control.h"
@@ -69,6 +70,11 @@ void TRepeaterEngine::SetState(TSender sender, int request, int beaconIndex) {
   else if (request < 0 || request > msBeaconCW)
     target = msForcedOff;
 
+  if (transmitter_.AwaitsCauseEnd()) {
+    if (target == lockoutCause_)
+      return;
+    transmitter_.EndLockout();
+  }
   // Repeated requests of the VOX and the controls are absorbed here.
   if (sender != TSender::Nobody && state_.ModeState == target)
     return;
@@ -267,6 +273,7 @@ void TRepeaterEngine::SetRetry(bool on) {
 void TRepeaterEngine::PlaybackFinished(TSender sender) {
   if (state_.Closing)
     return;
+  const bool cutShort = std::exchange(cutShort_, false);
   // A laptop does not capture while it plays; the capture stopped in PlayStarted resumes.
   if (state_.Mode == rmBeaconStation && config_.IsLaptop())
     soundCard_.StartCapture();
@@ -278,7 +285,10 @@ void TRepeaterEngine::PlaybackFinished(TSender sender) {
       SetState(sender, msForcedOff);
       break;
     case rmSimplexRepeater:
-      SimplexAfterPlayback(sender);
+      if (cutShort)
+        SetState(sender, msListen);
+      else
+        SimplexAfterPlayback(sender);
       break;
     case rmBeaconStation:
       BeaconAfterPlayback(sender);
@@ -354,6 +364,25 @@ void TRepeaterEngine::BeaconAfterPlayback(TSender sender) {
 void TRepeaterEngine::RecordStarted(bool saveToFile) {
   if (!saveToFile && state_.Mode == rmSimplexRepeater)
     SetState(TSender::Recorder, msListen);
+}
+
+void TRepeaterEngine::TransmitterTimedOut() {
+  std::scoped_lock lock(stateLock_);
+  const bool playing = Playing();
+  if (!IsOperatingMode(state_.Mode) || (!playing && state_.Mode != rmInternetRepeater))
+    return;  // the cause cannot be told: the lock-out runs for its time
+  lockoutCause_ = state_.ModeState;
+  transmitter_.AwaitCauseEnd();
+  state_.TimeoutPending = state_.QSTPending = state_.IdentPending = state_.CWIdentPending = false;
+  if (playing) {
+    // The end of the playback ends the transmission.
+    cutShort_ = true;
+    recorder_.StopPlay();
+  } else {
+    Enter(state_.ModeState == msForcedOn ? msForcedOff : msNoSignal);
+    StartTimers();
+  }
+  queue_.PostShowState();
 }
 
 void TRepeaterEngine::PlayStarted() {

@@ -50,6 +50,9 @@ class TRepeaterEngine final : public QObject {
   // What the recorder reports.
   void RecordStarted(bool saveToFile);
   void PlayStarted();
+  // The transmitter's watchdog cut the transmission: it ends without a courtesy tone or message,
+  // and requests for the state that keyed it are dropped until another one comes.
+  void TransmitterTimedOut();
 
   // The identification and QST timers, with the intervals of their audio events.
   void IdentTimerTick();
@@ -89,6 +92,8 @@ class TRepeaterEngine final : public QObject {
   // Serialises transitions; re-entrant because a transition may raise a request of its own.
   std::recursive_mutex stateLock_;
   bool playbackFinishing_ = false;
+  bool cutShort_ = false;  // the playback that ends was cut by the watchdog
+  TModeState lockoutCause_ = msDefault;
   QTimer identTimer_;
   QTimer qstTimer_;
 };

@@ -97,6 +97,12 @@ void TStationRuntime::ConnectStation() {
   connect(soundCard_.get(), &TSoundCard::CaptureChanged, this, &TStationRuntime::CaptureChanged);
   connect(&transmitter_, &TTransmitter::LineChanged, this,
           &TStationRuntime::TransmitterKeyedChanged);
+  connect(&transmitter_, &TTransmitter::TimedOut, this, [this](int seconds) {
+    station_->Engine().TransmitterTimedOut();
+    station_->Display().ShowError(QStringLiteral("Transmitter time-out after %1 s").arg(seconds));
+  });
+  connect(&transmitter_, &TTransmitter::LockoutEnded, this,
+          &TStationRuntime::TransmitterLockoutEnded);
 }
 
 void TStationRuntime::CreateTraces() {
@@ -290,6 +296,9 @@ void TStationRuntime::Tick(TStationTimer timer) {
     case TStationTimer::Qst:
       station_->Engine().QstTimerTick();
       break;
+    case TStationTimer::Watchdog:
+      transmitter_.WatchdogTick();
+      break;
   }
 }
 
@@ -297,6 +306,7 @@ void TStationRuntime::HoldTimers() {
   voxTimer_.stop();
   refreshTimer_.stop();
   station_->ClockTasks().StopTimer();
+  transmitter_.HoldWatchdogTimer();
 }
 
 void TStationRuntime::RefreshTick() {

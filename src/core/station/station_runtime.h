@@ -31,7 +31,7 @@ class TUserMessages;
 enum class TStationRole { Window, Service };
 
 // The station's timers, each a tick that a test or a simulation may also run by hand.
-enum class TStationTimer { Vox, Refresh, Clock, Ident, Qst };
+enum class TStationTimer { Vox, Refresh, Clock, Ident, Qst, Watchdog };
 
 class TStationRuntime final : public QObject, private TVoxEngine {
   Q_OBJECT
@@ -111,6 +111,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void IndicatorChanged(const TIndicator& indicator);
   void ControlsChanged();
   void TransmitterKeyedChanged(bool keyed);
+  // The transmitter may key again after a time-out; the time-out itself is shown as an error.
+  void TransmitterLockoutEnded();
   void RecordingStarted(const QString& file);
   void RecordingFinished(const QString& file);
   void PlaybackStarted();

@@ -63,7 +63,7 @@ class StationRuntimeTest : public ConfigTest {
   std::unique_ptr<TSoundBackend> pendingBackend_ = std::make_unique<TFakeSoundBackend>();
   TFakeSoundBackend* backend_ = static_cast<TFakeSoundBackend*>(pendingBackend_.get());
   std::unique_ptr<TTransmitter> transmitter_ =
-      std::make_unique<TTransmitter>(Config(), port_, messages_);
+      std::make_unique<TTransmitter>(Config(), clock_, port_, messages_);
   std::unique_ptr<TStationRuntime> runtime_;
 };
 

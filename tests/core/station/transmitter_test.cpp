@@ -10,7 +10,7 @@ class TransmitterTest : public ConfigTest {
  protected:
   TTransmitter& Transmitter() {
     if (!transmitter_) {
-      transmitter_ = std::make_unique<TTransmitter>(Config(), port_, messages_);
+      transmitter_ = std::make_unique<TTransmitter>(Config(), clock_, port_, messages_);
       QObject::connect(transmitter_.get(), &TTransmitter::LineChanged,
                        [this](bool raised) { lines_.push_back(raised); });
     }
@@ -35,7 +35,7 @@ TEST_F(TransmitterTest, AnErrorShownWhileKeyingReturnsAtOnceAndReachesTheUserOnc
   WriteSettings("[Audio]\nComPort=7\n");
   port_.Missing = {"/dev/ttyS6"};
   TQueuedMessages queued(messages_);
-  TTransmitter transmitter(Config(), port_, queued);
+  TTransmitter transmitter(Config(), clock_, port_, queued);
   transmitter.Key(true);
   EXPECT_TRUE(transmitter.Keyed());
   EXPECT_TRUE(messages_.Shown.empty());
@@ -43,6 +43,44 @@ TEST_F(TransmitterTest, AnErrorShownWhileKeyingReturnsAtOnceAndReachesTheUserOnc
   transmitter.Key(true);
   RunQueuedCalls();
   EXPECT_EQ(messages_.Shown, std::vector<QString>{"Cannot open COM7 port"});
+}
+
+TEST_F(TransmitterTest, TheWatchdogBelievesOnlyClockStepsThatCanBeTimeAndLocksOutForItsTime) {
+  WriteSettings("[Audio]\nComPort=1\nTxTimeout=10\nTxLockout=4\n");
+  std::vector<int> timeouts;
+  QObject::connect(&Transmitter(), &TTransmitter::TimedOut,
+                   [&](int seconds) { timeouts.push_back(seconds); });
+  int lockoutEnds = 0;
+  QObject::connect(&Transmitter(), &TTransmitter::LockoutEnded, [&] { ++lockoutEnds; });
+  const auto run = [this](int seconds) {
+    for (int i = 0; i < seconds * 10; ++i) {
+      clock_.AdvanceMilliseconds(100);
+      Transmitter().WatchdogTick();
+    }
+  };
+  Transmitter().Key(true);
+  run(6);
+  clock_.AdvanceMilliseconds(3600 * 1000);  // the clock set an hour forward, then back
+  Transmitter().WatchdogTick();
+  clock_.AdvanceMilliseconds(-3600 * 1000);
+  Transmitter().WatchdogTick();
+  run(3);
+  EXPECT_TRUE(port_.Dtr);
+  run(1);
+  EXPECT_EQ(timeouts, std::vector<int>{10});
+  EXPECT_FALSE(port_.Dtr);
+  EXPECT_FALSE(Transmitter().Keyed());
+
+  // Nobody tells the cause: the lock-out lasts TxLockout seconds.
+  Transmitter().Key(true);
+  EXPECT_FALSE(port_.Dtr);
+  run(3);
+  EXPECT_EQ(lockoutEnds, 0);
+  run(1);
+  EXPECT_EQ(lockoutEnds, 1);
+  Transmitter().Key(true);
+  EXPECT_TRUE(port_.Dtr);
+  EXPECT_EQ(lines_, (std::vector<bool>{true, false, true}));
 }
 
 TEST_F(TransmitterTest, PortNumbersNameLinuxSerialDevicesUnlessADeviceIsGiven) {
