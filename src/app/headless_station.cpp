@@ -5,7 +5,6 @@
 #include "app/console_messages.h"
 #include "app/operator_log.h"
 #include "core/common/clock.h"
-#include "core/config/config.h"
 #include "platform/instance_guard.h"
 #include "platform/signal_watcher.h"
 #include "platform/station_assembly.h"
@@ -26,12 +25,8 @@ int RunHeadlessStation(const QString& home, const QString& soundSystem) {
     QObject::connect(&assembly.InstanceGuard(), &TInstanceGuard::RaiseRequested, &log, [&log] {
       log.Line(QStringLiteral("Another copy of the station was started on this folder and ended"));
     });
-    TConfig& settings = station.Settings();
-    log.Line(QStringLiteral("Tarvok %1 started with settings file %2")
-                 .arg(settings.VersionText(), settings.IniFile().FileName()));
-    log.Attach(station);
-    log.Line(QStringLiteral("Sound card: %1, %2")
-                 .arg(station.SoundCard().DeviceName(0), assembly.SoundDescription()));
+    log.Started(station, assembly.SoundDescription());
+    log.Attach(station, true);
     station.Start();
     QCoreApplication::exec();
     log.Line(QStringLiteral("Stopping"));

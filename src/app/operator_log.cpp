@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/common/clock.h"
+#include "core/config/config.h"
 #include "core/station/station_runtime.h"
 
 namespace tarvok {
@@ -15,7 +16,14 @@ void TOperatorLog::Line(const QString& text) {
   std::fflush(stdout);
 }
 
-void TOperatorLog::Attach(TStationRuntime& station) {
+void TOperatorLog::Started(TStationRuntime& station, const QString& soundSystem) {
+  TConfig& settings = station.Settings();
+  Line(QStringLiteral("Tarvok %1 started with settings file %2")
+           .arg(settings.VersionText(), settings.IniFile().FileName()));
+  Line(QStringLiteral("Sound card: %1, %2").arg(station.SoundCard().DeviceName(0), soundSystem));
+}
+
+void TOperatorLog::Attach(TStationRuntime& station, bool answersQuestions) {
   connect(&station, &TStationRuntime::ModeChanged, this,
           [this](TRepeaterMode mode, bool schedulerOn) {
             const QString caption = CaptionText(mode, schedulerOn);
@@ -60,9 +68,10 @@ void TOperatorLog::Attach(TStationRuntime& station) {
   });
   // Nobody is there to tick "Don't show this dialog again": the check stays on.
   connect(&station, &TStationRuntime::TraceWarningAsked, this,
-          [this, &station](const QString& message) {
+          [this, &station, answersQuestions](const QString& message) {
             Warn(message);
-            station.AnswerTraceWarning(false);
+            if (answersQuestions)
+              station.AnswerTraceWarning(false);
           });
 }
 

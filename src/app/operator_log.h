@@ -17,8 +17,11 @@ class TOperatorLog final : public QObject {
  public:
   explicit TOperatorLog(const TClock& clock, QObject* parent = nullptr);
 
-  // Follows the station's events from now on.
-  void Attach(TStationRuntime& station);
+  // Follows the station's events from now on. Without a window to ask them, the log answers
+  // the station's questions itself.
+  void Attach(TStationRuntime& station, bool answersQuestions);
+  // The first lines of a run: the version, the settings file and the sound system.
+  void Started(TStationRuntime& station, const QString& soundSystem);
   void Line(const QString& text);
 
  private:

@@ -173,6 +173,8 @@ void TStationRuntime::ClickStateButton(TStateButton button) {
 void TStationRuntime::ToggleScheduler() { station_->Modes().ToggleScheduler(); }
 
 void TStationRuntime::SuspendForDialog() {
+  if (closed_)
+    return;
   // A dialog opened before the last one's return ran keeps the state saved before that one.
   const bool resuming = std::exchange(resumePending_, false);
   const TStationState& state = State();
@@ -188,6 +190,8 @@ void TStationRuntime::SuspendForDialog() {
 }
 
 void TStationRuntime::ResumeAfterDialog() {
+  if (closed_)
+    return;
   resumePending_ = true;
   if (suspension_.Laptop &&
       (suspension_.Mode == rmSimplexRepeater || suspension_.Mode == rmBeaconStation))
@@ -278,6 +282,14 @@ void TStationRuntime::ApplyPeakSpeed() {
 void TStationRuntime::AnswerTraceWarning(bool dontShowAgain) {
   vox_->AnswerTraceWarning(dontShowAgain);
 }
+
+void TStationRuntime::CheckTraceAssignment() { vox_->PostCheckTraces(true); }
+
+void TStationRuntime::SelectGeneralPage(TGeneralPage page) {
+  station_->Modes().SetActivePage(page);
+}
+
+void TStationRuntime::SelectParamsTab(int tab) { station_->Modes().SetParamsTab(tab); }
 
 void TStationRuntime::Tick(TStationTimer timer) {
   switch (timer) {

@@ -78,6 +78,12 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   int RefreshInterval() const { return refreshTimer_.interval(); }
   // The answer to TraceWarningAsked.
   void AnswerTraceWarning(bool dontShowAgain);
+  // The check of the trace assignment from the event loop, with the exchange of the lines
+  // allowed (a window's first show).
+  void CheckTraceAssignment();
+  // The pages a window shows; the mode changes follow them (the beacon page, for one).
+  void SelectGeneralPage(TGeneralPage page);
+  void SelectParamsTab(int tab);
 
   // Runs one tick of a timer. HoldTimers stops them all, for a caller that ticks by hand.
   void Tick(TStationTimer timer);

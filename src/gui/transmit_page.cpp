@@ -1,0 +1,98 @@
+#include "gui/transmit_page.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "core/config/config.h"
+#include "core/station/control_choices.h"
+#include "core/station/station_runtime.h"
+
+namespace tarvok {
+
+TTransmitPage::TTransmitPage(TStationRuntime& station, QWidget* parent)
+    : QWidget(parent), station_(station) {
+  setObjectName(QStringLiteral("Transmit"));
+  auto* box = new QGroupBox(QStringLiteral("Transmit Parameters:"), this);
+  auto* grid = new QGridLayout(box);
+  using enum TVoxControl::TEdit;
+  AddEdit(grid, AudioThreshold, QStringLiteral("AudioThreshold"),
+          QStringLiteral("VOX/AGC Threshold:"), 0);
+  thresholdLabel_ = new QLabel(box);
+  thresholdLabel_->setObjectName(QStringLiteral("TreasholdLabel"));
+  grid->addWidget(thresholdLabel_, 0, 2);
+  AddEdit(grid, NoiseLevel, QStringLiteral("NoiseLevelLabel"),
+          QStringLiteral("Min Audio Level on Scope:"), 1);
+  grid->addWidget(new QLabel(QStringLiteral("dB"), box), 1, 2);
+  AddEdit(grid, XmitStartDelay, QStringLiteral("XmitStartDelay"),
+          QStringLiteral("Xmit Start Delay:"), 2);
+  AddEdit(grid, XmitStopDelay, QStringLiteral("XmitStopDelay"), QStringLiteral("Xmit Stop Delay:"),
+          3);
+  AddEdit(grid, LocalStartDelay, QStringLiteral("LocalStartDelay"),
+          QStringLiteral("Local Start Delay:"), 4);
+  AddEdit(grid, LocalStopDelay, QStringLiteral("LocalStopDelay"),
+          QStringLiteral("Local Stop Delay:"), 5);
+  for (int row = 2; row <= 5; ++row)
+    grid->addWidget(new QLabel(QStringLiteral("ms"), box), row, 2);
+
+  peakSpeed_ = new QComboBox(this);
+  peakSpeed_->setObjectName(QStringLiteral("cboPeakSpeed"));
+  for (const TChoice& choice : PeakSpeedChoices())
+    peakSpeed_->addItem(choice.Text, choice.Value);
+  connect(peakSpeed_, &QComboBox::activated, this,
+          [this](int index) { station_.SetPeakSpeed(peakSpeed_->itemData(index).toInt()); });
+
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(box, 0, 0, 1, 2);
+  layout->addWidget(new QLabel(QStringLiteral("Sampling Rate:"), this), 1, 0);
+  layout->addWidget(peakSpeed_, 1, 1);
+  layout->setRowStretch(2, 1);
+
+  connect(&station_.Vox(), &TVoxControl::ThresholdLabelChanged, this, &TTransmitPage::Refresh);
+  Refresh();
+}
+
+void TTransmitPage::AddEdit(QGridLayout* grid, TVoxControl::TEdit edit, const QString& name,
+                            const QString& caption, int row) {
+  auto* line = new QLineEdit(grid->parentWidget());
+  line->setObjectName(name);
+  line->setMaximumWidth(60);
+  line->installEventFilter(this);
+  grid->addWidget(new QLabel(caption, grid->parentWidget()), row, 0);
+  grid->addWidget(line, row, 1);
+  edits_[edit] = line;
+  connect(line, &QLineEdit::textEdited, this,
+          [this, edit](const QString& text) { station_.Vox().ApplyEdit(edit, text); });
+}
+
+// The edits take digits and control keys only; anything else is refused with a beep.
+bool TTransmitPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (!text.isEmpty() && !TVoxControl::AcceptKey(text.front())) {
+      QApplication::beep();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TTransmitPage::Refresh() {
+  for (const auto& [edit, line] : edits_) {
+    const QString value = QString::number(station_.Vox().EditValue(edit));
+    if (!line->hasFocus() && line->text() != value) {
+      const QSignalBlocker blocker(line);
+      line->setText(value);
+    }
+  }
+  thresholdLabel_->setText(station_.Vox().ThresholdLabel());
+  const QSignalBlocker blocker(peakSpeed_);
+  peakSpeed_->setCurrentIndex(ChoiceIndex(PeakSpeedChoices(), station_.Settings().PeakSpeed()));
+}
+
+}  // namespace tarvok
