@@ -6,7 +6,11 @@ namespace tarvok {
 
 void TLevelHistory::SetSize(int width, int height) {
   width_ = width;
-  height_ = height;
+  // Positions count from the top of the old height; kept, they would draw stale bars.
+  if (height != height_) {
+    height_ = height;
+    std::fill(points_.begin(), points_.end(), height_);
+  }
   emit Changed();
 }
 

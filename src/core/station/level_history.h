@@ -16,7 +16,7 @@ class TLevelHistory final : public QObject {
 
   int Width() const { return width_; }
   int Height() const { return height_; }
-  // The panel's client size, set by whoever draws it.
+  // The panel's client size, set by whoever draws it. A new height clears the points.
   void SetSize(int width, int height);
 
   int Count() const { return static_cast<int>(points_.size()); }

@@ -299,6 +299,13 @@ TEST(LevelHistoryTest, ScrollsToTheRightAndClearsToTheBottom) {
   EXPECT_EQ(history.Points(), (std::vector<int>{50, 50, 50}));
   EXPECT_EQ(history.ThresholdY(), -1);
   EXPECT_EQ(history.AgcLowY(), -1);
+
+  // Bars placed for another height would be wrong: a new height starts empty.
+  history.AddPoint(5);
+  history.SetSize(20, 50);
+  EXPECT_EQ(history.Points()[0], 5);
+  history.SetSize(20, 80);
+  EXPECT_EQ(history.Points(), (std::vector<int>{80, 80, 80}));
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+// A trace's group box on the main window (" Upper Trace (VOX)  "): a header with the chosen line
+// and the "Disable the Trace" box, the scale on the left and the oscilloscope filling the rest.
+#pragma once
+
+#include <QGroupBox>
+
+class QCheckBox;
+class QLabel;
+
+namespace tarvok {
+
+class TTraceSource;
+
+class TTraceGroup final : public QGroupBox {
+  Q_OBJECT
+ public:
+  TTraceGroup(TTraceSource& trace, QWidget* parent);
+
+ private:
+  void Refresh();
+
+  TTraceSource& trace_;
+  QLabel* header_;
+  QCheckBox* disable_;
+};
+
+}  // namespace tarvok
