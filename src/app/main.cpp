@@ -1,14 +1,22 @@
 // Tarvok: station controller for a sound-card repeater or beacon.
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <memory>
 
+#include "app/desktop_station.h"
 #include "app/headless_station.h"
 #include "app/list_audio.h"
+#include "app/window_application.h"
 #include "core/config/version.h"
 #include "platform/station_home.h"
 
 int main(int argc, char* argv[]) {
-  QCoreApplication app(argc, argv);
+  const bool windowless = tarvok::RunsWithoutWindow(argc, argv);
+  std::unique_ptr<QCoreApplication> app = windowless
+                                              ? std::make_unique<QCoreApplication>(argc, argv)
+                                              : tarvok::CreateWindowApplication(argc, argv);
+  if (!app)
+    return 1;
   QCoreApplication::setApplicationName(QStringLiteral("tarvok"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(tarvok::kVersionString));
 
@@ -35,10 +43,11 @@ int main(int argc, char* argv[]) {
   parser.addOption(home);
   parser.addOption(audio);
   parser.addOption(listAudio);
-  parser.process(app);
+  parser.process(*app);
 
   if (parser.isSet(listAudio))
     return tarvok::ListAudio(parser.value(audio));
-  // The desktop window is not part of this build yet; the station runs as a service.
-  return tarvok::RunHeadlessStation(parser.value(home), parser.value(audio));
+  if (parser.isSet(headless))
+    return tarvok::RunHeadlessStation(parser.value(home), parser.value(audio));
+  return tarvok::RunDesktopStation(parser.value(home), parser.value(audio));
 }

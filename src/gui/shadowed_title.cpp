@@ -13,6 +13,12 @@ TShadowedTitle::TShadowedTitle(const QString& text, QPoint shadowOffset, QWidget
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
+void TShadowedTitle::SetText(const QString& text) {
+  text_ = text;
+  updateGeometry();
+  update();
+}
+
 QSize TShadowedTitle::sizeHint() const {
   const QSize text = fontMetrics().size(Qt::TextSingleLine, text_);
   return text + QSize(std::abs(shadowOffset_.x()), std::abs(shadowOffset_.y())) + QSize(8, 4);

@@ -12,13 +12,15 @@ class TShadowedTitle final : public QWidget {
  public:
   TShadowedTitle(const QString& text, QPoint shadowOffset, QWidget* parent = nullptr);
 
+  void SetText(const QString& text);
+  const QString& Text() const { return text_; }
   QSize sizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  const QString text_;
+  QString text_;
   const QPoint shadowOffset_;
 };
 

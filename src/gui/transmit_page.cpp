@@ -51,7 +51,13 @@ TTransmitPage::TTransmitPage(TStationRuntime& station, QWidget* parent)
   layout->addWidget(box, 0, 0, 1, 2);
   layout->addWidget(new QLabel(QStringLiteral("Sampling Rate:"), this), 1, 0);
   layout->addWidget(peakSpeed_, 1, 1);
-  layout->setRowStretch(2, 1);
+  txTimeout_ = AddWatchdogEdit(layout, QStringLiteral("edTxTimeout"),
+                               QStringLiteral("Transmitter time-out (s):"), 2,
+                               [this](int seconds) { station_.Settings().SetTxTimeout(seconds); });
+  txLockout_ =
+      AddWatchdogEdit(layout, QStringLiteral("edTxLockout"), QStringLiteral("Lock-out (s):"), 3,
+                      [this](int seconds) { station_.Settings().SetTxLockout(seconds); });
+  layout->setRowStretch(4, 1);
 
   connect(&station_.Vox(), &TVoxControl::ThresholdLabelChanged, this, &TTransmitPage::Refresh);
   Refresh();
@@ -68,6 +74,24 @@ void TTransmitPage::AddEdit(QGridLayout* grid, TVoxControl::TEdit edit, const QS
   edits_[edit] = line;
   connect(line, &QLineEdit::textEdited, this,
           [this, edit](const QString& text) { station_.Vox().ApplyEdit(edit, text); });
+}
+
+QLineEdit* TTransmitPage::AddWatchdogEdit(QGridLayout* grid, const QString& name,
+                                          const QString& caption, int row,
+                                          std::function<void(int)> store) {
+  auto* line = new QLineEdit(this);
+  line->setObjectName(name);
+  line->setMaximumWidth(60);
+  line->installEventFilter(this);
+  grid->addWidget(new QLabel(caption, this), row, 0);
+  grid->addWidget(line, row, 1);
+  connect(line, &QLineEdit::textEdited, this, [store = std::move(store)](const QString& text) {
+    bool ok = false;
+    const int seconds = text.toInt(&ok);
+    if (ok)
+      store(seconds);
+  });
+  return line;
 }
 
 // The edits take digits and control keys only; anything else is refused with a beep.
@@ -88,6 +112,13 @@ void TTransmitPage::Refresh() {
     if (!line->hasFocus() && line->text() != value) {
       const QSignalBlocker blocker(line);
       line->setText(value);
+    }
+  }
+  for (const auto& [line, value] : {std::pair{txTimeout_, station_.Settings().TxTimeout()},
+                                    std::pair{txLockout_, station_.Settings().TxLockout()}}) {
+    if (!line->hasFocus()) {
+      const QSignalBlocker blocker(line);
+      line->setText(QString::number(value));
     }
   }
   thresholdLabel_->setText(station_.Vox().ThresholdLabel());

@@ -1,8 +1,9 @@
 // The "Transmit" page: the six edits of the VOX levels and delays, with the room left above the
-// noise level, and the sampling rate of the traces.
+// noise level, the sampling rate of the traces and the transmitter's time-out and lock-out.
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <map>
 
 #include "core/station/vox_control.h"
@@ -28,11 +29,16 @@ class TTransmitPage final : public QWidget {
  private:
   void AddEdit(QGridLayout* grid, TVoxControl::TEdit edit, const QString& name,
                const QString& caption, int row);
+  // An edit of the transmitter's watchdog, stored as soon as it holds a number.
+  QLineEdit* AddWatchdogEdit(QGridLayout* grid, const QString& name, const QString& caption,
+                             int row, std::function<void(int)> store);
 
   TStationRuntime& station_;
   std::map<TVoxControl::TEdit, QLineEdit*> edits_;
   QLabel* thresholdLabel_ = nullptr;
   QComboBox* peakSpeed_ = nullptr;
+  QLineEdit* txTimeout_ = nullptr;
+  QLineEdit* txLockout_ = nullptr;
 };
 
 }  // namespace tarvok

@@ -57,6 +57,12 @@ TEST_F(PagesTest, TransmitEditsTakeDigitsOnlyAndWriteAtOnce) {
   QTest::keyClicks(noise, "40");
   EXPECT_EQ(Stored("Audio", "NoiseLevel"), "40");
   EXPECT_EQ(page.findChild<QLabel*>("TreasholdLabel")->text(), "dB [0..50]");
+  auto* timeout = page.findChild<QLineEdit*>("edTxTimeout");
+  EXPECT_EQ(timeout->text(), "300");
+  timeout->setFocus();
+  timeout->clear();
+  QTest::keyClicks(timeout, "1a20");
+  EXPECT_EQ(Stored("Audio", "TxTimeout"), "120");
 }
 
 TEST_F(PagesTest, UnlistedPortAndSamplingRateSelectNothing) {

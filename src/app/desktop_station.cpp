@@ -1,0 +1,74 @@
+#include "app/desktop_station.h"
+
+#include <QApplication>
+
+#include "app/console_messages.h"
+#include "app/operator_log.h"
+#include "core/common/clock.h"
+#include "gui/error_boxes.h"
+#include "gui/main_window.h"
+#include "platform/instance_guard.h"
+#include "platform/signal_watcher.h"
+#include "platform/station_assembly.h"
+
+namespace tarvok {
+
+namespace {
+
+// What the user must know goes to standard error, where a start from a terminal or a service
+// manager keeps it, and into the window's message box.
+class TWindowMessages final : public TUserMessages {
+ public:
+  void ShowError(const QString& message) override {
+    console_.ShowError(message);
+    if (boxes_)
+      boxes_->ShowError(message);
+  }
+  void ShowInBoxes(TErrorBoxes* boxes) { boxes_ = boxes; }
+
+ private:
+  TConsoleMessages console_;
+  TErrorBoxes* boxes_ = nullptr;
+};
+
+}  // namespace
+
+int RunDesktopStation(const QString& home, const QString& soundSystem) {
+  QApplication::setApplicationDisplayName(QString::fromLatin1(TMainWindow::kApplicationName));
+  TWindowMessages messages;
+  TSystemClock clock;
+  TOperatorLog log(clock);
+  {
+    TStationAssembly assembly({home, soundSystem, TStationRole::Window}, clock, messages);
+    if (assembly.Failure() != 0)
+      return assembly.Failure();
+    TStationRuntime& station = assembly.Station();
+    TMainWindow window(station);
+    TErrorBoxes boxes(&window);
+    messages.ShowInBoxes(&boxes);
+    TSignalWatcher stopSignals;
+    QObject::connect(&stopSignals, &TSignalWatcher::StopRequested, &window, [&window] {
+      window.close();
+      // Leaves a modal dialog's loop too.
+      QCoreApplication::quit();
+    });
+    QObject::connect(
+        &assembly.InstanceGuard(), &TInstanceGuard::RaiseRequested, &window, [&window, &log] {
+          log.Line(
+              QStringLiteral("Another copy of the station was started on this folder and ended"));
+          window.Raise();
+        });
+    log.Started(station, assembly.SoundDescription());
+    log.Attach(station, false);
+    station.Start();
+    window.show();
+    QApplication::exec();
+    log.Line(QStringLiteral("Stopping"));
+    station.Close();
+    messages.ShowInBoxes(nullptr);
+  }
+  log.Line(QStringLiteral("Tarvok stopped"));
+  return 0;
+}
+
+}  // namespace tarvok
