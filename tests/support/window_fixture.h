@@ -31,14 +31,22 @@ class WindowTest : public ConfigTest {
   // The door over the settings as they stand, started, with its timers held.
   TStationRuntime& Station() {
     if (!station_) {
-      transmitter_ = std::make_unique<TTransmitter>(Config(), clock_, port_, messages_);
-      station_ = std::make_unique<TStationRuntime>(Config(), clock_, std::move(pendingBackend_),
-                                                   *transmitter_, messages_);
-      station_->Start();
-      station_->HoldTimers();
-      Settle();
+      CreateStation();
+      StartStation();
     }
     return *station_;
+  }
+  // The door before its start, for views that must listen from the first event on.
+  TStationRuntime& CreateStation() {
+    transmitter_ = std::make_unique<TTransmitter>(Config(), clock_, port_, messages_);
+    station_ = std::make_unique<TStationRuntime>(Config(), clock_, std::move(pendingBackend_),
+                                                 *transmitter_, messages_);
+    return *station_;
+  }
+  void StartStation() {
+    station_->Start();
+    station_->HoldTimers();
+    Settle();
   }
   static void Settle() {
     for (int i = 0; i < 10; ++i)

@@ -1,0 +1,177 @@
+// The main window through the real door on the fake card: what a user notices of mode changes
+// made by the menu, a remote command and the scheduler, errors, the Recorder menu while
+// capturing, the indicator, and the trace warning's answer.
+#include "gui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "core/config/config.h"
+#include "gui/error_boxes.h"
+#include "support/window_fixture.h"
+
+namespace tarvok {
+namespace {
+
+class MainWindowTest : public WindowTest {
+ protected:
+  // The window over the door before its start, as the program builds them.
+  TMainWindow& Window() {
+    if (!window_) {
+      window_ = std::make_unique<TMainWindow>(CreateStation());
+      StartStation();
+    }
+    return *window_;
+  }
+  void Trigger(const char* item) {
+    QAction* action = Window().findChild<QAction*>(item);
+    ASSERT_NE(action, nullptr) << item;
+    action->trigger();
+    Settle();
+  }
+  bool TabShown(const QString& text) {
+    auto* pages = Window().findChild<QTabWidget*>("GeneralPageControl");
+    for (int i = 0; i < pages->count(); ++i) {
+      if (pages->tabText(i) == text)
+        return pages->isTabVisible(i);
+    }
+    return false;
+  }
+  void RemoteCommand(const QByteArray& command) {
+    QFile file(dir_.filePath("remote/tarvok.cmd"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(command);
+    file.close();
+    clock_.AdvanceMilliseconds(1000);
+    Station().Tick(TStationTimer::Clock);
+    Settle();
+  }
+  QString Text(const char* label) { return Window().findChild<QLabel*>(label)->text(); }
+
+  void TearDown() override { window_.reset(); }
+  std::unique_ptr<TMainWindow> window_;
+};
+
+TEST_F(MainWindowTest, TitleAndTabsFollowTheMenuARemoteCommandAndTheScheduler) {
+  ASSERT_TRUE(QDir(dir_.path()).mkpath("remote"));
+  WriteSettings("[Audio]\nState=0\n[Remote]\nRemoteEnabled=1\n");
+  EXPECT_EQ(Window().windowTitle(), "Internet Repeater");
+  EXPECT_FALSE(TabShown(" Beacon  "));
+
+  Trigger("mnuBeaconStation");
+  EXPECT_EQ(Window().windowTitle(), "Beacon Station");
+  EXPECT_TRUE(TabShown(" Beacon  "));
+
+  RemoteCommand("command=1\nmode=2\nstate=1\n");
+  EXPECT_EQ(Window().windowTitle(), "Simplex Repeater");
+  EXPECT_FALSE(TabShown(" Beacon  "));
+  EXPECT_TRUE(Window().findChild<QAction*>("mnuSimplexRepeater")->isChecked());
+
+  Trigger("mnuScheduler");
+  EXPECT_EQ(Window().windowTitle(), "Schedule - waiting");
+  EXPECT_TRUE(TabShown("Schedule"));
+  EXPECT_FALSE(Window().findChild<QAction*>("mnuSimplexRepeater")->isChecked());
+}
+
+TEST_F(MainWindowTest, AnErrorShowsInTheStatusBarAndTheErrorLineUntilTheModeChanges) {
+  backend_->CaptureResult = TAudioResult::Fail(TAudioResult::kBadDeviceId, "No capture device");
+  Trigger("mnuStart");
+  EXPECT_FALSE(Text("StatusPanel0").isEmpty());
+  EXPECT_EQ(Text("ErrorLabel"), Text("StatusPanel0"));
+  Trigger("mnuInternetRepeater");
+  EXPECT_EQ(Text("StatusPanel0"), "");
+  EXPECT_EQ(Text("ErrorLabel"), "");
+}
+
+TEST_F(MainWindowTest, TheRecorderMenuFollowsTheCaptureAlsoAfterARemoteModeChange) {
+  ASSERT_TRUE(QDir(dir_.path()).mkpath("remote"));
+  WriteSettings("[Remote]\nRemoteEnabled=1\n");
+  Trigger("mnuStart");
+  ASSERT_TRUE(Station().Capturing());
+  EXPECT_FALSE(Window().findChild<QAction*>("mnuStart")->isEnabled());
+  EXPECT_TRUE(Window().findChild<QAction*>("mnuStop")->isEnabled());
+  EXPECT_FALSE(Window().findChild<QMenu*>("mnuMode")->isEnabled());
+
+  RemoteCommand("command=1\nmode=2\nstate=1\n");
+  EXPECT_FALSE(Station().Capturing());
+  EXPECT_FALSE(Window().findChild<QMenu*>("mnuRecorder")->isEnabled());
+  EXPECT_TRUE(Window().findChild<QMenu*>("mnuMode")->isEnabled());
+  EXPECT_TRUE(Window().findChild<QAction*>("mnuStart")->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheIndicatorTakesEachColourWithItsCaption) {
+  Config().SetState(csForcedOff);
+  auto* indicator = Window().findChild<QLabel*>("xmitrecvindicator");
+  const auto colour = [indicator] { return indicator->palette().color(QPalette::Window); };
+  EXPECT_EQ(indicator->text(), "receiving");
+  EXPECT_EQ(colour(), QColor(Qt::green));
+  Window().findChild<QRadioButton*>("rboForceXMIT")->click();
+  Settle();
+  EXPECT_EQ(indicator->text(), "TRANSMITTING");
+  EXPECT_EQ(colour(), QColor(Qt::red));
+  Trigger("mnuSimplexRepeater");
+  Window().findChild<QRadioButton*>("rboSREC")->click();
+  Settle();
+  EXPECT_EQ(indicator->text(), "RECORDING");
+  EXPECT_EQ(colour(), QColor(Qt::blue));
+}
+
+TEST_F(MainWindowTest, AReadOnlySettingsFileGivesOneBoxThatDoesNotHoldTheStation) {
+  WriteSettings("[Audio]\n");
+  Window();
+  QFile::setPermissions(folder_.SettingsFile(), QFile::ReadOwner);
+  Config().SetStartDelay(20);
+  Config().SetStopDelay(600);
+  TErrorBoxes boxes(&Window());
+  for (const QString& message : messages_.Shown)
+    boxes.ShowError(message);
+  Settle();
+  int shown = 0;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    if (box && box->isVisible()) {
+      ++shown;
+      EXPECT_EQ(box->windowModality(), Qt::NonModal);
+      EXPECT_EQ(box->text(), "Unable to write to " + folder_.SettingsFile());
+    }
+  }
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  Station().Tick(TStationTimer::Vox);
+}
+
+TEST_F(MainWindowTest, DontShowThisDialogAgainIsAnsweredFromTheBoxAndSurvivesARestart) {
+  // Both traces on an output: the trace check warns at the window's first show.
+  WriteSettings("[Audio]\nVOXAutoDetect=1\nSourceIndex0=1\nSourceIndex1=1\n");
+  QTimer::singleShot(0, [] {
+    QTimer::singleShot(50, [] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_NE(dialog, nullptr);
+      dialog->findChild<QCheckBox*>("cboNoDialog")->setChecked(true);
+      dialog->findChild<QPushButton*>("btnOK")->click();
+    });
+  });
+  Window().show();
+  for (int i = 0; i < 20 && Config().VOXAutoDetect(); ++i)
+    Settle();
+  EXPECT_EQ(Stored("Audio", "VOXAutoDetect"), "0");
+  window_.reset();
+  station_->Close();
+  station_.reset();
+  Reload();
+  EXPECT_FALSE(Config().VOXAutoDetect());
+}
+
+}  // namespace
+}  // namespace tarvok
