@@ -34,7 +34,8 @@ class TWindowMessages final : public TUserMessages {
 }  // namespace
 
 int RunDesktopStation(const QString& home, const QString& soundSystem) {
-  QApplication::setApplicationDisplayName(QString::fromLatin1(TMainWindow::kApplicationName));
+  // The desktop matches the window to the menu entry "Internet Repeater".
+  QGuiApplication::setDesktopFileName(QStringLiteral("tarvok"));
   TWindowMessages messages;
   TSystemClock clock;
   TOperatorLog log(clock);

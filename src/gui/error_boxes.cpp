@@ -1,7 +1,8 @@
 #include "gui/error_boxes.h"
 
-#include <QGuiApplication>
 #include <QMessageBox>
+
+#include "gui/window_style.h"
 
 namespace tarvok {
 
@@ -20,7 +21,7 @@ void TErrorBoxes::ShowError(const QString& message) {
 void TErrorBoxes::ShowNext() {
   if (waiting_.isEmpty())
     return;
-  auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
+  auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kApplicationName),
                               waiting_.takeFirst(), QMessageBox::Ok, parent_);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::NonModal);

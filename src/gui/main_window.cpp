@@ -25,6 +25,7 @@
 #include "gui/trace_legend.h"
 #include "gui/trace_source_page.h"
 #include "gui/transmit_page.h"
+#include "gui/window_style.h"
 
 namespace tarvok {
 

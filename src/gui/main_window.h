@@ -26,8 +26,6 @@ class TTransmitPage;
 class TMainWindow final : public QMainWindow {
   Q_OBJECT
  public:
-  static constexpr const char* kApplicationName = "Internet Repeater";
-
   explicit TMainWindow(TStationRuntime& station, QWidget* parent = nullptr);
 
   // Another copy of the station was started on this folder: this window comes to the front.

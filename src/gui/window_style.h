@@ -9,6 +9,9 @@
 
 namespace tarvok {
 
+// The name the station goes by on the desktop: the first title of its window, its boxes' title.
+inline constexpr const char* kApplicationName = "Internet Repeater";
+
 QColor IndicatorColor(TIndicatorColour colour);
 inline const QColor kThresholdLineColor = Qt::red;
 inline const QColor kAgcLineColor = Qt::blue;
