@@ -1,11 +1,13 @@
 // The time the DTMF chain takes for one 2048-sample block (256 ms of audio at 8000 samples per
-// second): the transform alone, the detector, and the equalizer.
+// second): the frame decoder, the transform alone, the block detector, and the equalizer.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "core/dtmf/digital_filter.h"
+#include "core/dtmf/dtmf_frame_decoder.h"
 
 namespace {
 
@@ -16,6 +18,18 @@ void FillWithKey5(tarvok::TFourier::TBlock& block) {
     block[n] = static_cast<std::int32_t>(8000 * (std::sin(770 * t) + std::sin(1336 * t)));
   }
 }
+
+void BM_FrameDecoderBlock(benchmark::State& state) {
+  tarvok::TDtmfFrameDecoder decoder;
+  tarvok::TFourier::TBlock samples{};
+  FillWithKey5(samples);
+  std::vector<tarvok::TDtmfFrameDecoder::TKey> keys;
+  for (auto _ : state) {
+    decoder.Process(samples, keys);
+    keys.clear();
+  }
+}
+BENCHMARK(BM_FrameDecoderBlock)->Unit(benchmark::kMicrosecond);
 
 void BM_FourierTransform(benchmark::State& state) {
   tarvok::TFourier fourier;

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Generates a labelled DTMF corpus with sox and espeak-ng, decodes every file with tarvok-dtmf
-(at several detection levels) and with multimon-ng, scores the keys right, missed and extra, and
+(its default decoder, and the block detector at several detection levels) and with multimon-ng, scores the keys right, missed and extra, and
 writes the tables, with the transform timings of Google Benchmark, to a Markdown report.
 
 Every file is made deterministically (fixed seeds, repeatable sox), so a rerun on the same
@@ -21,13 +21,19 @@ RATE = 8000
 KEYS = "123A456B789C*0#D"
 LOW = [697, 770, 852, 941]
 HIGH = [1209, 1336, 1477, 1633]
-TONE_AMPLITUDE = 0.25  # each tone at -12 dBFS, both together peak at -6 dBFS
+TONE_LEVEL = -12  # dBFS of each tone; both together peak at -6 dBFS
 LEAD_IN = 0.5
 TRAILER = 1.0
-MAIN_LEVELS = [10, 40]  # the default level, and one between tone peaks and their leakage
+BLOCK_LEVEL = 40  # for the block detector, between tone peaks and their leakage
 SWEEP_LEVELS = [10, 20, 30, 35, 40, 45, 50, 55]
 CLEAN_LENGTHS = [40, 50, 100, 250, 500]
-CONDITION_LENGTH = 250  # tone and pause of the offset, twist and noise sets
+CONDITION_LENGTH = 250  # tone and pause of the offset, twist, noise and level sets
+MAX_TWIST = 4  # dB the high tone may stand above the low tone; +8 dB must be rejected
+LEVELS = [-6, -10, -20, -30, -40]  # dBFS of each tone
+UNSCORED_LEVEL = -45
+SHORT_TONE = 23  # ms: too short for a key
+DROPOUT = 10  # ms of silence inside a key, which must not split it
+DROPOUT_KEY = 100
 
 
 def run(args, **kwargs):
@@ -62,27 +68,41 @@ class Corpus:
     def silence(self, seconds):
         return self.part(f"silence-{seconds}", 1, "trim", 0, seconds)
 
-    def key(self, key, tone_ms, pause_ms, offset, twist_db):
+    def key(self, key, tone_ms, pause_ms, offset, twist_db, level_db=TONE_LEVEL, dropout_ms=0):
+        """One key: its tones, `dropout_ms` of silence in their middle when given, then the pause."""
         low, high = (f * (1 + offset) for f in tones(key))
-        high_amplitude = TONE_AMPLITUDE * 10 ** (twist_db / 20)
-        name = f"key{KEYS.index(key)}-{tone_ms}-{pause_ms}-{offset}-{twist_db}"
-        return self.part(name, 2, "synth", tone_ms / 1000, "sine", f"{low:.2f}", "sine",
-                         f"{high:.2f}", "remix", "-m",
-                         f"1v{TONE_AMPLITUDE},2v{high_amplitude:.4f}", "pad", 0, pause_ms / 1000)
+        amplitude = min(10 ** (level_db / 20), 0.5)  # the pair peaks at 0 dBFS at most
+        high_amplitude = amplitude * 10 ** (twist_db / 20)
+        name = f"key{KEYS.index(key)}-{tone_ms}-{pause_ms}-{offset}-{twist_db}-{level_db}-{dropout_ms}"
+
+        def burst(suffix, ms, after_ms):
+            return self.part(name + suffix, 2, "synth", ms / 1000, "sine", f"{low:.2f}", "sine",
+                             f"{high:.2f}", "remix", "-m",
+                             f"1v{amplitude:.5f},2v{high_amplitude:.5f}", "pad", 0,
+                             after_ms / 1000)
+
+        if not dropout_ms:
+            return burst("", tone_ms, pause_ms)
+        half = (tone_ms - dropout_ms) / 2
+        path = self.parts / f"{name}.wav"
+        if not path.exists():
+            sox("-D", burst("-a", half, dropout_ms), burst("-b", half, pause_ms), path)
+        return path
 
     def sequence(self, set_name, name, keys, tone_ms, pause_ms=None, offset=0.0, twist_db=0,
-                 snr_db=None, expected=None):
+                 snr_db=None, expected=None, level_db=TONE_LEVEL, dropout_ms=0):
         path = self.work / f"{name}.wav"
         pause_ms = tone_ms if pause_ms is None else pause_ms
         parts = [self.silence(LEAD_IN)]
-        parts += [self.key(k, tone_ms, pause_ms, offset, twist_db) for k in keys]
+        parts += [self.key(k, tone_ms, pause_ms, offset, twist_db, level_db, dropout_ms)
+                  for k in keys]
         parts.append(self.silence(TRAILER))
         clean = path if snr_db is None else self.work / f"{name}-clean.wav"
         sox("-D", *parts, clean)
         if snr_db is not None:
             # Noise over the whole band 0 .. 4000 Hz against the power of the two tones; sox's
             # white noise is uniform, so its RMS is its amplitude divided by sqrt(3).
-            tone_rms = TONE_AMPLITUDE * (0.5 * (1 + 10 ** (twist_db / 10))) ** 0.5
+            tone_rms = 10 ** (level_db / 20) * (0.5 * (1 + 10 ** (twist_db / 10))) ** 0.5
             amplitude = tone_rms / 10 ** (snr_db / 20) * 3 ** 0.5
             noise = self.work / f"{name}-noise.wav"
             duration = run(["soxi", "-D", str(clean)]).stdout.strip()
@@ -151,8 +171,10 @@ def build_corpus(work):
         corpus.sequence(f"offset {offset:+.1%} (reject)", f"offset{offset:+}", key_sequence(rng),
                         CONDITION_LENGTH, offset=offset, expected="")
     for twist in (4, -4, 8, -8):
-        corpus.sequence(f"twist {twist:+d} dB", f"twist{twist:+d}", key_sequence(rng),
-                        CONDITION_LENGTH, twist_db=twist)
+        rejected = twist > MAX_TWIST
+        corpus.sequence(f"twist {twist:+d} dB" + (" (reject)" if rejected else ""),
+                        f"twist{twist:+d}", key_sequence(rng), CONDITION_LENGTH, twist_db=twist,
+                        expected="" if rejected else None)
     for snr in (20, 10, 6):
         corpus.sequence(f"noise {snr} dB SNR", f"noise-{snr}", key_sequence(rng),
                         CONDITION_LENGTH, snr_db=snr)
@@ -161,11 +183,20 @@ def build_corpus(work):
         corpus.speech(f"speech-{i}", voice, words[i * 240:(i + 1) * 240])
     for i in range(3):
         corpus.music(f"music-{i}", rng, 100)
+    # The sets added later draw from a generator of their own, so the earlier ones stay as they were.
+    rng = random.Random(5)
+    for level in LEVELS + [UNSCORED_LEVEL]:
+        label = f"level {level} dBFS" + (" (not scored)" if level == UNSCORED_LEVEL else "")
+        corpus.sequence(label, f"level{level}", key_sequence(rng), CONDITION_LENGTH, level_db=level)
+    corpus.sequence(f"short {SHORT_TONE} ms (reject)", f"short-{SHORT_TONE}", key_sequence(rng),
+                    SHORT_TONE, pause_ms=100, expected="")
+    corpus.sequence(f"dropout {DROPOUT} ms in {DROPOUT_KEY} ms keys", "dropout",
+                    "".join(k + k for k in KEYS), DROPOUT_KEY, dropout_ms=DROPOUT)
     return corpus.entries
 
 
-def decode_tarvok(decoder, path, level):
-    out = run([decoder, "--level", str(level), str(path)]).stdout
+def decode_tarvok(decoder, path, *options):
+    out = run([decoder, *options, str(path)]).stdout
     return "".join(line.split()[1] for line in out.splitlines() if line.strip())
 
 
@@ -218,8 +249,9 @@ def main():
     print("generating the corpus in", args.work)
     entries = build_corpus(args.work)
     sets = list(dict.fromkeys(name for name, _, _ in entries))
-    decoders = {f"tarvok-dtmf level {lv}": (lambda p, lv=lv: decode_tarvok(args.decoder, p, lv))
-                for lv in sorted(set(MAIN_LEVELS + SWEEP_LEVELS))}
+    decoders = {"tarvok-dtmf": lambda p: decode_tarvok(args.decoder, p)}
+    decoders |= {block_name(lv): (lambda p, lv=lv: decode_tarvok(
+        args.decoder, p, "--decoder", "block", "--level", str(lv))) for lv in SWEEP_LEVELS}
     decoders["multimon-ng"] = decode_multimon
     print("decoding", len(entries), "files")
     totals = {}  # (decoder, set) -> [files, seconds, keys, right, missed, extra]
@@ -231,14 +263,26 @@ def main():
             for i, value in enumerate((1, length, len(expected), right, missed, extra)):
                 t[i] += value
 
-    print("timing the transform")
+    print("timing the decoders")
     context, rows = timings(args.benchmark)
     write_report(args.report, sets, totals, context, rows)
     print("wrote", args.report)
 
 
+def block_name(level):
+    return f"block level {level}"
+
+
+def scored(set_name):
+    return "(not scored)" not in set_name
+
+
+def rejecting(set_name):
+    return "(reject)" in set_name or set_name.startswith("talk-off")
+
+
 def write_report(path, sets, totals, context, rows):
-    main_decoders = [f"tarvok-dtmf level {lv}" for lv in MAIN_LEVELS] + ["multimon-ng"]
+    main_decoders = ["tarvok-dtmf", block_name(BLOCK_LEVEL), "multimon-ng"]
     lines = [
         "# Benchmarks",
         "",
@@ -258,20 +302,27 @@ def write_report(path, sets, totals, context, rows):
         "",
         "- *clean*: 32 keys (each key twice, shuffled, never a key right after itself).",
         "- *repeated keys*: every key pressed twice in a row (`112233AA...`).",
-        f"- *offset*, *twist*, *noise*: 32 keys of {CONDITION_LENGTH} ms each. Offsets move both",
-        "  tones; at +-1.5 % the keys must be decoded, at +-3.5 % they must be rejected, so every",
-        "  key decoded there is counted as extra. Twist sets the high tone above (+) or below (-)",
-        "  the low tone. Noise is white over 0 .. 4000 Hz; SNR is the power of the two tones",
-        "  against that of the noise.",
+        f"- *offset*, *twist*, *noise*, *level*: 32 keys of {CONDITION_LENGTH} ms each. Offsets",
+        "  move both tones; at +-1.5 % the keys must be decoded, at +-3.5 % they must be",
+        "  rejected, so every key decoded there is counted as extra. Twist sets the high tone",
+        "  above (+) or below (-) the low tone; +8 dB must be rejected. Noise is white over",
+        "  0 .. 4000 Hz; SNR is the power of the two tones against that of the noise. Level is",
+        f"  that of each tone (at -6 dBFS the pair peaks at 0 dBFS); {UNSCORED_LEVEL} dBFS is shown",
+        "  but left out of the totals.",
+        f"- *short*: 32 tones of {SHORT_TONE} ms with 100 ms pauses, too short for a key: all",
+        "  must be rejected.",
+        f"- *dropout*: every key pressed twice, {DROPOUT_KEY} ms with {DROPOUT} ms of silence in",
+        "  its middle, which must not split it: each press must be decoded once.",
         "- *talk-off*: no DTMF at all. Speech is espeak-ng reading the GPL in four voices,",
         "  normalised to -3 dBFS; music-like audio is plucked, square and triangle melodies,",
         "  plucked chords and sine sweeps over 200 .. 2000 Hz. Every key decoded is extra.",
         "",
         "Right keys are the longest common subsequence of expected and decoded keys; missed and",
-        "extra are what is left of each. tarvok-dtmf runs the station's detector on consecutive",
-        "2048-sample blocks; level 10 is the station's default `DTFMLevel`, level 40 a setting",
-        "of the level slider between the peak of a -12 dBFS tone (about 51) and what it leaks",
-        "into the neighbouring bands (about 35). multimon-ng runs as",
+        "extra are what is left of each. tarvok-dtmf decodes consecutive 2048-sample blocks as",
+        "the station does: with no option (the frame decoder, `DTMFDecoder=standard`), and with",
+        f"`--decoder block --level {BLOCK_LEVEL}`, the block detector at a setting of the level",
+        "slider between the peak of a -12 dBFS tone (about 51) and what it leaks into the",
+        "neighbouring bands (about 35). multimon-ng runs as",
         "`multimon-ng -q -r -c -a DTMF -t wav FILE`.",
         "",
         "| Set | Files | Audio (s) | Keys | " +
@@ -282,45 +333,58 @@ def write_report(path, sets, totals, context, rows):
         files, length, keys = totals[(main_decoders[0], s)][:3]
         cells = [" / ".join(str(v) for v in totals[(d, s)][3:]) for d in main_decoders]
         lines.append(f"| {s} | {files} | {length:.0f} | {keys} | " + " | ".join(cells) + " |")
+    for label, chosen in (("must decode", lambda s: not rejecting(s)),
+                          ("must reject", rejecting)):
+        chosen_sets = [s for s in sets if scored(s) and chosen(s)]
+        keys = sum(totals[(main_decoders[0], s)][2] for s in chosen_sets)
+        cells = [" / ".join(str(sum(totals[(d, s)][i] for s in chosen_sets)) for i in (3, 4, 5))
+                 for d in main_decoders]
+        lines.append(f"| **total {label}** | | | {keys} | " + " | ".join(cells) + " |")
 
     lines += [
         "",
-        "### tarvok-dtmf by detection level, whole corpus",
+        "### The block detector by detection level, whole corpus",
         "",
         "| Level | Right | Missed | Extra | of which talk-off | clean >= 250 ms missed |",
         "|---:|---:|---:|---:|---:|---:|",
     ]
     for lv in SWEEP_LEVELS:
-        d = f"tarvok-dtmf level {lv}"
-        right = sum(totals[(d, s)][3] for s in sets)
-        missed = sum(totals[(d, s)][4] for s in sets)
-        extra = sum(totals[(d, s)][5] for s in sets)
+        d = block_name(lv)
+        right = sum(totals[(d, s)][3] for s in sets if scored(s))
+        missed = sum(totals[(d, s)][4] for s in sets if scored(s))
+        extra = sum(totals[(d, s)][5] for s in sets if scored(s))
         talk = sum(totals[(d, s)][5] for s in sets if s.startswith("talk-off"))
         long_missed = sum(totals[(d, f"clean {ms} ms")][4] for ms in CLEAN_LENGTHS if ms >= 250)
         lines.append(f"| {lv} | {right} | {missed} | {extra} | {talk} | {long_missed} |")
 
     lines += [
         "",
-        "## Transform time per block",
+        "## Decoding time per block",
         "",
         "Google Benchmark (`build/bench/bench/tarvok_dtmf_benchmark`), median of 5 repetitions;",
-        "one block is 2048 samples, 256 ms of audio.",
+        "one block is 2048 samples, 256 ms of audio. The share of one core is the CPU time per",
+        "second of audio.",
         "",
-        "| Benchmark | What | Time per block | CPU per block |",
-        "|---|---|---:|---:|",
+        "| Benchmark | What | Time per block | CPU per block | Share of one core |",
+        "|---|---|---:|---:|---:|",
     ]
     what = {
+        "BM_FrameDecoderBlock": "`TDtmfFrameDecoder::Process`: the frame decoder",
         "BM_FourierTransform": "`TFourier::Transform`: transform and levels",
         "BM_DetectorBlock": "`TDtmfDetector::Process` and `Decode`",
         "BM_EqualizerBlock": "`TDigitalFilter::Filter` (analysis, inverse, clipping) and `Decode`",
     }
     for name, real, cpu, unit in rows:
-        lines.append(f"| {name} | {what.get(name, '')} | {real:.0f} {unit} | {cpu:.0f} {unit} |")
+        per_block = cpu * {"ns": 1e-9, "us": 1e-6, "ms": 1e-3}[unit]
+        share = per_block / (2048 / RATE)
+        lines.append(f"| {name} | {what.get(name, '')} | {real:.0f} {unit} | {cpu:.0f} {unit} | "
+                     f"{share:.2%} |")
     path.parent.mkdir(parents=True, exist_ok=True)
     path.write_text("\n".join(lines) + "\n" + NOTES + other_sections(path))
 
 
-OWN_SECTIONS = ("## DTMF decoding accuracy", "## Transform time per block",
+OWN_SECTIONS = ("## DTMF decoding accuracy", "## Decoding time per block",
+                "## Transform time per block", "## How the decoders differ",
                 "## What the block-based detector misses")
 
 
@@ -337,6 +401,20 @@ def other_sections(path):
 
 
 NOTES = """
+## How the decoders differ
+
+- **The frame decoder** (`DTMFDecoder=standard`, the station's default) follows the audio as one
+  stream in frames of 12.5 ms every 5 ms, whatever blocks it arrives in. It takes a frame as a
+  key only when the strongest tone of each group stands 8 dB above the others of its group,
+  both lie within 2.5 % of their frequencies (measured from the phase turn between frames, which
+  a bin's magnitude alone cannot resolve in 12.5 ms), the high tone is between 10 dB below and
+  6 dB above the low one, the two hold 60 % of the frame's energy, neither has a second
+  harmonic near its own strength, and both reach the level slider's line on the spectrum. A key
+  needs 30 ms of such frames and ends after 25 ms without it. No check depends on the signal
+  level, which is why the default level decodes every level of the corpus.
+- **The block detector** (`DTMFDecoder=block`) reads each 256 ms transform on its own against an
+  absolute level; what it misses is listed below.
+
 ## What the block-based detector misses, and why
 
 - **Level 10 decodes no key at an ordinary signal level.** The level of a bin is

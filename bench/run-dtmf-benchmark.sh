@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds tarvok-dtmf and the transform benchmark, generates the labelled corpus, scores
-# tarvok-dtmf and multimon-ng on it and writes docs/benchmarks.md. Takes a few minutes.
+# Builds tarvok-dtmf and the decoding benchmark, generates the labelled corpus, scores both
+# decoders of tarvok-dtmf and multimon-ng on it and writes docs/benchmarks.md. Takes a few minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bench/install-bench-deps.sh

@@ -1,5 +1,5 @@
-// tarvok-dtmf: decodes the DTMF keys of a WAV file with the station's detector and prints each
-// key with the time of the block it was found in.
+// tarvok-dtmf: decodes the DTMF keys of a WAV file as the station does and prints each key with
+// the time it began.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -7,6 +7,7 @@
 
 #include "block_decoder.h"
 #include "core/dtmf/digital_filter.h"
+#include "core/dtmf/dtmf_key_reader.h"
 #include "core/storage/ini_file.h"
 #include "pcm_wav.h"
 
@@ -25,14 +26,17 @@ int main(int argc, char* argv[]) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "Decodes the DTMF keys of a 16-bit PCM mono WAV file at 8000 samples per second, in "
-      "blocks of 2048 samples as the station does, and prints one line per key: the time of "
-      "its block in seconds and the key. Samples after the last whole block are not "
-      "analysed."));
+      "blocks of 2048 samples as the station does, and prints one line per key: the time it "
+      "began in seconds and the key. Samples after the last whole block are not analysed."));
   parser.addHelpOption();
   const QCommandLineOption levelOption(
       {QStringLiteral("l"), QStringLiteral("level")},
       QStringLiteral("Detection level in level units (default 10)."), QStringLiteral("N"),
       QStringLiteral("10"));
+  const QCommandLineOption decoderOption(
+      {QStringLiteral("d"), QStringLiteral("decoder")},
+      QStringLiteral("standard (the default) or block: the station's decoders."),
+      QStringLiteral("NAME"), tarvok::DtmfDecoderName(tarvok::TDtmfDecoderKind::Standard));
   const QCommandLineOption filterOption(
       {QStringLiteral("f"), QStringLiteral("filter")},
       QStringLiteral("Run every block through the equalizer with the steps of section [Filter] "
@@ -42,7 +46,7 @@ int main(int argc, char* argv[]) {
       {QStringLiteral("o"), QStringLiteral("output")},
       QStringLiteral("With --filter: write the equalized audio to this WAV file."),
       QStringLiteral("WAV"));
-  parser.addOptions({levelOption, filterOption, outputOption});
+  parser.addOptions({levelOption, decoderOption, filterOption, outputOption});
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The WAV file to decode."));
   parser.process(app);
 
@@ -53,6 +57,11 @@ int main(int argc, char* argv[]) {
   if (!levelOk)
     return Fail(
         QStringLiteral("the level must be an integer, not \"%1\"").arg(parser.value(levelOption)));
+  const std::optional<tarvok::TDtmfDecoderKind> kind =
+      tarvok::DtmfDecoderFromName(parser.value(decoderOption));
+  if (!kind)
+    return Fail(QStringLiteral("the decoder is standard or block, not \"%1\"")
+                    .arg(parser.value(decoderOption)));
   const bool equalize = parser.isSet(filterOption);
   if (parser.isSet(outputOption) && !equalize)
     return Fail(QStringLiteral("--output needs --filter"));
@@ -71,8 +80,9 @@ int main(int argc, char* argv[]) {
   if (!tarvok::ReadPcmWav(parser.positionalArguments().front(), samples, error))
     return Fail(error);
   std::vector<std::int16_t> equalized;
+  tarvok::TDtmfKeyReader reader(*kind);
   for (const tarvok::TDecodedKey& key :
-       tarvok::DecodeBlocks(samples, detector, equalize ? &equalized : nullptr))
+       tarvok::DecodeBlocks(samples, detector, reader, equalize ? &equalized : nullptr))
     std::printf("%.3f %c\n", key.Seconds, key.Key);
   if (parser.isSet(outputOption) &&
       !tarvok::WritePcmWav(parser.value(outputOption), equalized, error))

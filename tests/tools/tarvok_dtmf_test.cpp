@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -16,8 +17,8 @@ struct TKeyTones {
   int High;
 };
 
-// Each tone at -12 dBFS; level 40 lies between such a tone's peak (about 51) and what it leaks
-// into the neighbouring bands (about 35).
+// Each tone at -12 dBFS. For the block detector, level 40 lies between such a tone's peak (about
+// 51) and what it leaks into the neighbouring bands (about 35).
 constexpr const char* kLevel = "40";
 constexpr double kLeadIn = 0.5;
 constexpr double kToneSeconds = 0.3;
@@ -102,10 +103,27 @@ class TarvokDtmfTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-TEST_F(TarvokDtmfTest, PrintsEachKeyOfASequenceWithTheTimeOfItsBlock) {
+TEST_F(TarvokDtmfTest, PrintsEachKeyOfASequenceWithTheTimeItBegan) {
   const QString wav = SynthesizeSequence();
   ASSERT_FALSE(wav.isEmpty());
-  const TRun run = Run({"--level", kLevel, wav});
+  const TRun run = Run({wav});
+  ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+  const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), static_cast<qsizetype>(kSequence.size())) << run.Out.toStdString();
+  for (std::size_t i = 0; i < kSequence.size(); ++i) {
+    const QString& line = lines[static_cast<qsizetype>(i)];
+    ASSERT_TRUE(QRegularExpression("^\\d+\\.\\d{3} .$").match(line).hasMatch())
+        << line.toStdString();
+    EXPECT_EQ(line.back(), QChar(kSequence[i].Key)) << "key " << i;
+    const double toneStart = kLeadIn + static_cast<double>(i) * (kToneSeconds + kPauseSeconds);
+    EXPECT_NEAR(line.split(' ')[0].toDouble(), toneStart, 0.005) << "key " << i;
+  }
+}
+
+TEST_F(TarvokDtmfTest, TheBlockDetectorPrintsEachKeyWithTheTimeOfItsBlock) {
+  const QString wav = SynthesizeSequence();
+  ASSERT_FALSE(wav.isEmpty());
+  const TRun run = Run({"--decoder", "block", "--level", kLevel, wav});
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
   const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), static_cast<qsizetype>(kSequence.size())) << run.Out.toStdString();
@@ -131,14 +149,14 @@ TEST_F(TarvokDtmfTest, EqualizesWithTheStepsOfASettingsFile) {
   file.write("[Filter]\nEqualizer3=-10\nFFTScale=-10\n");
   file.close();
   const QString output = dir_.filePath("equalized.wav");
-  const TRun plain = Run({"--level", kLevel, wav});
-  const TRun filtered = Run({"--level", kLevel, "--filter", settings, "--output", output, wav});
+  const TRun plain = Run({wav});
+  const TRun filtered = Run({"--filter", settings, "--output", output, wav});
   ASSERT_EQ(filtered.ExitCode, 0) << filtered.Err.toStdString();
   EXPECT_EQ(filtered.Out, plain.Out);  // the detector sees each block before it is equalized
 
   // Band 3 (1195 .. 1594 Hz) holds the high tones of keys 1, 5, #, 0 and 9, so the equalized
   // audio has lost them and decodes as the keys D and A only.
-  const TRun again = Run({"--level", kLevel, output});
+  const TRun again = Run({output});
   ASSERT_EQ(again.ExitCode, 0) << again.Err.toStdString();
   EXPECT_EQ(again.Out.split('\n', Qt::SkipEmptyParts).size(), 2) << again.Out.toStdString();
 
@@ -162,6 +180,10 @@ TEST_F(TarvokDtmfTest, RefusesOtherFormatsAndBadOptions) {
   run = Run({"--level", "high", wav});
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_TRUE(run.Err.contains("the level must be an integer")) << run.Err.toStdString();
+  run = Run({"--decoder", "fft", wav});
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_TRUE(run.Err.contains("the decoder is standard or block, not \"fft\""))
+      << run.Err.toStdString();
   run = Run({"--filter", dir_.filePath("missing.ini"), wav});
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_TRUE(run.Err.contains("cannot read the settings file")) << run.Err.toStdString();

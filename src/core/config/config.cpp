@@ -174,6 +174,8 @@ void TConfig::LoadAudio() {
   readBool(QStringLiteral("DTMFSpectrum"), dtmfSpectrum_);
   readInt("DTFMLevel", dtfmLevel_);
   readBool(QStringLiteral("DTFMSimplex"), dtfmSimplex_);
+  dtmfDecoder_ = DtmfDecoderFromName(ini_.ReadString(s, QStringLiteral("DTMFDecoder"), QString()))
+                     .value_or(dtmfDecoder_);
   readBool(QStringLiteral("FilterEnable"), filterEnable_);
 }
 

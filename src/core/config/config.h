@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/common/dtmf_decoder_kind.h"
 #include "core/common/repeater_mode.h"
 #include "core/config/audio_events.h"
 #include "core/config/debug_log.h"
@@ -172,6 +173,11 @@ class TConfig final : public QObject {
   int DTFMLevel() const { return dtfmLevel_; }
   bool DTFMSimplex() const { return dtfmSimplex_; }
   bool SetDTFMSimplex(bool v) { return Store(dtfmSimplex_, v, kAudio, "DTFMSimplex"); }
+  TDtmfDecoderKind DTMFDecoder() const { return dtmfDecoder_; }
+  bool SetDTMFDecoder(TDtmfDecoderKind v) {
+    dtmfDecoder_ = v;
+    return Write(kAudio, QStringLiteral("DTMFDecoder"), DtmfDecoderName(v));
+  }
   bool FilterEnable() const { return filterEnable_; }
   bool SetFilterEnable(bool v) { return Store(filterEnable_, v, kAudio, "FilterEnable"); }
 
@@ -305,6 +311,7 @@ class TConfig final : public QObject {
   bool dtfmEnabled_ = false;
   bool dtmfSpectrum_ = false;
   int dtfmLevel_ = 10;
+  TDtmfDecoderKind dtmfDecoder_ = TDtmfDecoderKind::Standard;
   bool dtfmSimplex_ = false;
   bool filterEnable_ = false;
 

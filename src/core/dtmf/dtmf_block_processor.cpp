@@ -41,7 +41,11 @@ class TTaskEvent final : public QEvent {
 }  // namespace
 
 TDtmfBlockProcessor::TDtmfBlockProcessor(TConfig& config, const TClock& clock, QObject* parent)
-    : QObject(parent), config_(config), clock_(clock), lastRefresh_(clock.Now()) {
+    : QObject(parent),
+      config_(config),
+      clock_(clock),
+      reader_(config.DTMFDecoder()),
+      lastRefresh_(clock.Now()) {
   filter_.Load(config_.IniFile());
   filter_.SetLevel(config_.DTFMLevel());
   ReloadSettings();
@@ -85,6 +89,8 @@ void TDtmfBlockProcessor::ReloadSettings() {
   simplex_.store(config_.DTFMSimplex(), kRelaxed);
   spectrumEnabled_.store(config_.DTMFSpectrum(), kRelaxed);
   filterEnabled_.store(config_.FilterEnable(), kRelaxed);
+  if (config_.DTMFDecoder() != reader_.Kind())
+    reader_.SetKind(config_.DTMFDecoder());
 }
 
 void TDtmfBlockProcessor::SetLevelBarPosition(int position) {
@@ -174,12 +180,13 @@ void TDtmfBlockProcessor::ProcessBlock() {
   // A block that the equalizer filtered has been analysed with it; any other is analysed now.
   if (!transformed_)
     filter_.Process();
-  const char key = filter_.Decode();
+  keys_.clear();
+  reader_.Read(filter_, keys_);
   const qint64 elapsed = timer.elapsed();
   std::copy_n(filter_.Levels().begin(), spectrumLevels_.size(), spectrumLevels_.begin());
   Release();
-  if (key != TDtmfDetector::kNoKey)
-    AddKey(key);
+  for (const TDtmfKeyReader::TKey& key : keys_)
+    AddKey(key.Key);
   if (lastFFTTime_.exchange(elapsed) != elapsed) {
     statusText_ = QStringLiteral("FFT Time: %1ms").arg(elapsed);
     emit TextsChanged();

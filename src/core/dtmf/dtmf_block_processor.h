@@ -2,7 +2,8 @@
 // sound card's capture stream and from the recorder; the audio thread that delivers one only
 // claims the detector, copies the block (the recorder's block is equalized in place when the
 // filter is on, so that the filtered audio is what gets recorded) and queues ProcessBlock on the
-// main thread, which decodes it. A block that arrives while the detector is claimed is dropped.
+// main thread, which decodes it with the decoder DTMFDecoder names. A block that arrives while the
+// detector is claimed is dropped.
 // Decoded keys go to a terminal of lines: 30 keys on the first line, 31 on each later one.
 #pragma once
 
@@ -13,10 +14,12 @@
 #include <atomic>
 #include <cstddef>
 #include <span>
+#include <vector>
 
 #include "core/audio/sound_card.h"
 #include "core/common/repeater_mode.h"
 #include "core/dtmf/digital_filter.h"
+#include "core/dtmf/dtmf_key_reader.h"
 
 namespace tarvok {
 
@@ -54,7 +57,8 @@ class TDtmfBlockProcessor final : public QObject {
   void SetSpectrumEnabled(bool on);
   bool FilterEnabled() const { return filterEnabled_.load(kRelaxed); }
   void SetFilterEnabled(bool on);
-  // Takes DTFMEnabled, DTFMSimplex, DTMFSpectrum and FilterEnable from the settings again.
+  // Takes DTFMEnabled, DTFMSimplex, DTMFSpectrum, FilterEnable and DTMFDecoder from the settings
+  // again.
   void ReloadSettings();
   // The sensitivity bar, 0 at the bottom: the detection level is 100 minus its position.
   int LevelBarPosition() const { return kLevelBarMaximum - filter_.Level(); }
@@ -110,6 +114,9 @@ class TDtmfBlockProcessor final : public QObject {
   TConfig& config_;
   const TClock& clock_;
   TDigitalFilter filter_;
+  // Used on the main thread only.
+  TDtmfKeyReader reader_;
+  std::vector<TDtmfKeyReader::TKey> keys_;
   std::atomic_flag busy_;
   // The block in Samples has been analysed already (by the equalizer); guarded by busy_.
   bool transformed_ = false;

@@ -30,6 +30,7 @@ TEST_F(ConfigTest, MissingSettingsFileGivesEveryDefault) {
   EXPECT_EQ(c.CWVolume(), 32767);
   EXPECT_EQ(c.CWTest(), "... . . ... .");
   EXPECT_EQ(c.DTFMLevel(), 10);
+  EXPECT_EQ(c.DTMFDecoder(), TDtmfDecoderKind::Standard);
   EXPECT_EQ(c.AgcMaximum(0), 100.0);
   EXPECT_EQ(c.AgcScale(1), 1);
   EXPECT_EQ(c.DefaultLogPath(), folder_.Path() + "temp/");
@@ -45,7 +46,8 @@ TEST_F(ConfigTest, LoadsStoredValuesAndFallsBackOnBadOnes) {
       "[Audio]\nThresholdLevel=0x0A\nNoiseLevel=loud\nComPort=3\nComPin=1\nState=7\nAverage=3\n"
       "DefaultMode=9\nVOXControl2=1\nSourceIndex1=4\nSignalSigned0=1\nAudioTime2=0\n"
       "AudioTime4=30\nCWString2=de n0call\nCWString4=ignored\nWAVFile1=/x.wav\n"
-      "LimitLogSize=4294967296\n[automaticgaincontrol]\nEnabled1=1\nMinimum0=1234\n"
+      "LimitLogSize=4294967296\nDTMFDecoder=Block\n[automaticgaincontrol]\nEnabled1=1\nMinimum0="
+      "1234\n"
       "Minimum1=-5\nMaximum1=505\nScale1=0\n");
   TConfig& c = Config();
   EXPECT_EQ(c.ThresholdLevel(), 10);
@@ -64,6 +66,7 @@ TEST_F(ConfigTest, LoadsStoredValuesAndFallsBackOnBadOnes) {
   EXPECT_EQ(c.CWString(4), "");
   EXPECT_EQ(c.WAVFile(1), "/x.wav");
   EXPECT_EQ(c.LimitLogSize(), 4294967296LL);
+  EXPECT_EQ(c.DTMFDecoder(), TDtmfDecoderKind::Block);
   EXPECT_TRUE(c.AgcEnabled(1));
   EXPECT_EQ(c.AgcMinimum(0), 100.0);
   EXPECT_EQ(c.AgcMinimum(1), 0.0);
@@ -80,10 +83,11 @@ TEST_F(ConfigTest, EverySetterWritesOnlyItsOwnKeyAtOnce) {
   ASSERT_TRUE(c.SetIsLaptop(true));
   ASSERT_TRUE(c.SetRemoteEnabled(true));
   ASSERT_TRUE(c.SetLimitRecordSize(5000LL * 1024 * 1024));
+  ASSERT_TRUE(c.SetDTMFDecoder(TDtmfDecoderKind::Block));
   EXPECT_EQ(Settings(),
             "; my station\n[Audio]\nStopDelay=700\nStartDelay=20\nVOXControl3=1\n"
-            "DisablePeakMeter1=1\nisLaptop=1\nLimitRecordSize=5242880000\n\n[Remote]\n"
-            "RemoteEnabled=1\n");
+            "DisablePeakMeter1=1\nisLaptop=1\nLimitRecordSize=5242880000\nDTMFDecoder=block\n\n"
+            "[Remote]\nRemoteEnabled=1\n");
 }
 
 TEST_F(ConfigTest, AudioTimeZeroFallsBackToTheSlotDefault) {

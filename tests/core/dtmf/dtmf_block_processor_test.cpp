@@ -135,6 +135,23 @@ TEST_F(DtmfBlockProcessorTest, TheLevelBarSetsTheDetectionLevel) {
   EXPECT_EQ(keys_, "4");
 }
 
+TEST_F(DtmfBlockProcessorTest, TheDecoderSettingChoosesTheBlockDetector) {
+  // Key 7 at -12 dBFS, off the bins: each tone leaks above level 10 into its whole group.
+  const TBytes key =
+      ToBytes(ToneBlock({{852 * 2048.0 / 8000, 8000}, {1209 * 2048.0 / 8000, 8000}}));
+  Capture(key);
+  EXPECT_EQ(keys_, "7");
+
+  Config().SetDTMFDecoder(TDtmfDecoderKind::Block);
+  Processor().ReloadSettings();
+  Capture(Silence());
+  Capture(key);
+  EXPECT_EQ(keys_, "7");
+  Processor().SetLevelBarPosition(60);  // level 40, between the tones and their leakage
+  Capture(key);
+  EXPECT_EQ(keys_, "77");
+}
+
 TEST_F(DtmfBlockProcessorTest, RecordedBlocksAreTakenInSimplexModeAndEqualizedInPlace) {
   TBytes block = KeyBlock('8');
   Record(block);
