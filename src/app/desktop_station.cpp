@@ -53,14 +53,9 @@ int RunDesktopStation(const QString& home, const QString& soundSystem) {
       // Leaves a modal dialog's loop too.
       QCoreApplication::quit();
     });
-    QObject::connect(
-        &assembly.InstanceGuard(), &TInstanceGuard::RaiseRequested, &window, [&window, &log] {
-          log.Line(
-              QStringLiteral("Another copy of the station was started on this folder and ended"));
-          window.Raise();
-        });
-    log.Started(station, assembly.SoundDescription());
-    log.Attach(station, false);
+    QObject::connect(&assembly.InstanceGuard(), &TInstanceGuard::RaiseRequested, &window,
+                     &TMainWindow::Raise);
+    log.Follow(assembly, false);
     station.Start();
     window.show();
     QApplication::exec();

@@ -5,7 +5,6 @@
 #include "app/console_messages.h"
 #include "app/operator_log.h"
 #include "core/common/clock.h"
-#include "platform/instance_guard.h"
 #include "platform/signal_watcher.h"
 #include "platform/station_assembly.h"
 
@@ -22,11 +21,7 @@ int RunHeadlessStation(const QString& home, const QString& soundSystem) {
     TStationRuntime& station = assembly.Station();
     TSignalWatcher stopSignals;
     QObject::connect(&stopSignals, &TSignalWatcher::StopRequested, qApp, &QCoreApplication::quit);
-    QObject::connect(&assembly.InstanceGuard(), &TInstanceGuard::RaiseRequested, &log, [&log] {
-      log.Line(QStringLiteral("Another copy of the station was started on this folder and ended"));
-    });
-    log.Started(station, assembly.SoundDescription());
-    log.Attach(station, true);
+    log.Follow(assembly, true);
     station.Start();
     QCoreApplication::exec();
     log.Line(QStringLiteral("Stopping"));

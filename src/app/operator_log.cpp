@@ -5,6 +5,8 @@
 #include "core/common/clock.h"
 #include "core/config/config.h"
 #include "core/station/station_runtime.h"
+#include "platform/instance_guard.h"
+#include "platform/station_assembly.h"
 
 namespace tarvok {
 
@@ -16,14 +18,16 @@ void TOperatorLog::Line(const QString& text) {
   std::fflush(stdout);
 }
 
-void TOperatorLog::Started(TStationRuntime& station, const QString& soundSystem) {
+void TOperatorLog::Follow(TStationAssembly& assembly, bool answersQuestions) {
+  TStationRuntime& station = assembly.Station();
   TConfig& settings = station.Settings();
   Line(QStringLiteral("Tarvok %1 started with settings file %2")
            .arg(settings.VersionText(), settings.IniFile().FileName()));
-  Line(QStringLiteral("Sound card: %1, %2").arg(station.SoundCard().DeviceName(0), soundSystem));
-}
-
-void TOperatorLog::Attach(TStationRuntime& station, bool answersQuestions) {
+  Line(QStringLiteral("Sound card: %1, %2")
+           .arg(station.SoundCard().DeviceName(0), assembly.SoundDescription()));
+  connect(&assembly.InstanceGuard(), &TInstanceGuard::RaiseRequested, this, [this] {
+    Line(QStringLiteral("Another copy of the station was started on this folder and ended"));
+  });
   connect(&station, &TStationRuntime::ModeChanged, this,
           [this](TRepeaterMode mode, bool schedulerOn) {
             const QString caption = CaptionText(mode, schedulerOn);

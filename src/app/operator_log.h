@@ -10,6 +10,7 @@
 namespace tarvok {
 
 class TClock;
+class TStationAssembly;
 class TStationRuntime;
 
 class TOperatorLog final : public QObject {
@@ -17,11 +18,10 @@ class TOperatorLog final : public QObject {
  public:
   explicit TOperatorLog(const TClock& clock, QObject* parent = nullptr);
 
-  // Follows the station's events from now on. Without a window to ask them, the log answers
-  // the station's questions itself.
-  void Attach(TStationRuntime& station, bool answersQuestions);
-  // The first lines of a run: the version, the settings file and the sound system.
-  void Started(TStationRuntime& station, const QString& soundSystem);
+  // Writes the first lines of a run (version, settings file, sound system) and follows the
+  // station's events from then on, a second copy started on its folder included. Without a
+  // window to ask them, the log answers the station's questions itself.
+  void Follow(TStationAssembly& assembly, bool answersQuestions);
   void Line(const QString& text);
 
  private:

@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "support/station_process.h"
+
 namespace {
 
 class HeadlessStationTest : public ::testing::Test {
@@ -29,15 +31,7 @@ class HeadlessStationTest : public ::testing::Test {
     file.write(content);
   }
   // Reads the log until it holds the text; false after the timeout.
-  bool WaitFor(const QByteArray& text, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!output_.contains(text) && timer.elapsed() < timeoutMs) {
-      station_.waitForReadyRead(200);
-      output_ += station_.readAllStandardOutput();
-    }
-    return output_.contains(text);
-  }
+  bool WaitFor(const QByteArray& text, int timeoutMs) { return run_.WaitFor(text, timeoutMs); }
   // The log from the first line holding `from` on.
   QByteArray LogFrom(const QByteArray& from) const { return output_.mid(output_.indexOf(from)); }
 
@@ -49,8 +43,9 @@ class HeadlessStationTest : public ::testing::Test {
   }
 
   QTemporaryDir home_;
-  QProcess station_;
-  QByteArray output_;
+  tarvok::TStationProcess run_;
+  QProcess& station_ = run_.Process;
+  QByteArray& output_ = run_.Output;
 };
 
 TEST_F(HeadlessStationTest, StartsInItsFolderAndStopsCleanlyOnCtrlC) {

@@ -10,6 +10,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "support/station_process.h"
+
 namespace {
 
 class WindowStationTest : public ::testing::Test {
@@ -28,23 +30,16 @@ class WindowStationTest : public ::testing::Test {
   QStringList Arguments() const {
     return {"--home", home_.filePath("station"), "--audio", "virtual"};
   }
-  bool WaitFor(const QByteArray& text, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!output_.contains(text) && timer.elapsed() < timeoutMs) {
-      station_.waitForReadyRead(200);
-      output_ += station_.readAllStandardOutput();
-    }
-    return output_.contains(text);
-  }
+  bool WaitFor(const QByteArray& text, int timeoutMs) { return run_.WaitFor(text, timeoutMs); }
   QByteArray Read(const QString& name) const {
     QFile file(home_.filePath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
 
   QTemporaryDir home_;
-  QProcess station_;
-  QByteArray output_;
+  tarvok::TStationProcess run_;
+  QProcess& station_ = run_.Process;
+  QByteArray& output_ = run_.Output;
 };
 
 TEST_F(WindowStationTest, WithoutADisplayItSaysSoAndSuggestsHeadless) {
