@@ -5,6 +5,7 @@
 #include "core/common/clock.h"
 #include "core/config/config.h"
 #include "core/station/station_runtime.h"
+#include "core/station/vox_control_check.h"
 #include "platform/instance_guard.h"
 #include "platform/station_assembly.h"
 
@@ -63,12 +64,8 @@ void TOperatorLog::Follow(TStationAssembly& assembly, bool answersQuestions) {
     Line(QStringLiteral("Recording finished: %1").arg(file));
   });
   connect(&station, &TStationRuntime::PeakMeterHelpNeeded, this, [this] {
-    Warn(QStringLiteral(
-        "Tarvok requires that your sound card and sound driver combination support at least one "
-        "input device with a peak meter and at least one output device with a peak meter. "
-        "Tarvok has detected that currently your sound system has either no peak meters, or at "
-        "most one peak meter. This configuration does not meet Tarvok's requirements. (tarvok "
-        "--list-audio shows the lines of the sound system.)"));
+    Warn(PeakMeterHelpText() +
+         QStringLiteral(" (tarvok --list-audio shows the lines of the sound system.)"));
   });
   // Nobody is there to tick "Don't show this dialog again": the check stays on.
   connect(&station, &TStationRuntime::TraceWarningAsked, this,

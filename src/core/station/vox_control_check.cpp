@@ -31,6 +31,14 @@ TTraceAssignment Refuse(const char* message) { return {QString::fromLatin1(messa
 
 }  // namespace
 
+QString PeakMeterHelpText() {
+  return QStringLiteral(
+      "Tarvok requires that your sound card and sound driver combination support at least one "
+      "input device with a peak meter and at least one output device with a peak meter. Tarvok "
+      "has detected that currently your sound system has either no peak meters, or at most one "
+      "peak meter. This configuration does not meet Tarvok's requirements.");
+}
+
 TTraceAssignment CheckTraceAssignment(int mode, bool out0, bool out1, int voxTrace) {
   switch (mode) {
     case rmInternetRepeater:

@@ -16,4 +16,7 @@ struct TTraceAssignment {
 // mode's VOXControl (0 upper, 1 lower).
 TTraceAssignment CheckTraceAssignment(int mode, bool out0, bool out1, int voxTrace);
 
+// Why the station cannot work when the upper trace finds no line with a peak meter.
+QString PeakMeterHelpText();
+
 }  // namespace tarvok

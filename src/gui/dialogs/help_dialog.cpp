@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/station/vox_control_check.h"
 #include "gui/dialogs/peak_meter_picture.h"
 
 namespace tarvok {
@@ -14,11 +15,7 @@ namespace {
 
 QString HelpText() {
   const QStringList paragraphs = {
-      QStringLiteral(
-          "Tarvok requires that your sound card and sound driver combination support at least one "
-          "input device with a peak meter and at least one output device with a peak meter. "
-          "Tarvok has detected that currently your sound system has either no peak meters, or at "
-          "most one peak meter. This configuration does not meet Tarvok's requirements."),
+      PeakMeterHelpText(),
       QStringLiteral(
           "To determine for yourself what input and output devices have peak meters, run "
           "\"tarvok --list-audio\" in a terminal. It lists the lines of your sound server "
