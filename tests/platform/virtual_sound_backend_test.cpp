@@ -162,15 +162,6 @@ class VirtualCardTest : public ::testing::Test {
   std::unique_ptr<TLevelPoller> poller_;
 };
 
-TEST_F(VirtualCardTest, HasTheLinesOfAPlainSoundCard) {
-  EXPECT_EQ(card_->DeviceName(0), "Virtual Sound Card");
-  EXPECT_EQ(card_->LineNames(),
-            (QStringList{"Speakers", "Wave Out", "Recording Control", "Line In"}));
-  EXPECT_EQ(card_->LineTypes(), (QStringList{"Speakers", "Wave Out", "Wave Input", "Line Level"}));
-  EXPECT_TRUE(card_->LinePlayback().Items(1));
-  EXPECT_FALSE(card_->LinePlayback().Items(3));
-}
-
 TEST_F(VirtualCardTest, AReceiverToneTurnsTheFlagOnAfterTheOnDelayAndSilenceOff) {
   const int meter = Bind("Line In", kControlPeakMeter, true);
   const int pcMeter = Bind("Wave Out", kControlPeakMeter, true);

@@ -59,19 +59,6 @@ TEST_F(SoundCardTest, ListsDestinationsEachFollowedByItsSourcesWithThePlaybackFl
   EXPECT_EQ(SourceEntryText(card, 4), "src:rec: Microphone");
 }
 
-TEST(LineTypeNameTest, DestinationAndSourceTables) {
-  bool ok = false;
-  EXPECT_EQ(LineTypeName(4104, true, &ok), "Wave Out");
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(LineTypeName(7, false), "Wave Input");
-  EXPECT_EQ(LineTypeName(8, false), "Voice Recognition");
-  EXPECT_EQ(LineTypeName(4106, true), "Analog");
-  EXPECT_EQ(LineTypeName(9, false, &ok), "NOT VALID");
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(LineTypeName(4104, false), "NOT VALID");
-  EXPECT_EQ(LineTypeName(4107, true), "NOT VALID");
-}
-
 TEST_F(SoundCardTest, ControlListsDescribeMetersAndAreReadOncePerLine) {
   TSoundCard& card = Card();
   EXPECT_EQ(card.FindControl(0, kControlPeakMeter), 1);

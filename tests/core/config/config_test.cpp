@@ -117,12 +117,6 @@ TEST_F(ConfigTest, WavFilesMustExistAndBeaconSlotsStayInMemory) {
   EXPECT_EQ(Stored("Audio", "WAVFile8"), "<missing>");
 }
 
-TEST_F(ConfigTest, CWTextIsStoredInUpperCase) {
-  ASSERT_TRUE(Config().SetCWString(2, "cq de"));
-  EXPECT_EQ(Config().CWString(2), "CQ DE");
-  EXPECT_EQ(Stored("Audio", "CWString2"), "CQ DE");
-}
-
 TEST_F(ConfigTest, RecordingsFolderEndsInASlashAndTheBrowsedFolderFollowsIt) {
   TConfig& c = Config();
   ASSERT_TRUE(c.SetLogPath("/var/rec"));
@@ -201,12 +195,6 @@ TEST_F(ConfigTest, CWElementTimeFollowsTheSpeed) {
   EXPECT_EQ(CWElementTimeFor(100), 10);
   EXPECT_EQ(CWElementTimeFor(-5), 10);
   EXPECT_EQ(Config().CWElementTime(), 66);
-}
-
-TEST_F(ConfigTest, VersionTextHasTwoMinorDigits) {
-  EXPECT_EQ(Config().VersionText(),
-            QString::asprintf("%d.%02d", Config().VersionMajor(), Config().VersionMinor()));
-  EXPECT_EQ(Config().VersionText().split('.').last().size(), 2);
 }
 
 TEST_F(ConfigTest, DebugLogIsOnlyOpenedWhenTheFileAsksForIt) {
