@@ -49,6 +49,11 @@ TDtmfBlockProcessor::TDtmfBlockProcessor(TConfig& config, const TClock& clock, Q
   filter_.Load(config_.IniFile());
   filter_.SetLevel(config_.DTFMLevel());
   ReloadSettings();
+  // The decoder, the spectrum and the filter follow their settings whoever changes them.
+  connect(&config_, &TConfig::SettingChanged, this, [this](const QString& section, const QString&) {
+    if (section == QLatin1String("Audio"))
+      ReloadSettings();
+  });
 }
 
 TDtmfBlockProcessor::~TDtmfBlockProcessor() { filter_.Save(config_.IniFile()); }
@@ -177,8 +182,9 @@ void TDtmfBlockProcessor::ProcessBlock() {
     return;
   QElapsedTimer timer;
   timer.start();
-  // A block that the equalizer filtered has been analysed with it; any other is analysed now.
-  if (!transformed_)
+  // A block that the equalizer filtered has been analysed with it; any other is analysed now,
+  // when the block detector or the spectrum needs it: the frame decoder reads the samples.
+  if (!transformed_ && (reader_.NeedsTransform() || SpectrumEnabled()))
     filter_.Process();
   keys_.clear();
   reader_.Read(filter_, keys_);

@@ -1,10 +1,10 @@
 // Decodes DTMF keys from a stream of samples at 8000 per second, the way telephone receivers do.
 // The stream is cut into short overlapping frames whatever blocks it arrives in. In each frame the
-// eight tones are measured by single-bin DFTs (Goertzel's method); a frame holds a key when the
-// strongest tone of each group stands well clear of the other tones of its group, both sit within
-// 2.5 % of their nominal frequencies (measured from the phase turn between frames), the twist
-// between them is within bounds, together they hold most of the frame's energy, neither has a
-// strong second harmonic (as voices and instruments do), and both reach the detection level.
+// eight tones are measured by correlation with tables of each tone's sine and cosine; a frame holds
+// a key when the strongest tone of each group stands well clear of the other tones of its group,
+// both sit within 2.5 % of their nominal frequencies (measured from the phase turn between frames),
+// the twist between them is within bounds, together they hold most of the frame's energy, neither
+// has a strong second harmonic (as voices and instruments do), and both reach the detection level.
 // A key is reported once it has lasted about 30 ms, once per press: gaps shorter than the pause
 // between two presses do not split it.
 #pragma once
