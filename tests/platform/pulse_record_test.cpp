@@ -24,8 +24,8 @@ class TEventLog final : public TRecorderEvents {
  public:
   void OnRecordStart(bool) override {}
   void OnRecordStop() override {}
-  void OnPlayStart() override {}
-  void OnPlayFinished() override { ++Finished; }
+  void OnPlayStart(int) override {}
+  void OnPlayFinished(int) override { ++Finished; }
   int Finished = 0;
 };
 

@@ -49,7 +49,7 @@ class TFakeRecorder final : public TRecorderControl {
     Log << QStringLiteral("play %1").arg(kind);
     state_ = TState::Playing;
     PlayKind = kind;
-    Raise([&] { events_->OnPlayStart(); });
+    Raise([&] { events_->OnPlayStart(kind); });
     return true;
   }
   // A stopped playback ends through the same hand-over as one that ran out.
@@ -116,10 +116,10 @@ class TFakeRecorder final : public TRecorderControl {
   void HandOverEnd() {
     QMetaObject::invokeMethod(
         &context_,
-        [this] {
-          if (PlayKind == 0 && !config_.LogEnabled())
+        [this, kind = PlayKind] {
+          if (kind == 0 && !config_.LogEnabled())
             HasRecording = false;
-          Raise([&] { events_->OnPlayFinished(); });
+          Raise([&] { events_->OnPlayFinished(kind); });
           if (state_ == TState::Idle && listenAfterPlay_)
             StartRecord(false);
         },

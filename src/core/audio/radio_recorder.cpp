@@ -1,9 +1,9 @@
 #include "core/audio/radio_recorder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
-#include "core/audio/wav_reader.h"
 #include "core/common/clock.h"
 #include "core/config/config.h"
 
@@ -36,7 +36,7 @@ TRadioRecorder::TRadioRecorder(TSoundBackend& backend, TUserMessages& messages,
 TRadioRecorder::~TRadioRecorder() {
   StopRecord();
   CloseDevices();
-  playFile_.close();
+  playFile_.Close();
   // Only a recording of our own goes; FileName may name an audio event's file.
   if (fileName_ == lastRecording_)
     DeleteIfNotKept(fileName_);
@@ -128,24 +128,16 @@ void TRadioRecorder::PreparePlay() {
 }
 
 void TRadioRecorder::OpenPlayFile() {
-  playFile_.close();
-  playRemaining_ = 0;
+  playFile_.Close();
   bytesRead_ = 0;
   emit PlayProgress();
-  const TWavLayout layout = ReadWavLayout(fileName_);
-  if (!layout.IsValid()) {
-    // Nothing is played: the playback that follows ends at once.
-    Error(layout.Error);
+  // When the file cannot be opened nothing is played: the playback that follows ends at once.
+  const QString error = playFile_.Open(fileName_);
+  if (!error.isEmpty()) {
+    Error(error);
     return;
   }
-  playFile_.setFileName(fileName_);
-  if (!playFile_.open(QIODevice::ReadOnly) || !playFile_.seek(layout.DataOffset)) {
-    Error(QStringLiteral("Cannot open %1: %2").arg(fileName_, playFile_.errorString()));
-    playFile_.close();
-    return;
-  }
-  playRemaining_ = layout.DataBytes;
-  SetFormat(layout.Format);
+  SetFormat(playFile_.Format());
 }
 
 int TRadioRecorder::GetPlayData(std::uint8_t* buffer, int size) {
@@ -164,20 +156,16 @@ void TRadioRecorder::PreparePlayData() {
 }
 
 int TRadioRecorder::ReadBlock(std::uint8_t* buffer, int size) {
-  if (!playFile_.isOpen())
+  if (!playFile_.IsOpen())
     return 0;
-  const int align = std::max<int>(Format().BlockAlign, 1);
-  const std::int64_t wanted = std::min<std::int64_t>(size, playRemaining_) / align * align;
-  const qint64 count =
-      std::max<qint64>(playFile_.read(reinterpret_cast<char*>(buffer), wanted), 0) / align * align;
-  playRemaining_ -= count;
+  const int count = playFile_.Read(buffer, size);
   bytesRead_ += count;
   emit PlayProgress();
-  return static_cast<int>(count);
+  return count;
 }
 
 void TRadioRecorder::PlayStopped() {
-  playFile_.close();
+  playFile_.Close();
   if (playKind_ == 0)
     DeleteIfNotKept(fileName_);
   emit PlayProgress();

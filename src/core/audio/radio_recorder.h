@@ -7,13 +7,13 @@
 // back end's thread; WriteBlock (and so OnData) on the record thread's worker.
 #pragma once
 
-#include <QFile>
 #include <QString>
 #include <functional>
 #include <mutex>
 
 #include "core/audio/element_player.h"
 #include "core/audio/sine_buffer.h"
+#include "core/audio/wav_play_file.h"
 #include "core/audio/wav_recording_file.h"
 #include "core/audio/wave_recorder.h"
 
@@ -113,8 +113,7 @@ class TRadioRecorder final : public TWaveRecorder {
   bool writeFailed_ = false;
   std::atomic<std::int64_t> bytesWritten_{0};
 
-  QFile playFile_;
-  std::int64_t playRemaining_ = 0;
+  TWavPlayFile playFile_;
 
   std::mutex toneMutex_;  // the element string, set on the main thread, played on another
   TSineBuffer sine_;

@@ -100,7 +100,7 @@ bool TRecordThread::Play(int kind) {
     started = recorder_->Play();
   }
   if (started && events_ != nullptr)
-    events_->OnPlayStart();
+    events_->OnPlayStart(kind);
   return started;
 }
 
@@ -147,7 +147,7 @@ bool TRecordThread::SourceExists(int kind) const {
 
 void TRecordThread::PlayFinished() {
   if (events_ != nullptr)
-    events_->OnPlayFinished();
+    events_->OnPlayFinished(recorder_->PlayKind());
   if (State() == TState::Idle && listenAfterPlay_)
     StartRecord(false);
 }

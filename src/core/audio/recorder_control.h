@@ -16,8 +16,9 @@ class TRecorderEvents {
   virtual ~TRecorderEvents() = default;
   virtual void OnRecordStart(bool saveToFile) = 0;  // before a recording or listening starts
   virtual void OnRecordStop() = 0;                  // after it stopped
-  virtual void OnPlayStart() = 0;                   // after a playback started
-  virtual void OnPlayFinished() = 0;                // a playback has ended
+  // After a playback of an audio-event slot (Play's kind) started, and when it has ended.
+  virtual void OnPlayStart(int kind) = 0;
+  virtual void OnPlayFinished(int kind) = 0;
 };
 
 class TRecorderControl {

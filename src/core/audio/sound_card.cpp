@@ -54,6 +54,8 @@ QString AudioErrorMessage(const TAudioResult& result) {
   }
 }
 
+QString AudioDeviceBusyMessage() { return QStringLiteral("The audio device is busy"); }
+
 TSoundCard::TSoundCard(std::unique_ptr<TSoundBackend> backend, QObject* parent)
     : QObject(parent), backend_(std::move(backend)) {
   connect(backend_.get(), &TSoundBackend::ControlChanged, this, &TSoundCard::ControlChanged);

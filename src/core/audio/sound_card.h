@@ -28,6 +28,8 @@ QString LineTypeName(std::uint32_t componentType, bool isSource, bool* ok = null
 
 // The message shown for a failed back-end call.
 QString AudioErrorMessage(const TAudioResult& result);
+// Why a preview or a test cannot use the output while the station plays on it.
+QString AudioDeviceBusyMessage();
 
 class TSoundCard final : public QObject, private TCaptureSink {
   Q_OBJECT

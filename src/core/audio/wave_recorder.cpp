@@ -9,13 +9,9 @@
 
 namespace tarvok {
 
-namespace {
-
 TPcmFormat PcmOf(const TWaveFormat& format) {
   return {static_cast<int>(format.SamplesPerSec), format.Channels, format.BitsPerSample};
 }
-
-}  // namespace
 
 TWaveRecorder::TWaveRecorder(TSoundBackend& backend, TUserMessages& messages, int bufferSize,
                              int bufferCount)
@@ -153,6 +149,7 @@ bool TWaveRecorder::Play() {
   if (CloseStaleDevices())
     return false;
   ++playback_;
+  emit PlayStarting();
   const TAudioResult result =
       format_.FormatTag != TWaveFormat::kPcm
           ? TAudioResult::Fail(TAudioResult::kBadFormat, QString())

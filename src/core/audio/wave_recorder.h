@@ -23,6 +23,9 @@ namespace tarvok {
 
 class TUserMessages;
 
+// The stream format of a wave format.
+TPcmFormat PcmOf(const TWaveFormat& format);
+
 class TWaveRecorder : public QObject, private TCaptureSink, private TPlaybackSource {
   Q_OBJECT
  public:
@@ -69,6 +72,8 @@ class TWaveRecorder : public QObject, private TCaptureSink, private TPlaybackSou
   void ErrorRaised(const QString& message);
   // Just before capture starts and before the output device is opened.
   void Starting();
+  // Just before the output device is opened: whoever else plays on it gives way.
+  void PlayStarting();
 
  protected:
   // Right after Starting: the owner readies where the audio goes to or comes from. Errors it

@@ -274,9 +274,7 @@ void TRepeaterEngine::PlaybackFinished(TSender sender) {
   if (state_.Closing)
     return;
   const bool cutShort = std::exchange(cutShort_, false);
-  // A laptop does not capture while it plays; the capture stopped in PlayStarted resumes.
-  if (state_.Mode == rmBeaconStation && config_.IsLaptop())
-    soundCard_.StartCapture();
+  ResumeLaptopCapture();
   if (config_.State() != csVox || playbackFinishing_)
     return;
   playbackFinishing_ = true;
@@ -390,6 +388,36 @@ void TRepeaterEngine::PlayStarted() {
     soundCard_.StopCapture();
 }
 
+// A laptop does not capture while it plays; the capture stopped in PlayStarted resumes.
+void TRepeaterEngine::ResumeLaptopCapture() {
+  if (state_.Mode == rmBeaconStation && config_.IsLaptop())
+    soundCard_.StartCapture();
+}
+
+void TRepeaterEngine::GuestPlaybackFinished() {
+  if (state_.Closing)
+    return;
+  if (cutShort_) {
+    PlaybackFinished(TSender::Recorder);
+    return;
+  }
+  ResumeLaptopCapture();
+  // Asked again when it runs: by then the station may have started something of its own.
+  queue_.Post([this] {
+    if (AudioAwaited())
+      PlaybackFinished(TSender::Nobody);
+  });
+}
+
+bool TRepeaterEngine::AudioAwaited() const {
+  if (config_.State() != csVox || Playing())
+    return false;
+  if (state_.Mode == rmSimplexRepeater)
+    return state_.ModeState == msListen && (state_.IdentPending || state_.QSTPending);
+  return state_.Mode == rmBeaconStation && state_.ModeState == msNoSignal &&
+         config_.Beacons().AnyPending();
+}
+
 void TRepeaterEngine::IdentTimerTick() { MessageTimerTick(state_.IdentPending); }
 
 void TRepeaterEngine::QstTimerTick() { MessageTimerTick(state_.QSTPending); }
@@ -398,8 +426,8 @@ void TRepeaterEngine::MessageTimerTick(bool& pending) {
   if (config_.State() != csVox || state_.Mode != rmSimplexRepeater || pending)
     return;
   pending = true;
-  // While other audio runs, the message goes out after it.
-  if (recorder_.State() != TRecorderState::Idle && state_.ModeState != msListen)
+  // While other audio runs, the message goes out after it; listening gives way at once.
+  if (Playing() || (Recording() && state_.ModeState != msListen))
     return;
   queue_.PostAudioIdle();
 }

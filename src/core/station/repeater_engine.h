@@ -50,6 +50,9 @@ class TRepeaterEngine final : public QObject {
   // What the recorder reports.
   void RecordStarted(bool saveToFile);
   void PlayStarted();
+  // A playback that was not the station's own (the CW test) ended: a message or beacon that
+  // waited for the audio path goes out, and a transmission the watchdog cut meanwhile ends.
+  void GuestPlaybackFinished();
   // The transmitter's watchdog cut the transmission: it ends without a courtesy tone or message,
   // and requests for the state that keyed it are dropped until another one comes.
   void TransmitterTimedOut();
@@ -78,6 +81,9 @@ class TRepeaterEngine final : public QObject {
   void SimplexAfterPlayback(TSender sender);
   void BeaconAfterPlayback(TSender sender);
   void MessageTimerTick(bool& pending);
+  // A message or beacon is due and the audio path is free for it.
+  bool AudioAwaited() const;
+  void ResumeLaptopCapture();
   bool Playing() const;
   bool Recording() const;
 

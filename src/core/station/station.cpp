@@ -3,6 +3,7 @@
 #include "core/audio/sound_card.h"
 #include "core/config/config.h"
 #include "core/config/remote_data.h"
+#include "core/schedule/morse_code.h"
 #include "core/station/transmitter.h"
 
 namespace tarvok {
@@ -119,15 +120,72 @@ void TStation::PostCleanRecordings() {
   Post([this] { clockTasks_.CleanRecordings(); });
 }
 
+bool TStation::PlayingCWTest() const {
+  return playKind_ == aeCWTest && recorder_.State() == TRecorderControl::TState::Playing;
+}
+
+QString TStation::CWTestRefusal() const {
+  using TState = TRecorderControl::TState;
+  const TState recorder = recorder_.State();
+  if ((recorder == TState::Playing && !PlayingCWTest()) ||
+      (recorder == TState::Recording && recordingToFile_))
+    return AudioDeviceBusyMessage();
+  return {};
+}
+
+void TStation::StopCWTest() {
+  if (PlayingCWTest())
+    recorder_.StopPlay();
+}
+
+QString TStation::PlayCWTest(const QString& text) {
+  if (state_.Closing)
+    return {};
+  if (QString refusal = CWTestRefusal(); !refusal.isEmpty())
+    return refusal;
+  const QString elements =
+      text.startsWith(QLatin1Char('#')) ? text.mid(1) : TextToCWElements(text);
+  if (elements.isEmpty())
+    return {};
+  StopCWTest();
+  if (recorder_.State() == TRecorderControl::TState::Recording) {
+    listeningPaused_ = true;
+    recorder_.StopRecord();
+  }
+  recorder_.SetCWText(elements);
+  if (recorder_.Play(aeCWTest))
+    return {};
+  CWTestEnded();
+  return AudioDeviceBusyMessage();
+}
+
+void TStation::CWTestEnded() {
+  if (recorder_.State() != TRecorderControl::TState::Idle)
+    return;  // another test plays, or the station went on with its own work
+  if (std::exchange(listeningPaused_, false)) {
+    // The station listened before and still does: nothing for the engine to act on.
+    resumingListening_ = true;
+    recorder_.StartRecord(false);
+    resumingListening_ = false;
+  }
+  emit CWTestFinished();
+}
+
 void TStation::OnRecordStart(bool saveToFile) {
-  engine_.RecordStarted(saveToFile);
+  recordingToFile_ = saveToFile;
+  if (!resumingListening_)
+    engine_.RecordStarted(saveToFile);
   if (saveToFile)
     emit RecordingMarked(true);
 }
 
-void TStation::OnRecordStop() { emit RecordingMarked(false); }
+void TStation::OnRecordStop() {
+  recordingToFile_ = false;
+  emit RecordingMarked(false);
+}
 
-void TStation::OnPlayStart() {
+void TStation::OnPlayStart(int kind) {
+  playKind_ = kind;
   engine_.PlayStarted();
   emit PlaybackStarted();
   const TBeaconList& beacons = config_.Beacons();
@@ -135,9 +193,14 @@ void TStation::OnPlayStart() {
     emit BeaconStarted(beacons.Items(state_.BeaconIndex).Name);
 }
 
-void TStation::OnPlayFinished() {
+void TStation::OnPlayFinished(int kind) {
   emit PlaybackFinished();
-  engine_.PlaybackFinished(TSender::Recorder);
+  if (kind != aeCWTest) {
+    engine_.PlaybackFinished(TSender::Recorder);
+    return;
+  }
+  CWTestEnded();
+  engine_.GuestPlaybackFinished();
 }
 
 }  // namespace tarvok

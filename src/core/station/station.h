@@ -54,6 +54,16 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
   const TIndicator& Indicator() const { return indicator_; }
   void ShowIndicator();
 
+  // The CW test, played as audio event 6 beside the station's own work: "" when it may play
+  // now, else the message for the user (the station plays, or records a transmission). A test
+  // still playing does not count: the next one stops it.
+  QString CWTestRefusal() const;
+  // Plays the text as the CW test: the characters after a leading "#" as an element string,
+  // any other text in Morse; an empty text does nothing. Listening pauses until the test ends,
+  // and the engine takes neither its start nor its end for its own. "" or the message.
+  QString PlayCWTest(const QString& text);
+  void StopCWTest();
+
  signals:
   void IndicatorChanged();
   // The traces check their sources against the new mode.
@@ -64,6 +74,8 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
   void BeaconStarted(const QString& name);
   void PlaybackStarted();
   void PlaybackFinished();
+  // A CW test ended and no other plays.
+  void CWTestFinished();
 
  private:
   void RunTask(TTaskCode code);
@@ -77,8 +89,10 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
 
   void OnRecordStart(bool saveToFile) override;
   void OnRecordStop() override;
-  void OnPlayStart() override;
-  void OnPlayFinished() override;
+  void OnPlayStart(int kind) override;
+  void OnPlayFinished(int kind) override;
+  bool PlayingCWTest() const;
+  void CWTestEnded();
 
   TConfig& config_;
   TTransmitter& transmitter_;
@@ -91,6 +105,10 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
   TClockTasks clockTasks_;
   TRemoteControl remote_;
   TIndicator indicator_;
+  int playKind_ = -1;  // of the last playback that started
+  bool recordingToFile_ = false;
+  bool listeningPaused_ = false;  // for the CW test
+  bool resumingListening_ = false;
 };
 
 }  // namespace tarvok

@@ -15,6 +15,7 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   soundCard_ = std::make_unique<TSoundCard>(std::move(backend));
   poller_ = std::make_unique<TLevelPoller>(*soundCard_);
   recordThread_ = std::make_unique<TRecordThread>(soundCard_->Backend(), messages, config_, clock_);
+  filePlayer_ = std::make_unique<TWavFilePlayer>(soundCard_->Backend(), recordThread_->Recorder());
   dtmf_ = std::make_unique<TDtmfBlockProcessor>(config_, clock_);
   station_ = std::make_unique<TStation>(config_, clock_, transmitter_, *recordThread_, *soundCard_,
                                         *poller_);
@@ -61,6 +62,8 @@ void TStationRuntime::ConnectRecorder() {
   });
   TDtmfBlockProcessor* dtmf = dtmf_.get();
   recorder.SetOnData([dtmf](std::span<std::byte> block) { dtmf->RecordedBlock(block); });
+  // The tone settings a test was given last only for itself.
+  connect(station_.get(), &TStation::CWTestFinished, this, &TStationRuntime::ApplyToneSettings);
   connect(station_.get(), &TStation::RecordingMarked, this, [this](bool recording) {
     for (auto& trace : traces_)
       trace->MarkRecording(recording);
@@ -147,6 +150,7 @@ void TStationRuntime::Close() {
   dtmf_->SetClosing();
   station_->Close();
   // A beacon or message on the air ends with the station.
+  filePlayer_->Stop();
   recordThread_->StopPlay();
   recordThread_->StopRecord();
   soundCard_->StopCapture();
@@ -243,6 +247,27 @@ void TStationRuntime::ApplyPreferences(bool saved) {
     trace->RefreshFromSettings();
   // The VOX trace of the mode may have changed.
   FollowMode();
+}
+
+QString TStationRuntime::TestCW(const QString& text, int volume, int speed, int frequency) {
+  if (closed_ || text.isEmpty())
+    return {};
+  filePlayer_->Stop();
+  // Before the new tone settings: the end of the last test puts back the stored ones.
+  station_->StopCWTest();
+  if (QString refusal = station_->CWTestRefusal(); !refusal.isEmpty())
+    return refusal;
+  TRadioRecorder& recorder = recordThread_->Recorder();
+  if (frequency > 0)
+    recorder.SetFrequency(frequency);
+  if (speed > 0)
+    recorder.SetElementLength(CWElementTimeFor(speed));
+  if (volume > 0)
+    recorder.SetVolume(volume);
+  QString error = station_->PlayCWTest(text);
+  if (recordThread_->State() != TRecorderControl::TState::Playing)
+    ApplyToneSettings();
+  return error;
 }
 
 void TStationRuntime::FollowMode() {

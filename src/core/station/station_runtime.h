@@ -15,6 +15,7 @@
 #include "core/audio/level_poller.h"
 #include "core/audio/record_thread.h"
 #include "core/audio/sound_card.h"
+#include "core/audio/wav_file_player.h"
 #include "core/dtmf/dtmf_block_processor.h"
 #include "core/station/station.h"
 #include "core/station/trace_source.h"
@@ -69,6 +70,13 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void ResumeAfterDialog();
   // The preferences dialog closed, with its settings saved or not.
   void ApplyPreferences(bool saved);
+  // Previews of WAV files; the station's own playback cuts them off.
+  TWavFilePlayer& FilePlayer() { return *filePlayer_; }
+  // The CW test of the preferences and beacon editors: stops what the player plays; volume,
+  // speed and frequency 0 keep the tone generator's value; an empty text does nothing; "#..."
+  // plays the rest as raw elements, anything else through the Morse encoder; plays as audio
+  // event 6 in every mode. Returns "" or the message for the user.
+  QString TestCW(const QString& text, int volume, int speed, int frequency);
   // The recorder's format from the settings: Simplex Repeater recordings take the settings'
   // format, the other modes the DTMF decoder's.
   void ApplyRecordingFormat();
@@ -171,6 +179,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   std::unique_ptr<TSoundCard> soundCard_;
   std::unique_ptr<TLevelPoller> poller_;
   std::unique_ptr<TRecordThread> recordThread_;
+  std::unique_ptr<TWavFilePlayer> filePlayer_;
   std::unique_ptr<TDtmfBlockProcessor> dtmf_;
   std::unique_ptr<TStation> station_;
   std::array<std::unique_ptr<TTraceSource>, 2> traces_;
