@@ -1,6 +1,7 @@
 // Recording and playback on a private PulseAudio server: a tone played into the "rx" null sink is
 // recorded from the receiver source and played back to the "tx" null sink, where it arrives with
-// its frequency and level and without gaps; a sink that goes away ends the playback there.
+// its frequency and level and without gaps; a sink that goes away ends the playback there; a
+// preview plays to its end on the default sink.
 #include <gtest/gtest.h>
 
 #include <QtEndian>
@@ -8,6 +9,7 @@
 #include <cmath>
 
 #include "core/audio/record_thread.h"
+#include "core/audio/wav_file_player.h"
 #include "core/audio/wav_reader.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "support/application.h"
@@ -145,6 +147,23 @@ TEST_F(PulseRecordTest, APlaybackWhoseSinkGoesAwayEndsAndMovesNowhere) {
   EXPECT_EQ(thread_->State(), TRecorderControl::TState::Idle);
   EXPECT_EQ(thread_->Recorder().LastError(), "The output device was closed while playing");
   EXPECT_EQ(server_.Run("pactl", {"list", "short", "sink-inputs"}).trimmed(), "");
+}
+
+TEST_F(PulseRecordTest, APreviewPlaysToItsEndOnTheDefaultSink) {
+  ASSERT_TRUE(WriteToneWav(dir_.filePath("tone.wav"), 800, -6, 0.5, 22050));
+  server_.Record(monitor_, "tx.monitor");
+  ASSERT_TRUE(WaitUntil([this] { return monitor_.bytesAvailable() > 0; }, 10000));
+  TWavFilePlayer player(*backend_, thread_->Recorder());
+  int finished = 0;
+  QObject::connect(&player, &TWavFilePlayer::Finished, [&finished] { ++finished; });
+  ASSERT_EQ(player.Play(dir_.filePath("tone.wav")), "");
+  ASSERT_TRUE(WaitUntil([&finished] { return finished > 0; }, 10000));
+  WaitUntil([] { return false; }, 300);
+  EXPECT_EQ(finished, 1);
+  const TTone sent = Analyse(FromBytes(monitor_.readAllStandardOutput()));
+  EXPECT_NEAR(sent.Seconds, 0.5, 0.02);
+  EXPECT_NEAR(sent.Frequency, 800, 5);
+  EXPECT_EQ(sent.Gaps, 0);
 }
 
 }  // namespace

@@ -31,8 +31,8 @@ QString TWavFilePlayer::Play(const QString& path) {
   played_ = 0;
   closing_ = false;
   const int align = std::max<int>(reader_.Format().BlockAlign, 1);
-  const TAudioResult result = backend_.OpenPlayback(PcmOf(reader_.Format()),
-                                                    kBufferBytes / align * align, *this, stream_);
+  const TAudioResult result =
+      backend_.OpenPlayback(PcmOf(reader_.Format()), kBufferBytes / align * align, *this, stream_);
   if (result.Failed()) {
     stream_.reset();
     reader_.Close();
@@ -50,12 +50,15 @@ void TWavFilePlayer::Stop() {
   closing_ = true;
   stream_.reset();
   reader_.Close();
-  emit Finished(std::exchange(file_, QString()));
+  // From the event loop: a listener that plays again never runs inside the station's start.
+  QMetaObject::invokeMethod(
+      this, [this, file = std::exchange(file_, QString())] { emit Finished(file); },
+      Qt::QueuedConnection);
 }
 
 std::size_t TWavFilePlayer::NextBuffer(std::span<std::byte> buffer) {
-  const int bytes = reader_.Read(reinterpret_cast<std::uint8_t*>(buffer.data()),
-                                 static_cast<int>(buffer.size()));
+  const int bytes =
+      reader_.Read(reinterpret_cast<std::uint8_t*>(buffer.data()), static_cast<int>(buffer.size()));
   if (bytes > 0) {
     ++filled_;
     return static_cast<std::size_t>(bytes);

@@ -139,12 +139,11 @@ void TStation::StopCWTest() {
 }
 
 QString TStation::PlayCWTest(const QString& text) {
-  if (state_.Closing)
+  if (text.isEmpty() || state_.Closing)
     return {};
   if (QString refusal = CWTestRefusal(); !refusal.isEmpty())
     return refusal;
-  const QString elements =
-      text.startsWith(QLatin1Char('#')) ? text.mid(1) : TextToCWElements(text);
+  const QString elements = text.startsWith(QLatin1Char('#')) ? text.mid(1) : TextToCWElements(text);
   if (elements.isEmpty())
     return {};
   StopCWTest();

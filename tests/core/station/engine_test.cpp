@@ -272,5 +272,56 @@ TEST_F(EngineTest, LaptopStopsCapturingWhileABeaconPlays) {
   EXPECT_TRUE(soundCard_->Capturing());
 }
 
+TEST_F(EngineTest, CWTestPausesListeningAndWhatFellDueMeanwhileFollowsIt) {
+  Config().SetWAVFile(aeQst, MakeWav("qst.wav"));
+  StartSimplexWithVox();
+  EXPECT_EQ(station_->PlayCWTest("#. ..."), "");
+  EXPECT_EQ(recorder_->CWText, ". ...");
+  EXPECT_EQ(station_->PlayCWTest("SOS"), "") << "a test still playing gives way to the next";
+  EXPECT_EQ(recorder_->CWText, ". . .       ... ... ...       . . .       ");
+  EXPECT_EQ(TakeLog(), (QStringList{"stop record", "play 6", "stop play", "play 6"}));
+  Settle();
+  EXPECT_EQ(TakeLog(), QStringList{}) << "the first test's end resumes nothing yet";
+
+  station_->Engine().QstTimerTick();  // falls due while the test plays: it waits
+  Settle();
+  EXPECT_EQ(TakeLog(), QStringList{});
+  EndPlayback();
+  EXPECT_EQ(TakeLog(), (QStringList{"listen", "stop record", "play 3"}));
+  EXPECT_EQ(ModeState(), msQST);
+  EXPECT_EQ(station_->PlayCWTest("E"), "The audio device is busy");
+  EndPlayback();
+  ASSERT_EQ(ModeState(), msListen);
+
+  Request(TSender::Trace, msSignal);
+  TakeLog();
+  EXPECT_EQ(station_->PlayCWTest("E"), "The audio device is busy") << "a transmission is recorded";
+  EXPECT_EQ(station_->PlayCWTest(""), "");
+  EXPECT_EQ(TakeLog(), QStringList{});
+}
+
+TEST_F(EngineTest, TheEndOfACWTestIsNotTakenForTheEndOfTheStationsOwnPlayback) {
+  Config().SetState(csVox);
+  Start();
+  Request(TSender::Trace, msSignal);
+  ASSERT_TRUE(Keyed());
+  EXPECT_EQ(station_->PlayCWTest("E"), "");
+  EndPlayback();
+  EXPECT_EQ(ModeState(), msSignal) << "the Internet Repeater still sends what the PC sends";
+  EXPECT_TRUE(Keyed());
+
+  Menu(rmSimplexRepeater);
+  Transmission();
+  EndPlayback();  // the repeat; the courtesy tone is not configured
+  ASSERT_EQ(ModeState(), msListen);
+  TakeLog();
+  EXPECT_EQ(station_->PlayCWTest("E"), "");
+  EndPlayback();
+  EXPECT_EQ(TakeLog(), (QStringList{"stop record", "play 6", "listen"}))
+      << "no second repeat of the last recording";
+  EXPECT_EQ(ModeState(), msListen);
+  EXPECT_FALSE(Keyed());
+}
+
 }  // namespace
 }  // namespace tarvok
