@@ -197,6 +197,8 @@ void TStationRuntime::ResumeAfterDialog() {
   if (closed_)
     return;
   resumePending_ = true;
+  // The dialog's previews end with it.
+  filePlayer_->Stop();
   if (suspension_.Laptop &&
       (suspension_.Mode == rmSimplexRepeater || suspension_.Mode == rmBeaconStation))
     station_->Modes().ChangeMode(suspension_.Mode);
@@ -265,6 +267,7 @@ QString TStationRuntime::TestCW(const QString& text, int volume, int speed, int 
   if (volume > 0)
     recorder.SetVolume(volume);
   QString error = station_->PlayCWTest(text);
+  // When nothing plays, the stored tone settings come back at once.
   if (recordThread_->State() != TRecorderControl::TState::Playing)
     ApplyToneSettings();
   return error;

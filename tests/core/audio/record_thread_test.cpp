@@ -21,8 +21,8 @@ class TEventLog final : public TRecorderEvents {
  public:
   void OnRecordStart(bool saveToFile) override { Events << (saveToFile ? "record" : "listen"); }
   void OnRecordStop() override { Events << "record stop"; }
-  void OnPlayStart() override { Events << "play"; }
-  void OnPlayFinished() override { Events << "play finished"; }
+  void OnPlayStart(int) override { Events << "play"; }
+  void OnPlayFinished(int) override { Events << "play finished"; }
   QStringList Events;
 };
 

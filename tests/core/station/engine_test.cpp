@@ -309,18 +309,6 @@ TEST_F(EngineTest, TheEndOfACWTestIsNotTakenForTheEndOfTheStationsOwnPlayback) {
   EndPlayback();
   EXPECT_EQ(ModeState(), msSignal) << "the Internet Repeater still sends what the PC sends";
   EXPECT_TRUE(Keyed());
-
-  Menu(rmSimplexRepeater);
-  Transmission();
-  EndPlayback();  // the repeat; the courtesy tone is not configured
-  ASSERT_EQ(ModeState(), msListen);
-  TakeLog();
-  EXPECT_EQ(station_->PlayCWTest("E"), "");
-  EndPlayback();
-  EXPECT_EQ(TakeLog(), (QStringList{"stop record", "play 6", "listen"}))
-      << "no second repeat of the last recording";
-  EXPECT_EQ(ModeState(), msListen);
-  EXPECT_FALSE(Keyed());
 }
 
 }  // namespace
