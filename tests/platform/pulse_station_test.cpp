@@ -93,5 +93,33 @@ TEST_F(PulseStationTest, AReceivedBurstIsRecordedRepeatedAndIdentified) {
   EXPECT_TRUE(messages_.Shown.empty());
 }
 
+// The sound server killed while the station records and while it plays: each outage shows one
+// message, and the station goes back to listening by itself once the server is back.
+TEST_F(PulseStationTest, ALostServerGivesOneMessagePerOutageAndTheStationComesBack) {
+  QStringList errors;
+  QObject::connect(&Station(), &TStationRuntime::ErrorShown,
+                   [&errors](const QString& text) { errors << text; });
+  for (const int killedIn : {msSignal, msNoSignal}) {
+    ASSERT_TRUE(WaitForState(msListen));
+    ASSERT_TRUE(WaitUntil([this] { return Station().CapturedBytes() > 0; }, 10000));
+    server_.Play(player_, "rx", FilePath("burst.wav"));
+    ASSERT_TRUE(WaitForState(killedIn)) << killedIn;
+    errors.clear();
+    server_.Kill();
+    WaitUntil([] { return false; }, 4000);
+    EXPECT_EQ(errors.size(), 1) << errors.join(" | ").toStdString();
+    EXPECT_FALSE(Keyed());
+
+    QString error;
+    ASSERT_TRUE(server_.Start(error)) << error.toStdString();
+    server_.Run("pactl", {"set-default-source", "receiver"});
+    server_.Run("pactl", {"set-default-sink", "tx"});
+    const qint64 captured = Station().CapturedBytes();
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ModeState() == msListen && Station().CapturedBytes() > captured; }, 15000))
+        << killedIn;
+  }
+}
+
 }  // namespace
 }  // namespace tarvok
