@@ -111,6 +111,8 @@ void TStationRuntime::CreateTraces() {
     trace->SetNoiseLevel(config_.NoiseLevel());
     trace->SetThreshold(config_.ThresholdLevel());
     trace->Initialize(soundCard_.get(), poller_.get());
+    connect(trace.get(), &TTraceSource::DeviceReport, &station_->Display(),
+            &TStatusDisplay::ShowError);
     traces_[static_cast<std::size_t>(index)] = std::move(trace);
   }
   for (auto& trace : traces_)
