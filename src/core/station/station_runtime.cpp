@@ -145,9 +145,11 @@ void TStationRuntime::Close() {
   closed_ = true;
   voxTimer_.stop();
   refreshTimer_.stop();
-  SaveLevels();
-  dtmf_->SetClosing();
-  station_->Close();
+  config_.WriteTogether([this] {
+    SaveLevels();
+    dtmf_->SetClosing();
+    station_->Close();
+  });
   // A beacon or message on the air ends with the station.
   recordThread_->StopPlay();
   recordThread_->StopRecord();
