@@ -268,6 +268,9 @@ void TTraceSource::MarkRecording(bool on) {
 
 void TTraceSource::RefreshFromSettings() {
   if (initialized_) {
+    // Saved preferences may name another line: the settings decide again.
+    boundKey_.clear();
+    deviceAbsent_ = false;
     FillSources();
     ApplySource();
   }
