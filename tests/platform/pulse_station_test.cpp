@@ -93,5 +93,90 @@ TEST_F(PulseStationTest, AReceivedBurstIsRecordedRepeatedAndIdentified) {
   EXPECT_TRUE(messages_.Shown.empty());
 }
 
+// The sound server killed while the station records and while it plays: each outage shows one
+// message, and the station goes back to listening by itself once the server is back.
+TEST_F(PulseStationTest, ALostServerGivesOneMessagePerOutageAndTheStationComesBack) {
+  QStringList errors;
+  QObject::connect(&Station(), &TStationRuntime::ErrorShown,
+                   [&errors](const QString& text) { errors << text; });
+  for (const int killedIn : {msSignal, msNoSignal}) {
+    ASSERT_TRUE(WaitForState(msListen));
+    ASSERT_TRUE(WaitUntil([this] { return Station().CapturedBytes() > 0; }, 10000));
+    server_.Play(player_, "rx", FilePath("burst.wav"));
+    ASSERT_TRUE(WaitForState(killedIn)) << killedIn;
+    errors.clear();
+    server_.Kill();
+    WaitUntil([] { return false; }, 4000);
+    EXPECT_EQ(errors.size(), 1) << errors.join(" | ").toStdString();
+    EXPECT_FALSE(Keyed());
+
+    QString error;
+    ASSERT_TRUE(server_.Start(error)) << error.toStdString();
+    server_.Run("pactl", {"set-default-source", "receiver"});
+    server_.Run("pactl", {"set-default-sink", "tx"});
+    const qint64 captured = Station().CapturedBytes();
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ModeState() == msListen && Station().CapturedBytes() > captured; }, 15000))
+        << killedIn;
+  }
+}
+
+// An Internet Repeater whose VOX listens to the sink "rx", chosen by its index only. The sink
+// unloaded and loaded again (a USB card unplugged and plugged back) returns at another index, and
+// "tx" takes the old one: the trace stays with "rx".
+class PulseDeviceTest : public WholeStationTest {
+ protected:
+  void TearDown() override {
+    if (runtime_)
+      runtime_->Close();
+    runtime_.reset();
+    player_.kill();
+    player_.waitForFinished();
+  }
+
+  // Plays the burst into the sink; whether the transmitter was keyed.
+  bool KeysOnPlay(const QString& sink) {
+    const std::size_t before = keyings_.size();
+    server_.Play(player_, sink, FilePath("burst.wav"));
+    const bool keyed = WaitUntil([&] { return keyings_.size() > before; }, 4000);
+    player_.waitForFinished(5000);
+    WaitUntil([this] { return !Keyed(); }, 4000);
+    return keyed;
+  }
+
+  TPulseTestServer server_;
+  QProcess player_;
+};
+
+TEST_F(PulseDeviceTest, TheVoxTraceFollowsItsSinkWhenItComesBackAtAnotherIndex) {
+  QString error;
+  ASSERT_TRUE(server_.Start(error)) << error.toStdString();
+  ASSERT_TRUE(WriteToneWav(FilePath("burst.wav"), 1000, -6, 1.0));
+  WriteSettings(
+      "[Audio]\nSaveMode=1\nDefaultMode=1\nState=0\nSourceIndex0=0\nSourceIndex1=3\n"
+      "ComDevice=virtual\nVOXAutoDetect=0\n");
+  auto backend = std::make_unique<TPulseSoundBackend>();
+  ASSERT_TRUE(backend->WaitUntilReady(10000));
+  StartStation(std::move(backend));
+  QStringList reports;
+  QObject::connect(&Station(), &TStationRuntime::ErrorShown,
+                   [&reports](const QString& text) { reports << text; });
+  Station().Start();
+  ASSERT_TRUE(KeysOnPlay("rx"));
+
+  const QStringList modules = server_.Run("pactl", {"list", "short", "modules"}).split('\n');
+  const QStringList rx = modules.filter("sink_name=rx ");
+  ASSERT_EQ(rx.size(), 1) << modules.join('\n').toStdString();
+  server_.Run("pactl", {"unload-module", rx.front().section('\t', 0, 0)});
+  ASSERT_TRUE(WaitUntil([&] { return !reports.filter("is gone").isEmpty(); }, 5000));
+  EXPECT_FALSE(KeysOnPlay("tx")) << "tx took the index of rx";
+
+  server_.Run("pactl", {"load-module", "module-null-sink", "sink_name=rx"});
+  ASSERT_TRUE(WaitUntil([&] { return !reports.filter("is back").isEmpty(); }, 5000))
+      << reports.join(" | ").toStdString();
+  EXPECT_TRUE(KeysOnPlay("rx"));
+  EXPECT_EQ(reports.filter("Upper Trace").size(), 2) << reports.join(" | ").toStdString();
+}
+
 }  // namespace
 }  // namespace tarvok

@@ -172,6 +172,11 @@ class TSoundBackend : public QObject {
   void LinesChanged();
   void Error(const QString& message);
   void Debug(const QString& text);
+
+ public:
+  // Whether the sound server has gone away; the back end reports that once itself, so what
+  // fails meanwhile need not say it again. Any thread.
+  virtual bool ServerLost() const { return false; }
 };
 
 }  // namespace tarvok

@@ -46,6 +46,7 @@ class TSoundCard final : public QObject, private TCaptureSink {
   TSoundCard& operator=(const TSoundCard&) = delete;
 
   TSoundBackend& Backend() { return *backend_; }
+  bool ServerLost() const { return backend_->ServerLost(); }
 
   int DeviceCount() const { return deviceCount_; }
   int DeviceIndex() const { return deviceIndex_; }

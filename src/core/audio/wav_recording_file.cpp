@@ -32,7 +32,9 @@ QString TWavRecordingFile::Create(const QString& fileName, const TWaveFormat& fo
   Close();
   bytesWritten_ = 0;
   file_.setFileName(fileName);
-  if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+  // Unbuffered, so that a write cut short by a full disk says how much reached the file and the
+  // header never claims more.
+  if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
     return QStringLiteral("Cannot create %1: %2").arg(fileName, file_.errorString());
   }
   const QByteArray header = Header(format);

@@ -235,7 +235,8 @@ void TWaveRecorder::Error(const QString& message) {
     return;
   }
   lastError_ = message;
-  if (reporting_)
+  // A lost sound server is reported by the back end, once per outage.
+  if (reporting_ || backend_.ServerLost())
     return;
   reporting_ = true;
   if (isSignalConnected(QMetaMethod::fromSignal(&TWaveRecorder::ErrorRaised)))

@@ -211,6 +211,10 @@ QString TConfig::IndexedKey(const char* key, int index) {
   return name;
 }
 
+bool TConfig::WriteTogether(const std::function<void()>& setters) {
+  return Written(ini_.Batch(setters));
+}
+
 bool TConfig::Written(bool ok) {
   if (!ok)
     messages_.ShowError(QStringLiteral("Unable to write to %1").arg(ini_.FileName()));

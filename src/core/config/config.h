@@ -52,6 +52,9 @@ class TConfig final : public QObject {
   TConfig& operator=(const TConfig&) = delete;
 
   TIniFile& IniFile() { return ini_; }
+  // Runs many setters as one operation: the file is replaced once, and a file that cannot be
+  // written is reported once, not once per key.
+  bool WriteTogether(const std::function<void()>& setters);
   const TStationFolder& Folder() const { return folder_; }
 
   TBeaconList& Beacons() { return beacons_; }

@@ -1,5 +1,6 @@
 #include "core/config/remote_data.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -98,10 +99,15 @@ void TRemoteDataFile::WriteStatus() {
                            .arg(Status.RepeaterState)
                            .arg(Status.ModeState)
                            .arg(Status.PinValue ? 1 : 0);
+  QDir().mkpath(QFileInfo(StatusFileName).path());
   QSaveFile file(StatusFileName);
   if (!file.open(QIODevice::WriteOnly) || file.write(text.toLatin1()) < 0 || !file.commit()) {
     LastError = file.errorString();
   }
+}
+
+bool TRemoteDataFile::StatusMissing() const {
+  return Written && !StatusFileName.isEmpty() && !QFileInfo::exists(StatusFileName);
 }
 
 std::uint8_t TRemoteDataFile::ReadCommand() {

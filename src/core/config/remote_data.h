@@ -32,6 +32,8 @@ class TRemoteData {
   virtual std::uint8_t ReadCommand() = 0;
   virtual bool CommandExists() const = 0;
   virtual void WriteStatus() = 0;
+  // The status file written before is gone, with its folder or by hand; it is written again.
+  virtual bool StatusMissing() const { return false; }
 
   // True, once per change, when Status differs from what was last taken for writing.
   bool StatusChanged();
@@ -58,8 +60,10 @@ class TRemoteDataFile final : public TRemoteData {
   void SetPath(const QString& folder);
   std::uint8_t ReadCommand() override;
   bool CommandExists() const override;
-  // Replaces the file atomically, so a reader never sees half a status.
+  // Replaces the file atomically, so a reader never sees half a status; a removed folder is made
+  // again.
   void WriteStatus() override;
+  bool StatusMissing() const override;
 
   QString StatusFileName;
   QString CommandFileName;

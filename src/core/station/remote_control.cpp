@@ -59,7 +59,7 @@ void TRemoteControl::PollStatus() {
     return;
   remote->Status = {state_.Mode, static_cast<std::uint8_t>(state_.SchedulerOn ? 1 : 0),
                     state_.ModeState, static_cast<std::uint8_t>(transmitter_.Keyed() ? 1 : 0)};
-  if (remote->StatusChanged())
+  if (remote->StatusChanged() || remote->StatusMissing())
     remote->WriteStatus();
   if (remote->CommandExists())
     queue_.PostTask(TTaskCode::RemoteCommand);

@@ -78,6 +78,10 @@ void TRepeaterEngine::SetState(TSender sender, int request, int beaconIndex) {
   // Repeated requests of the VOX and the controls are absorbed here.
   if (sender != TSender::Nobody && state_.ModeState == target)
     return;
+  // After a failed playback the retry countdown restarts the mode; the VOX asking again at every
+  // tick would only fail again at once.
+  if (sender == TSender::Trace && state_.RetryPending)
+    return;
   if (state_.SchedulerOn && state_.Mode == rmNone)
     return;
   if (state_.Mode == rmSimplexRepeater) {

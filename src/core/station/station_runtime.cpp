@@ -114,6 +114,8 @@ void TStationRuntime::CreateTraces() {
     trace->SetNoiseLevel(config_.NoiseLevel());
     trace->SetThreshold(config_.ThresholdLevel());
     trace->Initialize(soundCard_.get(), poller_.get());
+    connect(trace.get(), &TTraceSource::DeviceReport, &station_->Display(),
+            &TStatusDisplay::ShowError);
     traces_[static_cast<std::size_t>(index)] = std::move(trace);
   }
   for (auto& trace : traces_)
@@ -146,9 +148,11 @@ void TStationRuntime::Close() {
   closed_ = true;
   voxTimer_.stop();
   refreshTimer_.stop();
-  SaveLevels();
-  dtmf_->SetClosing();
-  station_->Close();
+  config_.WriteTogether([this] {
+    SaveLevels();
+    dtmf_->SetClosing();
+    station_->Close();
+  });
   // A beacon or message on the air ends with the station.
   filePlayer_->Stop();
   recordThread_->StopPlay();

@@ -52,6 +52,7 @@ void TTraceSource::Initialize(TSoundCard* card, TLevelPoller* poller) {
   connect(card_, &TSoundCard::LinesChanged, this, [this] {
     FillSources();
     ApplySource();
+    FollowDevice();
   });
   FillSources();
   agc_.ResetTime();
@@ -80,14 +81,38 @@ void TTraceSource::FillSources() {
 void TTraceSource::SelectSourceFromSettings() {
   if (!initialized_)
     return;
-  const int line = lineStore_.ResolveLine(traceIndex_, *card_, config_.SourceIndex(traceIndex_));
+  const bool bound = !boundKey_.isEmpty();
+  const int line =
+      bound ? card_->LineIndexOfKey(boundKey_)
+            : lineStore_.ResolveLine(traceIndex_, *card_, config_.SourceIndex(traceIndex_));
   // Entries are in line order, so a line that is not listed (or SourceIndex 0) falls back to the
-  // first entry.
-  selectedSource_ = sources_.empty() ? -1 : 0;
+  // first entry, but never another device than the bound one.
+  selectedSource_ = sources_.empty() || bound ? -1 : 0;
   for (std::size_t i = 0; i < sources_.size(); ++i) {
     if (sources_[i].Line == line)
       selectedSource_ = static_cast<int>(i);
   }
+  const int selected = SelectedLine();
+  if (selected >= 0) {
+    boundKey_ = card_->LineKeys()[selected];
+    boundName_ = card_->LineNames()[selected];
+  }
+}
+
+void TTraceSource::FollowDevice() {
+  // A lost sound server takes every device along; the card reports that itself.
+  if (card_->ServerLost())
+    return;
+  const bool absent = !boundKey_.isEmpty() && SelectedLine() < 0;
+  if (absent == deviceAbsent_)
+    return;
+  deviceAbsent_ = absent;
+  emit DeviceReport(
+      absent ? QStringLiteral("The device of the %1 is gone (%2); the trace is silent until it "
+                              "comes back.")
+                   .arg(TraceName(traceIndex_), boundName_)
+             : QStringLiteral("The device of the %1 is back (%2).")
+                   .arg(TraceName(traceIndex_), boundName_));
 }
 
 int TTraceSource::SelectedLine() const {
@@ -104,6 +129,9 @@ void TTraceSource::ChooseSource(int entry) {
     return;
   selectedSource_ = entry;
   const int line = SelectedLine();
+  boundKey_ = card_->LineKeys()[line];
+  boundName_ = card_->LineNames()[line];
+  deviceAbsent_ = false;
   config_.SetSourceIndex(traceIndex_, line);
   lineStore_.StoreLine(traceIndex_, *card_, line);
   ApplySource();
@@ -240,6 +268,9 @@ void TTraceSource::MarkRecording(bool on) {
 
 void TTraceSource::RefreshFromSettings() {
   if (initialized_) {
+    // Saved preferences may name another line: the settings decide again.
+    boundKey_.clear();
+    deviceAbsent_ = false;
     FillSources();
     ApplySource();
   }

@@ -66,8 +66,9 @@ class TTraceSource final : public QObject {
   int SelectedLine() const;
   // The selected line lies under a playback destination ("out:").
   bool SelectedLineIsOutput() const;
-  // Selects the stored line (by device name, else SourceIndex; the first entry when neither is
-  // listed) without applying it.
+  // Selects the line without applying it. Once bound, the trace keeps to its device: while the
+  // device is absent nothing is selected. Before that, the stored line (by device name, else
+  // SourceIndex; the first entry when neither is listed).
   void SelectSourceFromSettings();
   // The user's choice: stored in the settings, applied, and the trace check is requested.
   void ChooseSource(int entry);
@@ -143,9 +144,12 @@ class TTraceSource final : public QObject {
   void LinesChanged();
   // The user chose a source; the station checks the trace assignment.
   void TraceCheckRequested();
+  // The bound device went away or came back; the text says which.
+  void DeviceReport(const QString& text);
 
  private:
   void FillSources();
+  void FollowDevice();
   void BindSlot();
   void ApplyVolume();
   void SetFaderFromMixer();
@@ -164,6 +168,10 @@ class TTraceSource final : public QObject {
   int selectedMixer_ = -1;
   std::vector<TSourceEntry> sources_;
   int selectedSource_ = -1;
+  // The device (line key) the trace is bound to, with its name, kept while it is absent.
+  QString boundKey_;
+  QString boundName_;
+  bool deviceAbsent_ = false;
   QString headerLabel_;
   QString bounds_ = QStringLiteral("0-100 dB");
 

@@ -114,6 +114,7 @@ void TPulseSoundBackend::ConnectionLost(const QString& reason) {
   const bool hadLines = !destinations_.empty();
   const bool wasConnected = connected_;
   connected_ = false;
+  serverLost_.store(true);
   for (auto& [id, entry] : controls_) {
     CloseMeter(entry);
     entry.Cell->Value.store(0, std::memory_order_relaxed);
@@ -241,6 +242,7 @@ void TPulseSoundBackend::ApplyListing() {
   UpdateMeters();
   const bool firstListing = !connected_;
   connected_ = true;
+  serverLost_.store(false);
   if (capture_ != nullptr)
     capture_->Connect(context_);
   if (firstListing) {

@@ -55,6 +55,7 @@ class TPulseSoundBackend final : public TSoundBackend {
   // Plays on the sink that is the default at this moment, and never on another one.
   TAudioResult OpenPlayback(const TPcmFormat& format, int bufferBytes, TPlaybackSource& source,
                             std::unique_ptr<TAudioStream>& stream) override;
+  bool ServerLost() const override { return serverLost_.load(); }
 
  private:
   friend class TPulseCapture;
@@ -130,6 +131,7 @@ class TPulseSoundBackend final : public TSoundBackend {
 
   // The first connection attempt has succeeded or failed, for WaitUntilReady.
   std::atomic<bool> attemptDecided_{false};
+  std::atomic<bool> serverLost_{false};
 
   // Main thread.
   QTimer retryTimer_;

@@ -3,7 +3,10 @@
 // recording, the play kinds, files with any header, and a recording cut short by a kill.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <QDir>
+#include <QFileInfo>
 #include <QtEndian>
 #include <thread>
 
@@ -303,6 +306,34 @@ TEST_F(RecordThreadTest, ARecordingCutShortByAKillIsAPlayableFileOfWhatWasCaptur
   EXPECT_EQ(layout.DataOffset, 58);
   EXPECT_EQ(layout.DataBytes, audio.size());
   EXPECT_EQ(Read(path).mid(58), audio);
+}
+
+TEST_F(RecordThreadTest, ADiskFullDuringARecordingLeavesAValidFileAndOneMessage) {
+  const QString path = Recording("070305_140309.wav");
+  const QByteArray audio = Audio(3 * 4096);
+  constexpr int kRoom = 4096 + 1000;  // the second block fits only in part
+  TKilledChild child([&] {
+    // Writes past the limit fail with EFBIG, as on a full disk.
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{58 + kRoom, 58 + kRoom};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    TRecordThread& thread = Thread();
+    thread.StartRecord(true);
+    for (int i = 0; i < 3; ++i)
+      backend_.Capture->Sink.CaptureData(Block(audio.mid(i * 4096, 4096)));
+    thread.StopRecord();
+    QCoreApplication::processEvents();
+    if (messages_.Shown.size() != 1 || thread.State() != TRecorderControl::TState::Idle)
+      ::_exit(1);
+  });
+  ASSERT_TRUE(child.Ready()) << "one message, and the recorder is ready for the next recording";
+  child.Kill();
+
+  const TWavLayout layout = ReadWavLayout(path);
+  ASSERT_TRUE(layout.IsValid()) << layout.Error.toStdString();
+  EXPECT_EQ(layout.DataBytes, kRoom);
+  EXPECT_EQ(QFileInfo(path).size(), 58 + kRoom);
+  EXPECT_EQ(Read(path).mid(58), audio.left(kRoom));
 }
 
 }  // namespace

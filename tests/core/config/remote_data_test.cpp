@@ -60,7 +60,10 @@ TEST_F(RemoteDataTest, StatusFileHoldsSixLinesAndNothingStaleBehindThem) {
 }
 
 TEST_F(RemoteDataTest, AStatusFileThatCannotBeWrittenSetsTheLastError) {
-  remote_->SetPath(dir_.filePath("missing"));
+  // A file where the folder should be: no folder can be made there.
+  QFile blocker(dir_.filePath("blocked"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  remote_->SetPath(blocker.fileName());
   remote_->WriteStatus();
   EXPECT_FALSE(remote_->LastError.isEmpty());
 }

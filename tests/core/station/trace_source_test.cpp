@@ -55,6 +55,34 @@ TEST_F(TraceSourceTest, TheStoredDeviceNameWinsOverTheIndex) {
   EXPECT_EQ(Lower().SelectedLine(), 4);
 }
 
+// A USB card unplugged and plugged back: the trace bound by SourceIndex0 keeps to its device, not
+// to whatever line takes the index, and says once that it is gone and once that it is back.
+TEST_F(TraceSourceTest, ATraceFollowsItsDeviceWhenLinesComeAndGo) {
+  Config().SetSourceIndex(0, 4);
+  Start();
+  QStringList reports;
+  QObject::connect(&Upper(), &TTraceSource::DeviceReport,
+                   [&](const QString& text) { reports << text; });
+  std::vector<TMixerLine>& recording = backend_->Layout.back().Sources;
+  const TMixerLine microphone = recording.front();
+  recording.erase(recording.begin());  // "Line In" takes index 4
+  backend_->RaiseLinesChanged();
+  backend_->RaiseLinesChanged();
+  EXPECT_EQ(Upper().SelectedLine(), -1);
+  EXPECT_FALSE(PeakObjectOf(Upper()).Valid());
+  EXPECT_EQ(Upper().VoxRequest(), 0);
+  EXPECT_EQ(Lower().SelectedLine(), 0) << "the other trace stays on its device";
+
+  recording.push_back(microphone);
+  backend_->RaiseLinesChanged();
+  EXPECT_EQ(Upper().SelectedLine(), 5);
+  EXPECT_EQ(PeakObjectOf(Upper()).Line().Name, "Microphone");
+  EXPECT_EQ(reports,
+            (QStringList{"The device of the Upper Trace is gone (Microphone); the trace is "
+                         "silent until it comes back.",
+                         "The device of the Upper Trace is back (Microphone)."}));
+}
+
 TEST_F(TraceSourceTest, AChoiceByHandIsStoredAndAsksForTheTraceCheck) {
   Start();
   int checks = 0;
