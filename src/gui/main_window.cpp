@@ -19,6 +19,8 @@
 #include "gui/dialogs/about_dialog.h"
 #include "gui/dialogs/confirmation_dialog.h"
 #include "gui/dialogs/help_dialog.h"
+#include "gui/dtmf/dtmf_window.h"
+#include "gui/log/recordings_log_window.h"
 #include "gui/shadowed_title.h"
 #include "gui/state_indicator_view.h"
 #include "gui/trace_group.h"
@@ -61,9 +63,7 @@ TMainWindow::TMainWindow(TStationRuntime& station, QWidget* parent)
   generalPages_->addTab(CreateGeneralTab(), QStringLiteral(" General  "));
   generalPages_->addTab(Placeholder(QStringLiteral("The beacon list will be here.")),
                         QStringLiteral(" Beacon  "));
-  generalPages_->addTab(
-      Placeholder(QStringLiteral("The DTMF decoder and its filter will be here.")),
-      QStringLiteral(" DTFM  "));
+  generalPages_->addTab(new TDtmfWindow(station_), QStringLiteral(" DTFM  "));
   generalPages_->addTab(Placeholder(QStringLiteral("The mode schedule will be here.")),
                         QStringLiteral("Schedule"));
   connect(generalPages_->tabBar(), &QTabBar::tabBarClicked, this,
@@ -132,7 +132,7 @@ QWidget* TMainWindow::CreateTracesColumn() {
 
 void TMainWindow::CreateMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  // The preferences and the recordings log come with their own windows.
+  // The preferences come with their own window.
   QAction* preferences = file->addAction(QStringLiteral("&Preferences..."));
   preferences->setObjectName(QStringLiteral("mnuPreferences"));
   preferences->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
@@ -140,7 +140,7 @@ void TMainWindow::CreateMenus() {
   QAction* log = file->addAction(QStringLiteral("&Log"));
   log->setObjectName(QStringLiteral("Log1"));
   log->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
-  log->setEnabled(false);
+  connect(log, &QAction::triggered, this, [this] { ShowRecordingsLog(station_, this); });
   QAction* exit = file->addAction(QStringLiteral("E&xit"));
   exit->setObjectName(QStringLiteral("mnuExit"));
   connect(exit, &QAction::triggered, this, &QWidget::close);

@@ -55,6 +55,13 @@ QFileInfoList RecordingFiles(const QString& folder) {
                                     QDir::Files | QDir::Hidden | QDir::System);
 }
 
+bool IsFileInUse(const QString& path, const QStringList& inUse) {
+  const QString file = QFileInfo(path).absoluteFilePath();
+  return std::any_of(inUse.begin(), inUse.end(), [&](const QString& used) {
+    return QFileInfo(used).absoluteFilePath() == file;
+  });
+}
+
 void TLogFileList::Sort() {
   std::stable_sort(items_.begin(), items_.end(),
                    [](const TLogFile& a, const TLogFile& b) { return a.FileTime < b.FileTime; });

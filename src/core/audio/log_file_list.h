@@ -23,6 +23,9 @@ TRecordingName ParseRecordingName(const QString& fileName);
 // The "*.wav" files of a folder, hidden ones included.
 QFileInfoList RecordingFiles(const QString& folder);
 
+// Whether path names one of the files in inUse, however their folders are spelt.
+bool IsFileInUse(const QString& path, const QStringList& inUse);
+
 struct TLogFile {
   QString FileName;  // without the folder
   QString DateText;

@@ -15,7 +15,7 @@ QStringList CleanRecordings(const QString& folder, const TCleanupLimits& limits,
     return deleted;
   const QDir dir(folder);
   auto remove = [&](const QString& name) {
-    if (!inUse.contains(dir.filePath(name)) && QFile::remove(dir.filePath(name))) {
+    if (!IsFileInUse(dir.filePath(name), inUse) && QFile::remove(dir.filePath(name))) {
       deleted << name;
     }
   };

@@ -8,6 +8,7 @@
 
 #include "core/common/clock.h"
 #include "core/config/config.h"
+#include "core/storage/ini_file.h"
 
 #if defined(__SANITIZE_THREAD__)
 extern "C" void __tsan_acquire(void* address);
@@ -56,7 +57,7 @@ TDtmfBlockProcessor::TDtmfBlockProcessor(TConfig& config, const TClock& clock, Q
   });
 }
 
-TDtmfBlockProcessor::~TDtmfBlockProcessor() { filter_.Save(config_.IniFile()); }
+TDtmfBlockProcessor::~TDtmfBlockProcessor() = default;
 
 QString TDtmfBlockProcessor::SimplexHint() {
   return QStringLiteral(
@@ -64,11 +65,31 @@ QString TDtmfBlockProcessor::SimplexHint() {
       "and check\n\"Enable DTFM in Simplex Repeater mode\" checkbox");
 }
 
+void TDtmfBlockProcessor::SetGainStep(int band, int step) {
+  filter_.SetGainStep(band, step);
+  SaveEqualizer();
+}
+
+void TDtmfBlockProcessor::SetScaleStep(int step) {
+  filter_.SetScaleStep(step);
+  SaveEqualizer();
+}
+
 void TDtmfBlockProcessor::ResetEqualizer() {
   for (int band = 0; band < TDigitalFilter::kBands; ++band)
     filter_.SetGainStep(band, 0);
   filter_.SetScaleStep(0);
+  SaveEqualizer();
 }
+
+// Written at each change, so that a station that is killed keeps its equalizer.
+void TDtmfBlockProcessor::SaveEqualizer() {
+  TIniFile& ini = config_.IniFile();
+  ini.Batch([&] { filter_.Save(ini); });
+  emit EqualizerChanged();
+}
+
+void TDtmfBlockProcessor::SetDecoder(TDtmfDecoderKind kind) { config_.SetDTMFDecoder(kind); }
 
 bool TDtmfBlockProcessor::SetEnabled(bool on, TRepeaterMode mode) {
   const bool switchedOn = on && !Enabled();
@@ -96,6 +117,7 @@ void TDtmfBlockProcessor::ReloadSettings() {
   filterEnabled_.store(config_.FilterEnable(), kRelaxed);
   if (config_.DTMFDecoder() != reader_.Kind())
     reader_.SetKind(config_.DTMFDecoder());
+  emit SettingsChanged();
 }
 
 void TDtmfBlockProcessor::SetLevelBarPosition(int position) {

@@ -44,8 +44,10 @@ class TDtmfBlockProcessor final : public QObject {
   TDtmfBlockProcessor(const TDtmfBlockProcessor&) = delete;
   TDtmfBlockProcessor& operator=(const TDtmfBlockProcessor&) = delete;
 
-  // The equalizer's gain and scale steps, for its sliders.
-  TDigitalFilter& Filter() { return filter_; }
+  // The equalizer, for its views. Its steps are changed here, so that each change is saved.
+  const TDigitalFilter& Filter() const { return filter_; }
+  void SetGainStep(int band, int step);
+  void SetScaleStep(int step);
   // Every gain step and the scale step back to 0.
   void ResetEqualizer();
 
@@ -57,6 +59,8 @@ class TDtmfBlockProcessor final : public QObject {
   void SetSpectrumEnabled(bool on);
   bool FilterEnabled() const { return filterEnabled_.load(kRelaxed); }
   void SetFilterEnabled(bool on);
+  TDtmfDecoderKind Decoder() const { return reader_.Kind(); }
+  void SetDecoder(TDtmfDecoderKind kind);
   // Takes DTFMEnabled, DTFMSimplex, DTMFSpectrum, FilterEnable and DTMFDecoder from the settings
   // again.
   void ReloadSettings();
@@ -91,6 +95,10 @@ class TDtmfBlockProcessor final : public QObject {
   void TextsChanged();
   // The spectrum is to be repainted.
   void SpectrumChanged();
+  // A gain or the scale step changed.
+  void EqualizerChanged();
+  // The settings were taken again (Enabled, SpectrumEnabled, FilterEnabled, Decoder).
+  void SettingsChanged();
 
  protected:
   bool event(QEvent* event) override;
@@ -110,6 +118,7 @@ class TDtmfBlockProcessor final : public QObject {
   void ClearSpectrum();
   void AddKey(char key);
   void RefreshSpectrum();
+  void SaveEqualizer();
 
   TConfig& config_;
   const TClock& clock_;

@@ -26,6 +26,7 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   });
   ConnectRecorder();
   ConnectStation();
+  station_->ClockTasks().SetRecordingsInUse([this] { return RecordingsInUse(); });
   ApplyRecordingFormat();
   CreateTraces();
   TDtmfBlockProcessor* dtmf = dtmf_.get();
@@ -389,6 +390,19 @@ const TWaveFormat& TStationRuntime::RecordingFormat() const {
 }
 
 QString TStationRuntime::LastRecording() const { return recordThread_->Recorder().LastRecording(); }
+
+QStringList TStationRuntime::RecordingsInUse() {
+  QStringList files;
+  const TRadioRecorder& recorder = recordThread_->Recorder();
+  const TRecorderControl::TState state = recordThread_->State();
+  if (state == TRecorderControl::TState::Recording && recorder.SaveToFile())
+    files << recorder.LastRecording();
+  if (state == TRecorderControl::TState::Playing && !recorder.FileName().isEmpty())
+    files << recorder.FileName();
+  if (!FilePlayer().File().isEmpty())
+    files << FilePlayer().File();
+  return files;
+}
 
 bool TStationRuntime::Inhibit() const { return State().Inhibit; }
 

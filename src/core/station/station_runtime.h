@@ -104,6 +104,9 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   const TWaveFormat& RecordingFormat() const;
   // The file of the current or last recording.
   QString LastRecording() const;
+  // The recordings being written or played, full paths: the clean-up and the recordings log
+  // leave them alone.
+  QStringList RecordingsInUse();
   // Bytes the recorder has taken in since its last playback.
   std::int64_t CapturedBytes() const { return recordThread_->TotalRecorded(); }
 

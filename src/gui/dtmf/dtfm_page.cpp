@@ -1,0 +1,130 @@
+#include "gui/dtmf/dtfm_page.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "core/station/station_runtime.h"
+#include "gui/dtmf/spectrum_view.h"
+#include "gui/window_style.h"
+
+namespace tarvok {
+
+TDtfmPage::TDtfmPage(TStationRuntime& station, QWidget* parent)
+    : QWidget(parent), station_(station), dtmf_(station.Dtmf()) {
+  setObjectName(QStringLiteral("DTFMPage"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(CreateButtons());
+
+  auto* display = new QHBoxLayout;
+  display->addWidget(new TSpectrumView(dtmf_, this), 1);
+  levelBar_ = new QSlider(Qt::Vertical, this);
+  levelBar_->setObjectName(QStringLiteral("DTFMLevelBar"));
+  levelBar_->setToolTip(QStringLiteral("DTFM sensitivity level"));
+  levelBar_->setRange(0, TDtmfBlockProcessor::kLevelBarMaximum);
+  levelBar_->setValue(dtmf_.LevelBarPosition());
+  connect(levelBar_, &QSlider::actionTriggered, this,
+          [this] { dtmf_.SetLevelBarPosition(levelBar_->sliderPosition()); });
+  display->addWidget(levelBar_);
+  layout->addLayout(display, 1);
+
+  terminal_ = new QPlainTextEdit(this);
+  terminal_->setObjectName(QStringLiteral("Terminal"));
+  terminal_->setReadOnly(true);
+  terminal_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  layout->addWidget(terminal_, 1);
+
+  auto* panels = new QHBoxLayout;
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("StatusPanel"));
+  error_ = new QLabel(this);
+  error_->setObjectName(QStringLiteral("ErrorPanel"));
+  panels->addWidget(status_, 1);
+  panels->addWidget(error_, 1);
+  layout->addLayout(panels);
+
+  connect(&dtmf_, &TDtmfBlockProcessor::SettingsChanged, this, &TDtfmPage::RefreshSettings);
+  connect(&dtmf_, &TDtmfBlockProcessor::TerminalChanged, this, &TDtfmPage::RefreshTerminal);
+  connect(&dtmf_, &TDtmfBlockProcessor::TextsChanged, this, &TDtfmPage::RefreshTexts);
+  RefreshSettings();
+  RefreshTerminal();
+  RefreshTexts();
+}
+
+QWidget* TDtfmPage::CreateButtons() {
+  auto* row = new QWidget(this);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  enabled_ = new QCheckBox(QStringLiteral("DTFM Enabled"), row);
+  enabled_->setObjectName(QStringLiteral("cboDTFMEnabled"));
+  connect(enabled_, &QCheckBox::clicked, this, &TDtfmPage::EnabledClicked);
+  spectrum_ = new QCheckBox(QStringLiteral("Spectrum"), row);
+  spectrum_->setObjectName(QStringLiteral("cboSpectrum"));
+  connect(spectrum_, &QCheckBox::clicked, this, [this](bool on) { dtmf_.SetSpectrumEnabled(on); });
+  decoder_ = new QComboBox(row);
+  decoder_->setObjectName(QStringLiteral("cboDecoder"));
+  decoder_->setToolTip(
+      QStringLiteral("The decoder that reads the keys: Standard follows the tones as telephones "
+                     "do; Block reads each transform against the sensitivity level alone"));
+  decoder_->addItem(QStringLiteral("Standard"), static_cast<int>(TDtmfDecoderKind::Standard));
+  decoder_->addItem(QStringLiteral("Block"), static_cast<int>(TDtmfDecoderKind::Block));
+  connect(decoder_, &QComboBox::activated, this, [this](int index) {
+    dtmf_.SetDecoder(static_cast<TDtmfDecoderKind>(decoder_->itemData(index).toInt()));
+  });
+  auto* decoderLabel = new QLabel(QStringLiteral("&Decoder:"), row);
+  decoderLabel->setBuddy(decoder_);
+  auto* clear = new QPushButton(QStringLiteral("Clear"), row);
+  clear->setObjectName(QStringLiteral("btnClear"));
+  connect(clear, &QPushButton::clicked, &dtmf_, &TDtmfBlockProcessor::ClearTerminal);
+  layout->addWidget(enabled_);
+  layout->addWidget(spectrum_);
+  layout->addStretch(1);
+  layout->addWidget(decoderLabel);
+  layout->addWidget(decoder_);
+  layout->addWidget(clear);
+  return row;
+}
+
+void TDtfmPage::EnabledClicked(bool on) {
+  if (dtmf_.SetEnabled(on, station_.State().Mode))
+    ShowSimplexHint();
+}
+
+void TDtfmPage::ShowSimplexHint() {
+  auto* box = new QMessageBox(QMessageBox::Information, QString::fromLatin1(kApplicationName),
+                              TDtmfBlockProcessor::SimplexHint(), QMessageBox::Ok, this);
+  box->setObjectName(QStringLiteral("SimplexHint"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+}
+
+void TDtfmPage::RefreshSettings() {
+  const QSignalBlocker blockEnabled(enabled_);
+  const QSignalBlocker blockSpectrum(spectrum_);
+  const QSignalBlocker blockDecoder(decoder_);
+  enabled_->setChecked(dtmf_.Enabled());
+  spectrum_->setChecked(dtmf_.SpectrumEnabled());
+  decoder_->setCurrentIndex(decoder_->findData(static_cast<int>(dtmf_.Decoder())));
+}
+
+void TDtfmPage::RefreshTerminal() {
+  terminal_->setPlainText(dtmf_.TerminalLines().join(QLatin1Char('\n')));
+  terminal_->verticalScrollBar()->setValue(terminal_->verticalScrollBar()->maximum());
+}
+
+void TDtfmPage::RefreshTexts() {
+  status_->setText(dtmf_.StatusText());
+  error_->setText(dtmf_.ErrorText());
+}
+
+}  // namespace tarvok

@@ -1,0 +1,56 @@
+// The recordings log ("Log"): the recordings of the browse folder in a grid, oldest first, with
+// the folder field and its chooser, Play (also a double-click), "Play Continiously" (the following
+// rows, one after another, up to the last), Delete (also the Delete key) with its questions, and
+// Close. It plays through the station's WAV player and learns from it when a file has finished.
+#pragma once
+
+#include <QDialog>
+
+#include "core/audio/recordings_log.h"
+
+class QLineEdit;
+class QTableWidget;
+class QToolButton;
+
+namespace tarvok {
+
+class TStationRuntime;
+
+class TRecordingsLogWindow final : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TRecordingsLogWindow(TStationRuntime& station, QWidget* parent = nullptr);
+  ~TRecordingsLogWindow() override;
+
+  // The file this window is playing, "" when none.
+  const QString& PlayingFile() const { return playing_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* CreateToolBar();
+  QWidget* CreateFolderRow();
+  void CreateGrid();
+  void Relist();
+  void TakeFolder(const QString& text);
+  void BrowseFolder();
+  void Play();
+  void StopPlaying();
+  void PlayerFinished(const QString& path);
+  void DeleteSelected();
+  void ShowMessage(const QString& text);
+
+  TStationRuntime& station_;
+  TRecordingsLog log_;
+  QTableWidget* grid_ = nullptr;
+  QLineEdit* path_ = nullptr;
+  QToolButton* loop_ = nullptr;
+  QToolButton* play_ = nullptr;
+  QString playing_;
+};
+
+// Opens the log modally, with the station suspended around it.
+void ShowRecordingsLog(TStationRuntime& station, QWidget* parent);
+
+}  // namespace tarvok
