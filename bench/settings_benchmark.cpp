@@ -41,8 +41,11 @@ void BM_LoadManySections(benchmark::State& state) {
   }
   state.counters["file bytes"] = static_cast<double>(content.size());
 }
-BENCHMARK(BM_LoadManySections)->ArgName("sections")->Arg(400)->Arg(4000)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_LoadManySections)
+    ->ArgName("sections")
+    ->Arg(400)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvok

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 #include <cstddef>
@@ -14,8 +15,12 @@
 
 namespace tarvok::fuzz {
 
+// In memory where the machine offers it: every settings write syncs its file to the disk.
 inline QString ScratchPath(const QString& name) {
-  static const QTemporaryDir folder;
+  static const QTemporaryDir folder((QFileInfo(QStringLiteral("/dev/shm")).isDir()
+                                         ? QStringLiteral("/dev/shm")
+                                         : QDir::tempPath()) +
+                                    QStringLiteral("/tarvok-fuzz-XXXXXX"));
   return QDir(folder.path()).filePath(name);
 }
 
@@ -27,7 +32,8 @@ inline QByteArray Bytes(const std::uint8_t* data, std::size_t size) {
 inline QString WriteScratchFile(const QString& name, const QByteArray& content) {
   const QString path = ScratchPath(name);
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size()) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(content) != content.size()) {
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     std::abort();
   }

@@ -18,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(dateForm.match(parsed.DateText).hasMatch(), "the date is mm/dd/yy");
     Check(timeForm.match(parsed.TimeText).hasMatch(), "the time is hh:nn:ss");
     const QString digits = QString(parsed.DateText.mid(6, 2) + parsed.DateText.left(2) +
-                                   parsed.DateText.mid(3, 2) + QLatin1Char('_') +
-                                   parsed.TimeText)
+                                   parsed.DateText.mid(3, 2) + QLatin1Char('_') + parsed.TimeText)
                                .remove(QLatin1Char(':'));
     Check(name.startsWith(digits), "the date and time are the name's own digits");
   }

@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(remote.Names.isEmpty() || remote.Names.size() == remote.Values.size(),
         "every name has a value");
   for (qsizetype i = 0; i < remote.Values.size(); ++i) {
-    Check(IsTrimmed(remote.Names[i]) && IsTrimmed(remote.Values[i]), "names and values are trimmed");
+    Check(IsTrimmed(remote.Names[i]) && IsTrimmed(remote.Values[i]),
+          "names and values are trimmed");
     Check(!remote.Names[i].contains(QLatin1Char('=')), "a name ends at the first \"=\"");
   }
   Check(plain.Code == (remote.GetIntValue(QStringLiteral("command")) & 0xFF),

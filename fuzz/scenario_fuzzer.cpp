@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const QString text = QString::fromUtf8(fuzz::Bytes(data + 8, size - 8));
   TScenario scenario;
   QString error;
-  // Its folder holds no WAV files, so a wav line is refused; the WAV reader has a target of its own.
+  // Its folder holds no WAV files, so a wav line is refused; the WAV reader has a target of its
+  // own.
   if (!TScenario::Parse(text, fuzz::ScratchPath(QStringLiteral("none")), scenario, error)) {
     Check(error.startsWith(QStringLiteral("line ")), "a refused file names its line");
     return 0;

@@ -13,8 +13,12 @@ using tarvok::fuzz::Check;
 namespace {
 
 QStringList Rule(const TTimeSchedule& rule) {
-  return {rule.Enabled ? QStringLiteral("1") : QStringLiteral("0"), rule.Min, rule.Hour, rule.Day,
-          rule.Month, rule.WeekDay};
+  return {rule.Enabled ? QStringLiteral("1") : QStringLiteral("0"),
+          rule.Min,
+          rule.Hour,
+          rule.Day,
+          rule.Month,
+          rule.WeekDay};
 }
 
 // Everything each list keeps, in list order.
@@ -55,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const TIniFile file(fuzz::WriteScratchFile(QStringLiteral("lists.ini"), fuzz::Bytes(data, size)));
   TLists loaded(clock);
   loaded.Load(file);
-  Check(loaded.beacons.Count() <=
-            std::max(0, file.ReadInteger(QStringLiteral("BeaconGeneral"), QStringLiteral("Count"), 0)),
+  Check(loaded.beacons.Count() <= std::max(0, file.ReadInteger(QStringLiteral("BeaconGeneral"),
+                                                               QStringLiteral("Count"), 0)),
         "no more beacons than \"Count\"");
   for (int i = 0; i < loaded.beacons.Count(); ++i)
     Check(!loaded.beacons.Items(i).Name.isEmpty(), "every beacon has a name");
@@ -68,9 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const QByteArray once = fuzz::ReadScratchFile(QStringLiteral("saved.ini"));
   TLists reloaded(clock);
   reloaded.Load(saved);
-  Check(Contents(reloaded.beacons, reloaded.schedules) ==
-            Contents(loaded.beacons, loaded.schedules),
-        "saved lists load again the same");
+  Check(
+      Contents(reloaded.beacons, reloaded.schedules) == Contents(loaded.beacons, loaded.schedules),
+      "saved lists load again the same");
   reloaded.Save(saved);
   Check(fuzz::ReadScratchFile(QStringLiteral("saved.ini")) == once,
         "loaded lists save to the same file");

@@ -1,6 +1,6 @@
 // The settings file as a person may have left it, then writes as the station makes them: a written
-// value reads back (on one line, trimmed, at most 2047 characters), every other key keeps its value,
-// and the same writes in one Batch leave the same file as one at a time.
+// value reads back (on one line, trimmed, at most 2047 characters), every other key keeps its
+// value, and the same writes in one Batch leave the same file as one at a time.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <vector>

@@ -46,7 +46,6 @@ class TScenario {
   }
 
  private:
-
   std::vector<TScenarioEvent> receiver_;
   std::vector<TScenarioEvent> pc_;
   std::int64_t repeat_ = 0;  // 0: play once
