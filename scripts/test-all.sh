@@ -23,5 +23,5 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
   clang libclang-rt-dev >/dev/null
-scripts/run-fuzzers.sh --replay 3000
+scripts/run-fuzzers.sh --replay 2000
 echo "all tests passed"
