@@ -1,6 +1,10 @@
 # Compiler settings shared by every target of the project.
 
-if(TARVOK_SANITIZE)
+if(TARVOK_FUZZ)
+  # Every library the fuzz targets link is instrumented for coverage; the targets add the driver.
+  set(TARVOK_SANITIZER_FLAGS -fsanitize=address,undefined,fuzzer-no-link
+                             -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+elseif(TARVOK_SANITIZE)
   set(TARVOK_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 elseif(TARVOK_TSAN)
   set(TARVOK_SANITIZER_FLAGS -fsanitize=thread -fno-omit-frame-pointer)

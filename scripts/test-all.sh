@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the tests need, checks the formatting, builds and runs the whole test suite:
-# once as a release build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# once as a release build and once under AddressSanitizer and UndefinedBehaviorSanitizer; then
+# replays the fuzz targets' corpora and a fixed run of each, the same inputs every time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,4 +17,11 @@ run_suite() {
 
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DTARVOK_SANITIZE=ON
+
+# The fuzz targets need clang and its libFuzzer runtime, which running the station does not.
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+  clang libclang-rt-dev >/dev/null
+scripts/run-fuzzers.sh --replay 2000
 echo "all tests passed"

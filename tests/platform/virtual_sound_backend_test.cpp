@@ -81,6 +81,13 @@ TEST(ScenarioTest, InvalidLinesAreRejectedWithTheirLineNumber) {
   EXPECT_EQ(ParseError("0 rx whistle"),
             "line 1: unknown signal or wrong number of arguments: whistle");
   EXPECT_TRUE(ParseError("0 rx wav /no/such.wav").startsWith("line 1: cannot read WAV file"));
+  // Times past the card's reach once overflowed: "never" played at once, a repeat played once.
+  for (const char* huge : {"0 rx silence\n1e300 rx silence", "0 rx silence\n0 rx dtmf 1 1e300",
+                           "0 rx silence\n0 rx dtmf 1 100 1e300", "0 rx silence\nrepeat 1e300"}) {
+    EXPECT_TRUE(ParseError(huge).startsWith("line 2: ")) << huge;
+    EXPECT_TRUE(ParseError(huge).contains("past what the card can reach")) << huge;
+  }
+  EXPECT_EQ(ParseError("repeat 0.00001"), "line 1: repeat needs a length in seconds");
   QTemporaryDir dir;
   TScenario scenario;
   QString error;

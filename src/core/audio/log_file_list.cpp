@@ -8,17 +8,6 @@
 
 namespace tarvok {
 
-TRecordingName ParseRecordingName(const QString& fileName) {
-  const QString stem = fileName.section(QLatin1Char('.'), 0, 0);
-  const auto digits = std::count_if(stem.begin(), stem.end(), [](QChar c) { return c.isDigit(); });
-  if (digits != 12 || stem.indexOf(QLatin1Char('_')) != 6)
-    return {};
-  const int date = stem.left(6).toInt();
-  const int time = stem.mid(7).toInt();
-  return {QString::asprintf("%.2d/%.2d/%.2d", date / 100 % 100, date % 100, date / 10000),
-          QString::asprintf("%.2d:%.2d:%.2d", time / 10000, time / 100 % 100, time % 100)};
-}
-
 void TLogFileList::AddFile(const QFileInfo& file, bool readProperties) {
   if (file.size() <= TWavRecordingFile::kHeaderBytes)
     return;

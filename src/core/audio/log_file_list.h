@@ -8,17 +8,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/audio/recording_name.h"
 #include "core/audio/wave_format.h"
 
 namespace tarvok {
-
-struct TRecordingName {
-  QString DateText;  // "mm/dd/yy", empty when the name is not a recording name
-  QString TimeText;  // "hh:nn:ss"
-};
-
-// A recording name is "yymmdd_hhnnss" before its first ".".
-TRecordingName ParseRecordingName(const QString& fileName);
 
 // The "*.wav" files of a folder, hidden ones included.
 QFileInfoList RecordingFiles(const QString& folder);

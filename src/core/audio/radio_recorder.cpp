@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/audio/recording_name.h"
 #include "core/common/clock.h"
 #include "core/config/config.h"
 
@@ -63,8 +64,7 @@ void TRadioRecorder::StopRecord() {
 }
 
 void TRadioRecorder::StartFile() {
-  const QString name = RecordingsFolder() + clock_.Now().toString(QStringLiteral("yyMMdd_HHmmss")) +
-                       QStringLiteral(".wav");
+  const QString name = RecordingsFolder() + RecordingFileName(clock_.Now());
   QString error;
   {
     const std::lock_guard lock(fileMutex_);

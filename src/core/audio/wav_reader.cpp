@@ -18,10 +18,9 @@ constexpr char kPcmSubFormat[16] = {1,          0, 0, 0,          0, 0,  16,    
                                     char(0x80), 0, 0, char(0xaa), 0, 56, char(0x9b), 113};
 
 bool IsPcm(const QByteArray& fmt, const TWaveFormat& format) {
-  const bool playable = format.Channels > 0 && format.SamplesPerSec > 0 &&
-                        format.BitsPerSample % 8 == 0 && format.BitsPerSample >= 8 &&
-                        format.BitsPerSample <= 32;
-  if (!playable)
+  const bool samples = format.Channels > 0 && format.BitsPerSample % 8 == 0 &&
+                       format.BitsPerSample >= 8 && format.BitsPerSample <= 32;
+  if (!samples)
     return false;
   if (format.FormatTag == TWaveFormat::kPcm)
     return true;
@@ -61,6 +60,19 @@ TWavLayout ReadWavLayout(const QString& fileName) {
       const TWaveFormat stored = TWaveFormat::FromBytes(fmt);
       if (!IsPcm(fmt, stored))
         break;
+      if (stored.SamplesPerSec < kMinWavSampleRate || stored.SamplesPerSec > kMaxWavSampleRate ||
+          stored.Channels > kMaxWavChannels) {
+        layout.Error = QStringLiteral(
+                           "%1 holds %2 channel(s) at %3 samples per second; a sound card plays 1 "
+                           "to %4 channels at %5 to %6 samples per second")
+                           .arg(fileName)
+                           .arg(stored.Channels)
+                           .arg(stored.SamplesPerSec)
+                           .arg(kMaxWavChannels)
+                           .arg(kMinWavSampleRate)
+                           .arg(kMaxWavSampleRate);
+        return layout;
+      }
       layout.Format = TWaveFormat::Pcm(stored.SamplesPerSec, stored.BitsPerSample, stored.Channels);
       haveFormat = true;
     } else if (id == "data") {

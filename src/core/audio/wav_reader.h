@@ -10,6 +10,12 @@
 
 namespace tarvok {
 
+// What a sound card plays. Files outside are refused: a rate of a few hertz would turn a small
+// file into hours of audio at the card's rate, and 32-bit rates overflow the rate conversion.
+constexpr std::uint32_t kMinWavSampleRate = 1000;
+constexpr std::uint32_t kMaxWavSampleRate = 384000;
+constexpr std::uint16_t kMaxWavChannels = 32;
+
 struct TWavLayout {
   TWaveFormat Format;
   std::int64_t DataOffset = 0;
@@ -19,7 +25,8 @@ struct TWavLayout {
   bool IsValid() const { return Error.isEmpty(); }
 };
 
-// Accepts PCM and WAVE_FORMAT_EXTENSIBLE holding PCM. A data size beyond the end of the file
+// Accepts PCM and WAVE_FORMAT_EXTENSIBLE holding PCM, at a rate and channel count a sound card
+// plays. A data size beyond the end of the file
 // (a recording cut short) is cut to the bytes that are there.
 TWavLayout ReadWavLayout(const QString& fileName);
 

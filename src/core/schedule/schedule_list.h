@@ -55,17 +55,19 @@ class TScheduleList {
 
   // Appends the items of the first "Count" sections for which keep is true. A section that is
   // missing reads as an empty item; the count is bounded by the sections the file holds, so a
-  // wild "Count" cannot stall the start.
+  // wild "Count" cannot stall the start. The file is read once, whatever it holds.
   template <typename TKeep>
   void LoadItems(const TIniFile& ini, TKeep keep) {
-    const int count =
-        std::min(ini.ReadInteger(general_, QStringLiteral("Count"), 0), ini.SectionCount());
-    TItem scratch(*clock_);
-    for (int i = 0; i < count; ++i) {
-      scratch.LoadFromIni(ini, ItemSection(i));
-      if (keep(scratch))
-        Add(scratch);
-    }
+    ini.ReadBatch([&] {
+      const int count =
+          std::min(ini.ReadInteger(general_, QStringLiteral("Count"), 0), ini.SectionCount());
+      TItem scratch(*clock_);
+      for (int i = 0; i < count; ++i) {
+        scratch.LoadFromIni(ini, ItemSection(i));
+        if (keep(scratch))
+          Add(scratch);
+      }
+    });
   }
 
   // False when index lies outside the list.

@@ -44,24 +44,36 @@ bool SameName(const QByteArray& a, const QString& b) {
   return QString::fromUtf8(a).compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// Where a section's lines are: the header line and one past its last line.
-struct TSectionRange {
-  size_t Header = 0;
-  size_t End = 0;
-};
+using TSectionRange = TIniFile::TSectionRange;
+
+TSectionRange RangeFrom(const std::vector<QByteArray>& lines, size_t header) {
+  size_t end = header + 1;
+  while (end < lines.size() && !SectionName(lines[end]))
+    ++end;
+  return TSectionRange{header, end};
+}
 
 std::optional<TSectionRange> FindSection(const std::vector<QByteArray>& lines,
                                          const QString& section) {
   for (size_t i = 0; i < lines.size(); ++i) {
     const auto name = SectionName(lines[i]);
-    if (!name || !SameName(*name, section))
-      continue;
-    size_t end = i + 1;
-    while (end < lines.size() && !SectionName(lines[end]))
-      ++end;
-    return TSectionRange{i, end};
+    if (name && SameName(*name, section))
+      return RangeFrom(lines, i);
   }
   return std::nullopt;
+}
+
+QHash<QString, size_t> IndexSections(const std::vector<QByteArray>& lines) {
+  QHash<QString, size_t> index;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const auto name = SectionName(lines[i]);
+    if (!name)
+      continue;
+    const QString folded = QString::fromUtf8(*name).toCaseFolded();
+    if (!index.contains(folded))
+      index.insert(folded, i);
+  }
+  return index;
 }
 
 std::optional<size_t> FindKey(const std::vector<QByteArray>& lines, const TSectionRange& range,
@@ -74,9 +86,8 @@ std::optional<size_t> FindKey(const std::vector<QByteArray>& lines, const TSecti
   return std::nullopt;
 }
 
-std::optional<QByteArray> FindValue(const std::vector<QByteArray>& lines, const QString& section,
-                                    const QString& key) {
-  const auto range = FindSection(lines, section);
+std::optional<QByteArray> FindValue(const std::vector<QByteArray>& lines,
+                                    const std::optional<TSectionRange>& range, const QString& key) {
   if (!range)
     return std::nullopt;
   const auto index = FindKey(lines, *range, key);
@@ -154,10 +165,43 @@ bool TIniFile::SaveLines(const std::vector<QByteArray>& lines) const {
   return file.commit();
 }
 
+std::optional<TSectionRange> TIniFile::Section(const std::vector<QByteArray>& lines,
+                                               const QString& section) const {
+  if (!batchLines_ || &lines != &*batchLines_)
+    return FindSection(lines, section);
+  if (!sectionIndex_)
+    sectionIndex_ = IndexSections(lines);
+  const auto header = sectionIndex_->constFind(section.toCaseFolded());
+  if (header == sectionIndex_->constEnd())
+    return std::nullopt;
+  return RangeFrom(lines, *header);
+}
+
+void TIniFile::LineInserted(size_t at, const QByteArray& line) {
+  if (!sectionIndex_)
+    return;
+  for (size_t& header : *sectionIndex_) {
+    if (header >= at)
+      ++header;
+  }
+  // A section of the name further down no longer comes first.
+  if (const auto name = SectionName(line)) {
+    const QString folded = QString::fromUtf8(*name).toCaseFolded();
+    const auto header = sectionIndex_->find(folded);
+    if (header == sectionIndex_->end())
+      sectionIndex_->insert(folded, at);
+    else
+      *header = std::min(*header, at);
+  }
+}
+
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
   std::lock_guard lock(mutex_);
-  const auto value =
-      batchLines_ ? FindValue(*batchLines_, section, key) : FindValue(LoadLines(), section, key);
+  std::vector<QByteArray> fileLines;
+  if (!batchLines_)
+    fileLines = LoadLines();
+  const std::vector<QByteArray>& lines = batchLines_ ? *batchLines_ : fileLines;
+  const auto value = FindValue(lines, Section(lines, section), key);
   if (!value)
     return def;
   return QString::fromUtf8(*value).left(kMaxStringLength);
@@ -184,7 +228,7 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 bool TIniFile::SectionExists(const QString& section) const {
   std::lock_guard lock(mutex_);
   if (batchLines_)
-    return FindSection(*batchLines_, section).has_value();
+    return Section(*batchLines_, section).has_value();
   return FindSection(LoadLines(), section).has_value();
 }
 
@@ -205,20 +249,28 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
     fileLines = LoadLines();
   std::vector<QByteArray>& lines = batchLines_ ? *batchLines_ : fileLines;
   const QByteArray line = key.toUtf8() + '=' + SingleLine(value);
-  const auto range = FindSection(lines, section);
+  // Every line goes through insert, which keeps the batch's index of sections in step.
+  const auto insert = [&](size_t at, const QByteArray& text) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), text);
+    if (batchLines_)
+      LineInserted(at, text);
+  };
+  const auto range = Section(lines, section);
   if (!range) {
     if (!lines.empty() && !lines.back().trimmed().isEmpty())
-      lines.emplace_back();
-    lines.push_back('[' + section.toUtf8() + ']');
-    lines.push_back(line);
+      insert(lines.size(), QByteArray());
+    insert(lines.size(), '[' + section.toUtf8() + ']');
+    insert(lines.size(), line);
   } else if (const auto index = FindKey(lines, *range, key)) {
     lines[*index] = line;
+    if (batchLines_ && SectionName(line))
+      sectionIndex_.reset();
   } else {
     // After the section's last non-blank line, so a blank line before the next section stays.
     size_t insertAt = range->End;
     while (insertAt > range->Header + 1 && lines[insertAt - 1].trimmed().isEmpty())
       --insertAt;
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+    insert(insertAt, line);
   }
   return batchLines_ || SaveLines(lines);
 }
@@ -235,6 +287,20 @@ bool TIniFile::WriteBool(const QString& section, const QString& key, bool value)
   return WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+namespace {
+
+// Ends a batch however its work ends.
+struct TEndBatch {
+  std::optional<std::vector<QByteArray>>& lines;
+  std::optional<QHash<QString, size_t>>& index;
+  ~TEndBatch() {
+    lines.reset();
+    index.reset();
+  }
+};
+
+}  // namespace
+
 bool TIniFile::Batch(const std::function<void()>& work) {
   std::lock_guard lock(mutex_);
   if (batchLines_) {
@@ -243,12 +309,20 @@ bool TIniFile::Batch(const std::function<void()>& work) {
   }
   const std::vector<QByteArray> original = LoadLines();
   batchLines_ = original;
-  struct TEndBatch {
-    std::optional<std::vector<QByteArray>>& lines;
-    ~TEndBatch() { lines.reset(); }
-  } endBatch{batchLines_};
+  const TEndBatch endBatch{batchLines_, sectionIndex_};
   work();
   return *batchLines_ == original || SaveLines(*batchLines_);
+}
+
+void TIniFile::ReadBatch(const std::function<void()>& work) const {
+  std::lock_guard lock(mutex_);
+  if (batchLines_) {
+    work();
+    return;
+  }
+  batchLines_ = LoadLines();
+  const TEndBatch endBatch{batchLines_, sectionIndex_};
+  work();
 }
 
 }  // namespace tarvok

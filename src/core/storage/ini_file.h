@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -41,15 +42,33 @@ class TIniFile {
   // A Batch inside a Batch joins the outer one. Returns false when the file could not be
   // written; it is then unchanged and the writes made by work are lost.
   bool Batch(const std::function<void()>& work);
+  // Runs work with every read going to one copy of the file in memory, its sections found by an
+  // index: loading many sections reads the file once and never searches it whole per key.
+  // Inside a Batch it joins it.
+  void ReadBatch(const std::function<void()>& work) const;
+
+  // Where a section's lines are: its header line and one past its last line.
+  struct TSectionRange {
+    size_t Header = 0;
+    size_t End = 0;
+  };
 
  private:
   std::vector<QByteArray> LoadLines() const;
   bool SaveLines(const std::vector<QByteArray>& lines) const;
   bool IsReadOnly() const;
+  // The first section of the name in lines, through the index when lines are the batch's.
+  std::optional<TSectionRange> Section(const std::vector<QByteArray>& lines,
+                                       const QString& section) const;
+  // Keeps the index in step with a line inserted into the batch's lines at position at.
+  void LineInserted(size_t at, const QByteArray& line);
 
   QString fileName_;
   mutable std::recursive_mutex mutex_;
-  std::optional<std::vector<QByteArray>> batchLines_;  // while a Batch runs
+  // While a Batch or ReadBatch runs: the file's lines, and the header line of each section by
+  // its case-folded name, built at the first look-up.
+  mutable std::optional<std::vector<QByteArray>> batchLines_;
+  mutable std::optional<QHash<QString, size_t>> sectionIndex_;
 };
 
 // Parses an integer the way settings values are written: decimal, or hexadecimal after "0x".

@@ -82,7 +82,22 @@ bool Level(const QStringList& words, int at, double& amplitude, QString& error) 
   return true;
 }
 
-std::int64_t Samples(double seconds) { return std::llround(seconds * TScenario::kSampleRate); }
+// The positions the card reaches in any run, with room to add a tone and a pause: about 17800
+// years of audio. A time past them would overflow the sample arithmetic.
+constexpr std::int64_t kMaxSamples = std::int64_t{1} << 52;
+
+// A time of 0 seconds or more as a sample position; false when the card never gets there.
+bool Samples(double seconds, std::int64_t& samples, QString& error) {
+  const double count = std::round(seconds * TScenario::kSampleRate);
+  if (count > static_cast<double>(kMaxSamples)) {
+    error = QStringLiteral("%1 s lies past what the card can reach (%2 s)")
+                .arg(seconds)
+                .arg(kMaxSamples / TScenario::kSampleRate);
+    return false;
+  }
+  samples = static_cast<std::int64_t>(count);
+  return true;
+}
 
 bool ParseEvent(const QStringList& words, const QString& folder, TScenarioEvent& e,
                 QString& error) {
@@ -133,9 +148,9 @@ bool ParseEvent(const QStringList& words, const QString& folder, TScenarioEvent&
       error = QStringLiteral("tone and pause lengths in milliseconds are expected");
       return false;
     }
-    e.ToneSamples = Samples(tone / 1000.0);
-    e.PauseSamples = Samples(pause / 1000.0);
-    return words.size() <= 6 || Level(words, 6, e.Amplitude, error);
+    return Samples(tone / 1000.0, e.ToneSamples, error) &&
+           Samples(pause / 1000.0, e.PauseSamples, error) &&
+           (words.size() <= 6 || Level(words, 6, e.Amplitude, error));
   }
   error =
       QStringLiteral("unknown signal or wrong number of arguments: %1").arg(words.mid(2).join(' '));
@@ -147,12 +162,12 @@ bool ParseLine(const QStringList& words, const QString& folder,
                std::int64_t& repeat, QString& error) {
   double seconds = 0.0;
   if (words[0].toLower() == "repeat") {
-    if (words.size() != 2 || !Number(words, 1, seconds) || seconds <= 0.0) {
+    // Shorter than a sample would be no repeat at all.
+    if (words.size() != 2 || !Number(words, 1, seconds) || seconds < 1.0 / TScenario::kSampleRate) {
       error = QStringLiteral("repeat needs a length in seconds");
       return false;
     }
-    repeat = Samples(seconds);
-    return true;
+    return Samples(seconds, repeat, error);
   }
   if (!Number(words, 0, seconds) || seconds < 0.0) {
     error = QStringLiteral("a time in seconds is expected, not \"%1\"").arg(words[0]);
@@ -168,7 +183,8 @@ bool ParseLine(const QStringList& words, const QString& folder,
     return false;
   }
   TScenarioEvent event;
-  event.Start = Samples(seconds);
+  if (!Samples(seconds, event.Start, error))
+    return false;
   std::vector<TScenarioEvent>& events = line == "rx" ? receiver : pc;
   event.Seed = receiver.size() + pc.size() + 1;
   if (!ParseEvent(words, folder, event, error))

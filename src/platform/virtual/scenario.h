@@ -40,12 +40,12 @@ class TScenario {
   void Render(TScenarioLine line, std::int64_t position, std::span<std::int16_t> out) const;
 
   std::int64_t RepeatSamples() const { return repeat_; }
-
- private:
+  // A line's events in the order of their start.
   const std::vector<TScenarioEvent>& Events(TScenarioLine line) const {
     return line == TScenarioLine::Receiver ? receiver_ : pc_;
   }
 
+ private:
   std::vector<TScenarioEvent> receiver_;
   std::vector<TScenarioEvent> pc_;
   std::int64_t repeat_ = 0;  // 0: play once

@@ -39,10 +39,12 @@ TEST(RecordingNameTest, DateAndTimeComeFromARecordingName) {
   EXPECT_EQ(name.DateText, "03/05/07");
   EXPECT_EQ(name.TimeText, "14:03:09");
   for (const char* other : {"notes.wav", "070305-140309.wav", "0703051_40309.wav",
-                            "070305_14030.wav", "070305_1403091.wav"}) {
+                            "070305_14030.wav", "070305_1403091.wav", "07030a_1403091.wav",
+                            "\u0660\u0667\u0660\u0663\u0660\u0665_140309.wav"}) {
     EXPECT_EQ(ParseRecordingName(other).DateText, "") << other;
   }
   EXPECT_EQ(ParseRecordingName("261206_235959").TimeText, "23:59:59");
+  EXPECT_EQ(ParseRecordingName("070305_140309-copy.wav").TimeText, "14:03:09");
 }
 
 TEST_F(RecordingsTest, ListShowsSizeLengthAndPropertiesOldestFirst) {

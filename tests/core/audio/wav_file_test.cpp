@@ -180,5 +180,23 @@ TEST_F(WavFileTest, AnythingButPcmWavIsRefusedWithAClearMessage) {
   EXPECT_TRUE(ReadWavLayout(dir_.filePath("missing.wav")).Error.startsWith("Cannot open"));
 }
 
+// A rate above 2^31 once sent the rate conversion into an endless loop, and 1 Hz made a 1 MB file
+// into 16 GB of samples; both come through the one reader that playback, the virtual card, the
+// recordings list and the tool share.
+TEST_F(WavFileTest, RatesAndChannelsNoSoundCardPlaysAreRefused) {
+  const auto wav = [&](std::uint32_t rate, std::uint16_t channels) {
+    return Write(Riff(Chunk("fmt ", Fmt16(1, channels, rate, 8)) + Chunk("data", Audio(64))));
+  };
+  for (const std::uint32_t rate : {1u, 999u, 384001u, 0x80000001u}) {
+    const QString path = wav(rate, 1);
+    EXPECT_TRUE(ReadWavLayout(path).Error.contains(QString("at %1 samples per second").arg(rate)))
+        << ReadWavLayout(path).Error.toStdString();
+    EXPECT_FALSE(ReadWavSamples(path).IsValid()) << rate;
+  }
+  EXPECT_FALSE(ReadWavLayout(wav(8000, 33)).IsValid());
+  for (const std::uint32_t rate : {1000u, 384000u})
+    EXPECT_EQ(ReadWavSamples(wav(rate, 32)).Samples.size(), 2u) << rate;
+}
+
 }  // namespace
 }  // namespace tarvok

@@ -1,0 +1,3 @@
+command=1
+mode=2
+state=1
