@@ -5,8 +5,8 @@
 // holds the sources (monitors excluded) as recording lines. Lines are known by the device's name,
 // never its index, so a line keeps its ID and its bound controls when the device comes back.
 //
-// Peak meters are peak-detecting record streams of about 100 values a second, opened only while a
-// meter is acquired; each read publishes its largest value to the control's atomic cell. Volume
+// Peak meters are record streams whose peak the station takes per 10 ms (pulse_meter.h), opened
+// only while a meter is acquired. Volume
 // changes from other programs arrive through the server's subscription. When the server goes away
 // the meters fall silent, the station is told once, and a retry timer reconnects.
 #pragma once
@@ -20,18 +20,19 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "core/audio/sound_backend.h"
 
 namespace tarvok {
 
 class TPulseCapture;
+class TPulseMeter;
 class TPulsePlayback;
 
 class TPulseSoundBackend final : public TSoundBackend {
  public:
   static constexpr int kRetryMs = 1000;
-  static constexpr int kMeterRate = 100;  // peak values per second
 
   TPulseSoundBackend();
   ~TPulseSoundBackend() override;
@@ -67,6 +68,7 @@ class TPulseSoundBackend final : public TSoundBackend {
     QString MeterSource;  // the monitor of a sink, the source itself otherwise
     QString FormFactor;
     pa_channel_map ChannelMap{};
+    std::uint32_t SampleRate = 0;
     pa_volume_t Volume = PA_VOLUME_MUTED;
   };
   struct TLineEntry {
@@ -76,7 +78,7 @@ class TPulseSoundBackend final : public TSoundBackend {
   struct TControlEntry {
     std::unique_ptr<TControlCell> Cell = std::make_unique<TControlCell>();
     int References = 0;
-    pa_stream* Meter = nullptr;
+    std::unique_ptr<TPulseMeter> Meter;
   };
 
   // Everything below runs with the main loop's lock held.
@@ -106,8 +108,6 @@ class TPulseSoundBackend final : public TSoundBackend {
   static void ServerInfo(pa_context*, const pa_server_info* info, void* self);
   static void SinkInfo(pa_context*, const pa_sink_info* info, int eol, void* self);
   static void SourceInfo(pa_context*, const pa_source_info* info, int eol, void* self);
-  static void MeterRead(pa_stream* stream, std::size_t, void* cell);
-  static void MeterState(pa_stream* stream, void* cell);
 
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
