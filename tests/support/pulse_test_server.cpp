@@ -158,7 +158,14 @@ bool TPulseTestServer::StartPipeWire(QString& error) {
                return code == 0 || !Running();
              },
              kStartMs) &&
-         LoadDevices(error);
+         LoadDevices(error) &&
+         // The session manager links new streams and picks a default sink once it is running.
+         Poll(
+             [this] {
+               return Run(QStringLiteral("pactl"), {"get-default-sink"}).trimmed() != "auto_null" ||
+                      !Running();
+             },
+             kStartMs);
 }
 
 bool TPulseTestServer::LoadDevices(QString& error) {
@@ -213,7 +220,9 @@ void TPulseTestServer::Play(QProcess& player, const QString& sink, const QString
 
 void TPulseTestServer::Record(QProcess& recorder, const QString& source) {
   recorder.start(QStringLiteral("parec"), {"-d", source, "--format=s16le", "--rate=8000",
-                                           "--channels=1", "--latency-msec=20"});
+                                           "--channels=1",
+                                           // One channel as it is: PipeWire would sum the two.
+                                           "--channel-map=front-left", "--latency-msec=20"});
   recorder.waitForStarted(10000);
 }
 

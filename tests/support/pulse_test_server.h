@@ -39,8 +39,8 @@ class TPulseTestServer {
   QString Run(const QString& program, const QStringList& arguments, int* exitCode = nullptr);
   // Starts paplay on a sink; it runs until the file ends or the process is stopped.
   void Play(QProcess& player, const QString& sink, const QString& file);
-  // Starts parec on a source: 16-bit mono at 8000 Hz on its standard output, 20 ms at a time,
-  // until the process is stopped.
+  // Starts parec on a source: its left channel, 16-bit at 8000 Hz, on its standard output, 20 ms
+  // at a time, until the process is stopped.
   void Record(QProcess& recorder, const QString& source);
 
  private:

@@ -50,6 +50,7 @@ TPulseSoundBackend::~TPulseSoundBackend() {
     TPulseLock lock(loop_);
     for (auto& [id, entry] : controls_)
       CloseMeter(entry);
+    DropStream(standby_.Stream);
     DropContext();
   }
   pa_threaded_mainloop_stop(loop_);
@@ -95,7 +96,8 @@ void TPulseSoundBackend::ContextState(pa_context* context, void* self) {
       pa_operation_unref(
           pa_context_subscribe(context,
                                static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK |
-                                                                   PA_SUBSCRIPTION_MASK_SOURCE),
+                                                                   PA_SUBSCRIPTION_MASK_SOURCE |
+                                                                   PA_SUBSCRIPTION_MASK_SERVER),
                                nullptr, nullptr));
       pa_operation_unref(pa_context_get_server_info(context, &ServerInfo, self));
       backend->StartListing();
@@ -120,6 +122,7 @@ void TPulseSoundBackend::ConnectionLost(const QString& reason) {
   }
   if (capture_ != nullptr)
     capture_->Disconnect();
+  DropStream(standby_.Stream);
   if (playback_ != nullptr)
     playback_->Disconnect();
   devices_.clear();
@@ -161,6 +164,7 @@ void TPulseSoundBackend::ServerInfo(pa_context*, const pa_server_info* info, voi
     backend->serverName_ = QStringLiteral("%1 %2").arg(QString::fromUtf8(info->server_name),
                                                        QString::fromUtf8(info->server_version));
     backend->defaultSink_ = QString::fromUtf8(info->default_sink_name);
+    backend->defaultSource_ = QString::fromUtf8(info->default_source_name);
   }
   pa_threaded_mainloop_signal(backend->loop_, 0);
 }
@@ -182,10 +186,15 @@ QString TPulseSoundBackend::DeviceName(int) const {
   return serverName_.isEmpty() ? QStringLiteral("PulseAudio") : serverName_;
 }
 
-void TPulseSoundBackend::ContextEvent(pa_context*, pa_subscription_event_type_t, std::uint32_t,
-                                      void* self) {
+void TPulseSoundBackend::ContextEvent(pa_context* context, pa_subscription_event_type_t event,
+                                      std::uint32_t, void* self) {
   TPulseCallbackScope scope;
   auto* backend = static_cast<TPulseSoundBackend*>(self);
+  // A new default device: the next capture opens on it.
+  if ((event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) == PA_SUBSCRIPTION_EVENT_SERVER) {
+    pa_operation_unref(pa_context_get_server_info(context, &ServerInfo, self));
+    return;
+  }
   // Events come in bursts (a device brings its monitor along); one listing follows another.
   if (backend->listingsPending_ > 0)
     backend->listAgain_ = true;

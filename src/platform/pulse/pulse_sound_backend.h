@@ -114,6 +114,7 @@ class TPulseSoundBackend final : public TSoundBackend {
   bool connected_ = false;
   QString serverName_;
   QString defaultSink_;
+  QString defaultSource_;
 
   int listingsPending_ = 0;
   bool listAgain_ = false;
@@ -126,6 +127,13 @@ class TPulseSoundBackend final : public TSoundBackend {
   std::vector<TMixerDestination> destinations_;
   std::map<std::uint32_t, TControlEntry> controls_;
   TPulseCapture* capture_ = nullptr;
+  // The last capture's stream, corked and kept when it closed: the next capture in the same format
+  // takes it over and hears at once, where PipeWire needs a while to link a new stream.
+  struct TStandbyCapture {
+    pa_stream* Stream = nullptr;
+    pa_sample_spec Format{};
+    std::uint32_t FragmentBytes = 0;
+  } standby_;
   TPulsePlayback* playback_ = nullptr;
 
   // The first connection attempt has succeeded or failed, for WaitUntilReady.
