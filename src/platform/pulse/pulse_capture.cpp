@@ -74,14 +74,11 @@ bool TPulseCapture::TakeStandby() {
     return false;
   }
   stream_ = std::exchange(standby.Stream, nullptr);
-  // What came before the cork is older than this capture.
+  // What the stream heard before is older than this capture.
   pa_stream_set_read_callback(stream_, &Read, this);
   pa_stream_set_state_callback(stream_, &State, this);
   ReadAll(stream_, nullptr);
   streamChannels_ = pa_stream_get_sample_spec(stream_)->channels;
-  pa_operation* uncork = pa_stream_cork(stream_, 0, nullptr, nullptr);
-  if (uncork != nullptr)
-    pa_operation_unref(uncork);
   return true;
 }
 
@@ -93,9 +90,6 @@ void TPulseCapture::KeepAsStandby() {
   }
   pa_stream_set_read_callback(stream_, &Discard, nullptr);
   pa_stream_set_state_callback(stream_, nullptr, nullptr);
-  pa_operation* cork = pa_stream_cork(stream_, 1, nullptr, nullptr);
-  if (cork != nullptr)
-    pa_operation_unref(cork);
   backend_.standby_ = {std::exchange(stream_, nullptr), sampleFormat_, fragmentBytes_};
 }
 

@@ -2,7 +2,7 @@
 // reopened by itself when the server comes back after a loss; a partial block is dropped then, and
 // handed back as the tail when the stream is destroyed. Mono of up to 16 bits is read in the
 // source's own channels and mixed here as their mean: PipeWire's mix would sum them. A stream that
-// closes is kept corked for the next capture in its format (see TPulseSoundBackend::standby_).
+// closes is kept running for the next capture in its format (see TPulseSoundBackend::standby_).
 #pragma once
 
 #include <pulse/context.h>

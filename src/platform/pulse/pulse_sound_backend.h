@@ -127,8 +127,9 @@ class TPulseSoundBackend final : public TSoundBackend {
   std::vector<TMixerDestination> destinations_;
   std::map<std::uint32_t, TControlEntry> controls_;
   TPulseCapture* capture_ = nullptr;
-  // The last capture's stream, corked and kept when it closed: the next capture in the same format
-  // takes it over and hears at once, where PipeWire needs a while to link a new stream.
+  // The last capture's stream, kept running (its audio dropped) when it closed: the next capture in
+  // the same format takes it over and hears at once, where PipeWire needs a while to link a new
+  // stream, and a corked one may not come back.
   struct TStandbyCapture {
     pa_stream* Stream = nullptr;
     pa_sample_spec Format{};
