@@ -29,7 +29,7 @@ void BindMeter(TSoundCard& card, int line) {
 }
 
 TFigures Measure(TSoundCard& card, int lineA, int lineB, int seconds,
-                  const QList<qint64>& serverPids) {
+                 const QList<qint64>& serverPids) {
   BindMeter(card, lineA);
   BindMeter(card, lineB);
   TLevelPoller levelPoller(card);

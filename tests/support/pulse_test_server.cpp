@@ -5,11 +5,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QProcessEnvironment>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -21,10 +21,10 @@ namespace tarvok {
 
 namespace {
 
-const QString kRxSink =
-    QStringLiteral("module-null-sink sink_name=rx sink_properties='device.description=\"Radio RX\"'");
-const QString kTxSink =
-    QStringLiteral("module-null-sink sink_name=tx sink_properties='device.description=\"Radio TX\"'");
+const QString kRxSink = QStringLiteral(
+    "module-null-sink sink_name=rx sink_properties='device.description=\"Radio RX\"'");
+const QString kTxSink = QStringLiteral(
+    "module-null-sink sink_name=tx sink_properties='device.description=\"Radio TX\"'");
 const QString kReceiver = QStringLiteral(
     "module-remap-source master=rx.monitor source_name=receiver "
     "source_properties='device.description=\"Receiver input\"'");
@@ -53,7 +53,8 @@ void KillProcess(QProcess& process, int signal) {
 }  // namespace
 
 TSoundServerKind SoundServerKindFromEnvironment() {
-  return qEnvironmentVariable("TARVOK_TEST_SOUND_SERVER").compare("pipewire", Qt::CaseInsensitive) == 0
+  return qEnvironmentVariable("TARVOK_TEST_SOUND_SERVER")
+                     .compare("pipewire", Qt::CaseInsensitive) == 0
              ? TSoundServerKind::PipeWire
              : TSoundServerKind::PulseAudio;
 }
@@ -85,7 +86,8 @@ bool TPulseTestServer::Start(QString& error) {
   if (!Poll(
           [this] {
             int code = -1;
-            const QString sources = Run(QStringLiteral("pactl"), {"list", "short", "sources"}, &code);
+            const QString sources =
+                Run(QStringLiteral("pactl"), {"list", "short", "sources"}, &code);
             return (code == 0 && sources.contains("tx.monitor") && sources.contains("receiver")) ||
                    !Running();
           },
@@ -122,11 +124,11 @@ bool TPulseTestServer::StartProcess(const QString& program, const QStringList& a
 }
 
 bool TPulseTestServer::StartPulseAudio(QString& error) {
-  return StartProcess(QStringLiteral("pulseaudio"),
-                      {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-                       "--use-pid-file=no", "-L", kRxSink, "-L", kTxSink, "-L", kReceiver, "-L",
-                       "module-native-protocol-unix"},
-                      error);
+  return StartProcess(
+      QStringLiteral("pulseaudio"),
+      {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=no", "-L",
+       kRxSink, "-L", kTxSink, "-L", kReceiver, "-L", "module-native-protocol-unix"},
+      error);
 }
 
 bool TPulseTestServer::StartPipeWire(QString& error) {
@@ -181,9 +183,9 @@ bool TPulseTestServer::LoadDevices(QString& error) {
 }
 
 bool TPulseTestServer::Running() const {
-  return !servers_.empty() &&
-         std::all_of(servers_.begin(), servers_.end(),
-                     [](const auto& p) { return p->state() != QProcess::NotRunning; });
+  return !servers_.empty() && std::all_of(servers_.begin(), servers_.end(), [](const auto& p) {
+    return p->state() != QProcess::NotRunning;
+  });
 }
 
 void TPulseTestServer::Kill() {
@@ -219,10 +221,10 @@ void TPulseTestServer::Play(QProcess& player, const QString& sink, const QString
 }
 
 void TPulseTestServer::Record(QProcess& recorder, const QString& source) {
-  recorder.start(QStringLiteral("parec"), {"-d", source, "--format=s16le", "--rate=8000",
-                                           "--channels=1",
-                                           // One channel as it is: PipeWire would sum the two.
-                                           "--channel-map=front-left", "--latency-msec=20"});
+  recorder.start(QStringLiteral("parec"),
+                 {"-d", source, "--format=s16le", "--rate=8000", "--channels=1",
+                  // One channel as it is: PipeWire would sum the two.
+                  "--channel-map=front-left", "--latency-msec=20"});
   recorder.waitForStarted(10000);
 }
 

@@ -8,9 +8,8 @@
 
 namespace tarvok {
 
-TPulseMeter::TPulseMeter(pa_context* context, const QString& source,
-                         const pa_channel_map& channels, std::uint32_t sampleRate,
-                         TControlCell& cell)
+TPulseMeter::TPulseMeter(pa_context* context, const QString& source, const pa_channel_map& channels,
+                         std::uint32_t sampleRate, TControlCell& cell)
     : cell_(cell) {
   const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, std::max<std::uint32_t>(sampleRate, 100),
                                     channels.channels};

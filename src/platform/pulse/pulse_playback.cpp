@@ -124,10 +124,9 @@ void TPulsePlayback::CheckPlayed() {
   // All is played once the server has taken it from the stream, however long the sink's latency
   // still seems; PipeWire may hold back a rest shorter than its period until more comes.
   const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
-  const bool taken =
-      timing != nullptr && timing->read_index_corrupt == 0 &&
-      timing->read_index >=
-          written_ - static_cast<std::int64_t>(pa_usec_to_bytes(kRestUsec, &sampleFormat_));
+  const bool taken = timing != nullptr && timing->read_index_corrupt == 0 &&
+                     timing->read_index >= written_ - static_cast<std::int64_t>(pa_usec_to_bytes(
+                                                          kRestUsec, &sampleFormat_));
   const std::int64_t played = taken ? written_ : written_ - pending;
   std::size_t done = 0;
   while (done < ends_.size() && ends_[done] <= played)

@@ -214,12 +214,11 @@ void TPulseSoundBackend::SinkInfo(pa_context*, const pa_sink_info* info, int eol
   TPulseCallbackScope scope;
   auto* backend = static_cast<TPulseSoundBackend*>(self);
   if (info != nullptr) {
-    backend->newDevices_.push_back({true, QString::fromUtf8(info->name),
-                                    QString::fromUtf8(info->description),
-                                    QString::fromUtf8(info->monitor_source_name),
-                                    Property(info->proplist, PA_PROP_DEVICE_FORM_FACTOR),
-                                    info->channel_map, info->sample_spec.rate,
-                                    pa_cvolume_max(&info->volume)});
+    backend->newDevices_.push_back(
+        {true, QString::fromUtf8(info->name), QString::fromUtf8(info->description),
+         QString::fromUtf8(info->monitor_source_name),
+         Property(info->proplist, PA_PROP_DEVICE_FORM_FACTOR), info->channel_map,
+         info->sample_spec.rate, pa_cvolume_max(&info->volume)});
   }
   if (eol != 0 && --backend->listingsPending_ == 0)
     backend->ApplyListing();
