@@ -2,12 +2,13 @@
 """Measures the headless station as an operator runs it and prints the figures as Markdown tables.
 
 Idle: CPU (percent of one core, utime+stime from /proc/PID/stat) and resident memory (VmRSS,
-VmHWM) of a station idle in Simplex Repeater mode, one on the virtual card and one on a private
-PulseAudio server at the same time, plus the sound server's own CPU.
+VmHWM) of a station idle in Simplex Repeater mode, one on the virtual card and one on each private
+sound server (PulseAudio; PipeWire with WirePlumber and its PulseAudio server) at the same time,
+plus each sound server's own CPU (for PipeWire its three processes together).
 
 Keying delay: in Internet Repeater mode with VOX on the receiver's line, the time from a receiver
 tone starting to the transmitter keyed, per start delay. On the virtual card both times are the
-card's own (scenario and transmitter.log); on PulseAudio the tone is written to the null sink "rx"
+card's own (scenario and transmitter.log); on the servers the tone is written to the null sink "rx"
 through pacat with a 10 ms buffer, and its start is the moment its first 10 ms went to pacat,
 measured against the timestamp of the station's "Transmitter keyed" line.
 """
@@ -30,6 +31,7 @@ TICKS = os.sysconf("SC_CLK_TCK")
 RATE = 8000
 CHUNK = RATE // 100  # 10 ms
 SILENCE_S, TONE_S = 2.0, 1.0  # one try: silence, then a tone
+REPEAT_TONE_S = 5.0
 SETTINGS = """[Audio]
 SaveMode=1
 DefaultMode={mode}
@@ -135,9 +137,68 @@ class PulseServer:
     def run(self, *command):
         return subprocess.run(command, env=self.env, capture_output=True, text=True).stdout
 
+    def server_pids(self):
+        return [self.process.pid]
+
     def stop(self):
         self.process.terminate()
         self.process.wait(10)
+        shutil.rmtree(self.runtime, ignore_errors=True)
+
+
+class PipeWireServer(PulseServer):
+    """A private PipeWire with WirePlumber and its PulseAudio server, the same sinks and source."""
+
+    def __init__(self):
+        self.runtime = Path(tempfile.mkdtemp(prefix="tarvok-pw-"))
+        self.runtime.chmod(0o700)
+        (self.runtime / "home").mkdir()
+        bus = self.runtime / "bus"
+        self.env = dict(os.environ, XDG_RUNTIME_DIR=str(self.runtime),
+                        HOME=str(self.runtime / "home"),
+                        DBUS_SESSION_BUS_ADDRESS=f"unix:path={bus}")
+        self.env.pop("PULSE_SERVER", None)
+        self.processes = []
+        self._start(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                     f"--address=unix:path={bus}"], bus)
+        self._start(["pipewire"], self.runtime / "pipewire-0")
+        self._start(["wireplumber"], None)
+        self._start(["pipewire-pulse"], None)
+        self.process = self.processes[-1]
+        self._wait(lambda: subprocess.run(["pactl", "info"], env=self.env,
+                                          capture_output=True).returncode == 0)
+        self.run("pactl", "load-module", "module-null-sink", "sink_name=rx",
+                 "sink_properties='device.description=\"Radio RX\"'")
+        self.run("pactl", "load-module", "module-null-sink", "sink_name=tx",
+                 "sink_properties='device.description=\"Radio TX\"'")
+        self.run("pactl", "load-module", "module-remap-source", "master=rx.monitor",
+                 "source_name=receiver", "source_properties='device.description=\"Receiver input\"'")
+        self._wait(lambda: "receiver" in self.run("pactl", "list", "short", "sources")
+                   and self.run("pactl", "get-default-sink").strip() != "auto_null")
+        self.run("pactl", "set-default-sink", "tx")
+        self.run("pactl", "set-default-source", "receiver")
+
+    def _start(self, command, ready_file):
+        self.processes.append(subprocess.Popen(command, stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL, env=self.env))
+        if ready_file is not None:
+            self._wait(ready_file.exists)
+
+    def _wait(self, condition):
+        for _ in range(300):
+            if condition():
+                return
+            time.sleep(0.05)
+        self.stop()
+        sys.exit("the private PipeWire server does not answer")
+
+    def server_pids(self):
+        return [p.pid for p in self.processes[1:]]
+
+    def stop(self):
+        for process in reversed(self.processes):
+            process.terminate()
+            process.wait(10)
         shutil.rmtree(self.runtime, ignore_errors=True)
 
 
@@ -159,26 +220,29 @@ def new_home(work, name, mode, line, other, start_delay):
     return home
 
 
-def measure_idle(args, pulse):
+def measure_idle(args, servers):
     stations = {
         "virtual card": Station(args.tarvok, new_home(args.work, "idle-virtual", 2, 3, 1, 10),
                                 "virtual", os.environ),
-        "PulseAudio": Station(args.tarvok, new_home(args.work, "idle-pulse", 2, args.pulse_rx,
-                                                    args.pulse_tx, 10), "pulse", pulse.env),
     }
+    for name, server in servers.items():
+        stations[name] = Station(args.tarvok, new_home(args.work, f"idle-{name}", 2,
+                                                       server.rx, server.tx, 10), "pulse",
+                                 server.env)
     for name, station in stations.items():
         if not station.wait_for("State: LISTENING", 30):
             sys.exit(f"{name}: the station did not reach LISTENING:\n" + "\n".join(station.lines))
     time.sleep(5)  # past the start-up
-    pids = {name: s.process.pid for name, s in stations.items()}
-    pids["sound server"] = pulse.process.pid
-    begin = {name: cpu_seconds(pid) for name, pid in pids.items()}
-    rss_begin = {name: memory_kib(pids[name])["VmRSS"] for name in stations}
+    pids = {name: [s.process.pid] for name, s in stations.items()}
+    for name, server in servers.items():
+        pids[f"({name} server)"] = server.server_pids()
+    begin = {name: sum(map(cpu_seconds, p)) for name, p in pids.items()}
+    rss_begin = {name: memory_kib(pids[name][0])["VmRSS"] for name in stations}
     wall = time.monotonic()
     time.sleep(args.idle_seconds)
     wall = time.monotonic() - wall
-    used = {name: cpu_seconds(pid) - begin[name] for name, pid in pids.items()}
-    memory = {name: memory_kib(pids[name]) for name in stations}
+    used = {name: sum(map(cpu_seconds, p)) - begin[name] for name, p in pids.items()}
+    memory = {name: memory_kib(pids[name][0]) for name in stations}
     for name, station in stations.items():
         code = station.stop()
         if code != 0:
@@ -190,9 +254,10 @@ def measure_idle(args, pulse):
         print(f"| {name} | {100 * used[name] / wall:.2f} % | {3600 * used[name] / wall:.0f} s "
               f"| {rss_begin[name] / 1024:.1f} MiB | {memory[name]['VmRSS'] / 1024:.1f} MiB "
               f"| {memory[name]['VmHWM'] / 1024:.1f} MiB |")
-    server = used["sound server"]
-    print(f"| (PulseAudio server) | {100 * server / wall:.2f} % | {3600 * server / wall:.0f} s "
-          "| | | |")
+    for name in servers:
+        server = used[f"({name} server)"]
+        print(f"| ({name} server) | {100 * server / wall:.2f} % | {3600 * server / wall:.0f} s "
+              "| | | |")
     print_load()
 
 
@@ -232,7 +297,7 @@ def virtual_delays(args, start_delay):
 
 
 def pulse_delays(args, pulse, start_delay):
-    home = new_home(args.work, f"delay-pulse-{start_delay}", 1, args.pulse_rx, args.pulse_tx,
+    home = new_home(args.work, f"delay-{pulse.name}-{start_delay}", 1, pulse.rx, pulse.tx,
                     start_delay)
     station = Station(args.tarvok, home, "pulse", pulse.env)
     station.wait_for("Mode:", 30)
@@ -269,6 +334,42 @@ def pulse_delays(args, pulse, start_delay):
     return delays
 
 
+def repeat_lengths(args, server):
+    """Simplex Repeater: a 5 s tone at -12 dBFS played into "rx" with paplay, the repeat recorded
+    from "tx"'s monitor (its left channel). Each repeat's length and level tell what the recording
+    lost of the tone's start and how loud it was kept."""
+    home = new_home(args.work, f"repeat-{server.name}", 2, server.rx, server.tx, 100)
+    tone = home / "tone.wav"
+    subprocess.run(["sox", "-n", "-r", str(RATE), "-b", "16", "-c", "1", str(tone), "synth",
+                    str(REPEAT_TONE_S), "sine", "1000", "vol", "0.2512"], check=True)
+    station = Station(args.tarvok, home, "pulse", server.env)
+    station.wait_for("State: LISTENING", 30)
+    time.sleep(2)
+    monitor = subprocess.Popen(
+        ["parec", "-d", "tx.monitor", "--format=s16le", f"--rate={RATE}", "--channels=1",
+         "--channel-map=front-left", "--latency-msec=20"], stdout=subprocess.PIPE,
+        env=server.env)
+    for _ in range(args.repeats):
+        subprocess.run(["paplay", "-d", "rx", str(tone)], env=server.env)
+        time.sleep(REPEAT_TONE_S + 6)
+    monitor.terminate()
+    data = monitor.stdout.read()
+    station.stop()
+    samples = [int.from_bytes(data[i:i + 2], "little", signed=True)
+               for i in range(0, len(data) - 1, 2)]
+    runs, run, peak = [], 0, 0
+    for w in range(0, len(samples) - CHUNK, CHUNK):
+        window = max(abs(v) for v in samples[w:w + CHUNK])
+        if window > 8231 / 2:
+            run += 1
+            peak = max(peak, window)
+        else:
+            if run * CHUNK / RATE > 1.0:
+                runs.append((run * CHUNK / RATE, 20 * math.log10(peak / 8231)))
+            run, peak = 0, 0
+    return runs
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--tarvok", default="build/release/src/app/tarvok")
@@ -278,27 +379,50 @@ def main():
     parser.add_argument("--start-delays", default="10,100")
     parser.add_argument("--pulse-line", default="Receiver input",
                         help='the VOX line on PulseAudio; "Radio RX" is the sink "rx" itself')
+    parser.add_argument("--servers", default="PulseAudio,PipeWire",
+                        help="private sound servers to measure on, of PulseAudio and PipeWire")
+    parser.add_argument("--repeats", type=int, default=3,
+                        help="5 s tones repeated in Simplex Repeater mode on each server")
+    parser.add_argument("--no-virtual", action="store_true",
+                        help="leave out the virtual card's keying delays")
     args = parser.parse_args()
     Path(args.work).mkdir(parents=True, exist_ok=True)
     args.work = tempfile.mkdtemp(prefix="run-", dir=Path(args.work).resolve())
-    pulse = PulseServer()
+    kinds = {"PulseAudio": PulseServer, "PipeWire": PipeWireServer}
+    servers = {}
     try:
-        args.pulse_rx = line_index(args.tarvok, "pulse", args.pulse_line, pulse.env)
-        args.pulse_tx = line_index(args.tarvok, "pulse", "Radio TX", pulse.env)
+        for name in args.servers.split(","):
+            server = servers[name] = kinds[name]()
+            server.name = name
+            server.rx = line_index(args.tarvok, "pulse", args.pulse_line, server.env)
+            server.tx = line_index(args.tarvok, "pulse", "Radio TX", server.env)
         if args.idle_seconds > 0:
-            measure_idle(args, pulse)
+            measure_idle(args, servers)
         print(f"\n### Receiver tone to transmitter keyed, Internet Repeater mode, "
               f"{args.tries} tries\n")
         print("| Back end | StartDelay | Keyed | Median | Best | Worst |")
         print("|---|---:|---:|---:|---:|---:|")
-        for delay in (int(d) for d in args.start_delays.split(",")):
-            print(summary("virtual card", delay, virtual_delays(args, delay), args.tries),
-                  flush=True)
-            print(summary("PulseAudio", delay, pulse_delays(args, pulse, delay), args.tries),
-                  flush=True)
+        for delay in (int(d) for d in args.start_delays.split(",") if d):
+            if not args.no_virtual:
+                print(summary("virtual card", delay, virtual_delays(args, delay), args.tries),
+                      flush=True)
+            for name, server in servers.items():
+                print(summary(name, delay, pulse_delays(args, server, delay), args.tries),
+                      flush=True)
+        if args.repeats > 0:
+            print(f"\n### Simplex Repeater: a {REPEAT_TONE_S:.0f} s tone repeated, "
+                  f"StartDelay 100 ms\n")
+            print("| Server | Repeats | Lengths | Level against the tone |")
+            print("|---|---:|---|---|")
+            for name, server in servers.items():
+                runs = repeat_lengths(args, server)
+                print(f"| {name} | {len(runs)} of {args.repeats} | "
+                      + ", ".join(f"{r[0]:.2f} s" for r in runs) + " | "
+                      + ", ".join(f"{r[1]:+.2f} dB" for r in runs) + " |", flush=True)
         print_load()
     finally:
-        pulse.stop()
+        for server in servers.values():
+            server.stop()
 
 
 if __name__ == "__main__":

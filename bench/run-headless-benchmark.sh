@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the station and measures it headless: CPU and memory idle in Simplex Repeater mode for
-# 10 minutes on the virtual card and on a private PulseAudio server, then the delay from a receiver
-# tone to the transmitter keyed in Internet Repeater mode. Takes about 15 minutes; options are
+# 10 minutes on the virtual card and on private PulseAudio and PipeWire servers, then the delay
+# from a receiver tone to the transmitter keyed in Internet Repeater mode. Takes about 15 minutes; options are
 # passed to bench/headless_station.py (--idle-seconds, --tries, --start-delays).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -5,6 +5,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+# The tests also run against PipeWire's PulseAudio server; an operator's desktop keeps its own
+# sound server, so only the test command installs it.
+if ! command -v pipewire-pulse >/dev/null || ! command -v wireplumber >/dev/null; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
+    pipewire pipewire-pulse wireplumber dbus >/dev/null
+fi
 scripts/check-format.sh
 
 run_suite() {

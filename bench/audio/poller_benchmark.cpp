@@ -28,7 +28,8 @@ void BindMeter(TSoundCard& card, int line) {
   card.BindMixerControl(object, line, card.FindControl(line, kControlPeakMeter), true);
 }
 
-TFigures Measure(TSoundCard& card, int lineA, int lineB, int seconds, qint64 serverPid) {
+TFigures Measure(TSoundCard& card, int lineA, int lineB, int seconds,
+                 const QList<qint64>& serverPids) {
   BindMeter(card, lineA);
   BindMeter(card, lineB);
   TLevelPoller levelPoller(card);
@@ -36,14 +37,14 @@ TFigures Measure(TSoundCard& card, int lineA, int lineB, int seconds, qint64 ser
   levelPoller.SetOtherIndex(1);
   const qint64 self = QCoreApplication::applicationPid();
   const double process0 = CpuSeconds(self);
-  const double server0 = serverPid > 0 ? CpuSeconds(serverPid) : 0.0;
+  const double server0 = CpuSeconds(serverPids);
   levelPoller.Start();
   WaitUntil([] { return false; }, seconds * 1000);
   const double poller = CpuSeconds(self, "tarvok-poller");
   levelPoller.Terminate();
   const double scale = 3600.0 / seconds;
   return {poller * scale, (CpuSeconds(self) - process0) * scale,
-          serverPid > 0 ? (CpuSeconds(serverPid) - server0) * scale : 0.0};
+          (CpuSeconds(serverPids) - server0) * scale};
 }
 
 }  // namespace
@@ -62,7 +63,7 @@ int main(int argc, char* argv[]) {
   TFigures v;
   {
     TSoundCard card(std::move(virtualBackend));
-    v = Measure(card, 3, 1, seconds, 0);
+    v = Measure(card, 3, 1, seconds, {});
   }
   std::printf("virtual card, %d s: poller %.2f s CPU per hour, whole process %.2f s per hour\n",
               seconds, v.Poller, v.Process);
@@ -80,7 +81,7 @@ int main(int argc, char* argv[]) {
   WriteToneWav(dir.filePath("tone.wav"), 1000, -10, seconds + 5.0);
   server.Play(player, "rx", dir.filePath("tone.wav"));
   const TFigures p = Measure(card, card.LineIndexOfKey("rx"), card.LineIndexOfKey("tx"), seconds,
-                             server.ProcessId());
+                             server.ProcessIds());
   player.kill();
   player.waitForFinished();
   std::printf(

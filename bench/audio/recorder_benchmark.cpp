@@ -122,12 +122,12 @@ int main(int argc, char* argv[]) {
   WriteToneWav(dir.filePath("long.wav"), 1000, -6, playSeconds);
   config.SetWAVFile(7, dir.filePath("long.wav"));
   const double playCpu0 = CpuSeconds(self);
-  const double serverCpu0 = CpuSeconds(server.ProcessId());
+  const double serverCpu0 = CpuSeconds(server.ProcessIds());
   if (!thread.Play(7))
     return 1;
   WaitUntil([&] { return finished.Done; }, (playSeconds + 30) * 1000);
   const double playCpu = CpuSeconds(self) - playCpu0;
-  const double serverCpu = CpuSeconds(server.ProcessId()) - serverCpu0;
+  const double serverCpu = CpuSeconds(server.ProcessIds()) - serverCpu0;
   WaitUntil([] { return false; }, 500);
   const TGaps gaps = CountGaps(monitor.readAllStandardOutput());
   monitor.kill();

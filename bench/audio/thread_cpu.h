@@ -31,4 +31,12 @@ inline double CpuSeconds(qint64 pid, const QByteArray& thread = {}) {
   return total / ticks;
 }
 
+// CPU seconds of several processes together, as of a sound server made of several.
+inline double CpuSeconds(const QList<qint64>& pids) {
+  double total = 0.0;
+  for (const qint64 pid : pids)
+    total += CpuSeconds(pid);
+  return total;
+}
+
 }  // namespace tarvok

@@ -67,7 +67,9 @@ TEST_F(PulseStationTest, AReceivedBurstIsRecordedRepeatedAndIdentified) {
   server_.Record(monitor_, "tx.monitor");
   // An idle null sink takes a while to deliver the first data to a new record stream.
   ASSERT_TRUE(WaitUntil(
-      [this] { return Station().CapturedBytes() > 0 && monitor_.bytesAvailable() > 0; }, 10000));
+      [this] { return Station().CapturedBytes() > 0 && monitor_.bytesAvailable() > 0; }, 10000))
+      << "captured " << Station().CapturedBytes() << " bytes, monitored "
+      << monitor_.bytesAvailable();
 
   server_.Play(player_, "rx", FilePath("burst.wav"));
   ASSERT_TRUE(WaitForState(msSignal));

@@ -4,10 +4,14 @@
 #include <sys/prctl.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -15,60 +19,191 @@
 
 namespace tarvok {
 
-TPulseTestServer::TPulseTestServer() {
+namespace {
+
+const QString kRxSink = QStringLiteral(
+    "module-null-sink sink_name=rx sink_properties='device.description=\"Radio RX\"'");
+const QString kTxSink = QStringLiteral(
+    "module-null-sink sink_name=tx sink_properties='device.description=\"Radio TX\"'");
+const QString kReceiver = QStringLiteral(
+    "module-remap-source master=rx.monitor source_name=receiver "
+    "source_properties='device.description=\"Receiver input\"'");
+constexpr int kStartMs = 15000;
+
+// Checks the condition every 20 ms until it holds or the time is up; whether it holds.
+bool Poll(const std::function<bool()>& condition, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > timeoutMs)
+      return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+void KillProcess(QProcess& process, int signal) {
+  if (process.state() == QProcess::NotRunning)
+    return;
+  ::kill(static_cast<pid_t>(process.processId()), signal);
+  if (!process.waitForFinished(10000) && signal != SIGKILL)
+    KillProcess(process, SIGKILL);
+}
+
+}  // namespace
+
+TSoundServerKind SoundServerKindFromEnvironment() {
+  return qEnvironmentVariable("TARVOK_TEST_SOUND_SERVER")
+                     .compare("pipewire", Qt::CaseInsensitive) == 0
+             ? TSoundServerKind::PipeWire
+             : TSoundServerKind::PulseAudio;
+}
+
+QString SoundServerName(TSoundServerKind kind) {
+  return kind == TSoundServerKind::PipeWire ? QStringLiteral("PipeWire")
+                                            : QStringLiteral("PulseAudio");
+}
+
+TPulseTestServer::TPulseTestServer(TSoundServerKind kind) : kind_(kind) {
   QFile::setPermissions(runtime_.path(),
                         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-TPulseTestServer::~TPulseTestServer() { Stop(); }
+TPulseTestServer::~TPulseTestServer() {
+  Stop();
+  if (bus_)
+    KillProcess(*bus_, SIGTERM);
+}
 
 bool TPulseTestServer::Start(QString& error) {
   qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
   qunsetenv("PULSE_SERVER");
-  server_.setProcessChannelMode(QProcess::MergedChannels);
-  // The server ends with this process, also when a test crashes.
-  server_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-  server_.setStandardOutputFile(QProcess::nullDevice());
-  server_.start(
-      QStringLiteral("pulseaudio"),
-      {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=no", "-L",
-       "module-null-sink sink_name=rx sink_properties='device.description=\"Radio RX\"'", "-L",
-       "module-null-sink sink_name=tx sink_properties='device.description=\"Radio TX\"'", "-L",
-       "module-remap-source master=rx.monitor source_name=receiver "
-       "source_properties='device.description=\"Receiver input\"'",
-       "-L", "module-native-protocol-unix"});
-  if (!server_.waitForStarted(10000)) {
-    error = QStringLiteral("pulseaudio cannot be started: %1").arg(server_.errorString());
+  servers_.clear();
+  const bool started =
+      kind_ == TSoundServerKind::PipeWire ? StartPipeWire(error) : StartPulseAudio(error);
+  if (!started)
+    return false;
+  if (!Poll(
+          [this] {
+            int code = -1;
+            const QString sources =
+                Run(QStringLiteral("pactl"), {"list", "short", "sources"}, &code);
+            return (code == 0 && sources.contains("tx.monitor") && sources.contains("receiver")) ||
+                   !Running();
+          },
+          kStartMs) ||
+      !Running()) {
+    error = QStringLiteral("the private %1 server does not answer").arg(SoundServerName(kind_));
     return false;
   }
-  QElapsedTimer clock;
-  clock.start();
-  int code = -1;
-  while (clock.elapsed() < 15000) {
-    const QString sources = Run(QStringLiteral("pactl"), {"list", "short", "sources"}, &code);
-    if (code == 0 && sources.contains("tx.monitor") && sources.contains("receiver"))
-      return true;
-    if (server_.state() == QProcess::NotRunning)
-      break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  return true;
+}
+
+bool TPulseTestServer::StartProcess(const QString& program, const QStringList& arguments,
+                                    QString& error) {
+  auto process = std::make_unique<QProcess>();
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  // The server keeps its state files and its session bus inside the runtime folder.
+  environment.insert("HOME", runtime_.filePath("home"));
+  environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtime_.filePath("bus"));
+  process->setProcessEnvironment(environment);
+  // The server ends with this process, also when a test crashes.
+  process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  process->start(program, arguments);
+  if (!process->waitForStarted(10000)) {
+    error = QStringLiteral("%1 cannot be started: %2").arg(program, process->errorString());
+    return false;
   }
-  error = QStringLiteral("the private PulseAudio server does not answer");
-  return false;
+  if (program == QLatin1String("dbus-daemon"))
+    bus_ = std::move(process);
+  else
+    servers_.push_back(std::move(process));
+  return true;
+}
+
+bool TPulseTestServer::StartPulseAudio(QString& error) {
+  return StartProcess(
+      QStringLiteral("pulseaudio"),
+      {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=no", "-L",
+       kRxSink, "-L", kTxSink, "-L", kReceiver, "-L", "module-native-protocol-unix"},
+      error);
+}
+
+bool TPulseTestServer::StartPipeWire(QString& error) {
+  QDir().mkpath(runtime_.filePath("home"));
+  if (!bus_ || bus_->state() == QProcess::NotRunning) {
+    QFile::remove(runtime_.filePath("bus"));
+    if (!StartProcess(QStringLiteral("dbus-daemon"),
+                      {"--session", "--nofork", "--nopidfile",
+                       "--address=unix:path=" + runtime_.filePath("bus")},
+                      error))
+      return false;
+  }
+  const auto exists = [this](const QString& name) {
+    return [path = runtime_.filePath(name)] { return QFileInfo::exists(path); };
+  };
+  // Each part waits for the one before it: the bus, the graph's socket, then the session manager
+  // (the PulseAudio server asks it for the default devices).
+  if (!Poll(exists("bus"), kStartMs) || !StartProcess("pipewire", {}, error) ||
+      !Poll(exists("pipewire-0"), kStartMs) || !StartProcess("wireplumber", {}, error) ||
+      !StartProcess("pipewire-pulse", {}, error)) {
+    if (error.isEmpty())
+      error = QStringLiteral("the private PipeWire server does not start");
+    return false;
+  }
+  return Poll(
+             [this] {
+               int code = -1;
+               Run(QStringLiteral("pactl"), {"info"}, &code);
+               return code == 0 || !Running();
+             },
+             kStartMs) &&
+         LoadDevices(error) &&
+         // The session manager links new streams and picks a default sink once it is running.
+         Poll(
+             [this] {
+               return Run(QStringLiteral("pactl"), {"get-default-sink"}).trimmed() != "auto_null" ||
+                      !Running();
+             },
+             kStartMs);
+}
+
+bool TPulseTestServer::LoadDevices(QString& error) {
+  for (const QString& module : {kRxSink, kTxSink, kReceiver}) {
+    int code = -1;
+    Run(QStringLiteral("pactl"), QStringList{"load-module"} + module.split(' '), &code);
+    if (code != 0) {
+      error = QStringLiteral("pactl load-module %1 failed").arg(module);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool TPulseTestServer::Running() const {
+  return !servers_.empty() && std::all_of(servers_.begin(), servers_.end(), [](const auto& p) {
+    return p->state() != QProcess::NotRunning;
+  });
 }
 
 void TPulseTestServer::Kill() {
-  if (server_.state() == QProcess::NotRunning)
-    return;
-  ::kill(static_cast<pid_t>(server_.processId()), SIGKILL);
-  server_.waitForFinished(10000);
+  for (auto& process : servers_)
+    KillProcess(*process, SIGKILL);
 }
 
 void TPulseTestServer::Stop() {
-  if (server_.state() == QProcess::NotRunning)
-    return;
-  ::kill(static_cast<pid_t>(server_.processId()), SIGTERM);
-  if (!server_.waitForFinished(10000))
-    Kill();
+  // The PulseAudio server before the graph it serves.
+  for (auto it = servers_.rbegin(); it != servers_.rend(); ++it)
+    KillProcess(**it, SIGTERM);
+}
+
+QList<qint64> TPulseTestServer::ProcessIds() const {
+  QList<qint64> ids;
+  for (const auto& process : servers_)
+    ids << process->processId();
+  return ids;
 }
 
 QString TPulseTestServer::Run(const QString& program, const QStringList& arguments, int* exitCode) {
@@ -86,8 +221,10 @@ void TPulseTestServer::Play(QProcess& player, const QString& sink, const QString
 }
 
 void TPulseTestServer::Record(QProcess& recorder, const QString& source) {
-  recorder.start(QStringLiteral("parec"), {"-d", source, "--format=s16le", "--rate=8000",
-                                           "--channels=1", "--latency-msec=20"});
+  recorder.start(QStringLiteral("parec"),
+                 {"-d", source, "--format=s16le", "--rate=8000", "--channels=1",
+                  // One channel as it is: PipeWire would sum the two.
+                  "--channel-map=front-left", "--latency-msec=20"});
   recorder.waitForStarted(10000);
 }
 

@@ -15,6 +15,7 @@ namespace tarvok {
 namespace {
 
 constexpr pa_usec_t kTickUsec = 20 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kRestUsec = 50 * PA_USEC_PER_MSEC;
 
 }  // namespace
 
@@ -98,6 +99,7 @@ void TPulsePlayback::Write(std::span<const std::byte> buffer) {
     Disconnect();
     return;
   }
+  underflow_ = false;
   written_ += static_cast<std::int64_t>(buffer.size());
   ends_.push_back(written_);
   // Playback starts even when the data is less than the server's prebuffer.
@@ -120,7 +122,13 @@ void TPulsePlayback::CheckPlayed() {
     return;
   const auto pending =
       negative != 0 ? 0 : static_cast<std::int64_t>(pa_usec_to_bytes(latency, &sampleFormat_));
-  const std::int64_t played = written_ - pending;
+  // All is played once the server ran out of data and has taken it from the stream, however long
+  // the sink's latency still seems; PipeWire may hold back a rest shorter than its period.
+  const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+  const bool taken = underflow_ && timing != nullptr && timing->read_index_corrupt == 0 &&
+                     timing->read_index >= written_ - static_cast<std::int64_t>(pa_usec_to_bytes(
+                                                          kRestUsec, &sampleFormat_));
+  const std::int64_t played = taken ? written_ : written_ - pending;
   std::size_t done = 0;
   while (done < ends_.size() && ends_[done] <= played)
     ++done;
@@ -137,10 +145,11 @@ void TPulsePlayback::Played(std::size_t buffers) {
 
 void TPulsePlayback::Underflow(pa_stream*, void* self) {
   TPulseCallbackScope scope;
-  // The server ran out of data: all of it has been played, however long the sink's latency
-  // still seems.
+  // The server ran out of data; PipeWire says so also before it has played the first buffer, so
+  // the stream's position tells how much was played.
   auto* playback = static_cast<TPulsePlayback*>(self);
-  playback->Played(playback->ends_.size());
+  playback->underflow_ = true;
+  playback->CheckPlayed();
 }
 
 void TPulsePlayback::State(pa_stream* stream, void* self) {

@@ -51,6 +51,7 @@ class TPulsePlayback final : public TAudioStream {
   pa_stream* stream_ = nullptr;
   pa_time_event* timer_ = nullptr;
   std::int64_t written_ = 0;
+  bool underflow_ = false;         // the server ran out of data since the last write
   std::deque<std::int64_t> ends_;  // where each queued buffer ends in the stream
   bool opened_ = false;
   bool closed_ = false;

@@ -12,6 +12,7 @@
 #include "platform/mixer_control_ids.h"
 #include "platform/pulse/pulse_capture.h"
 #include "platform/pulse/pulse_lock.h"
+#include "platform/pulse/pulse_meter.h"
 #include "platform/pulse/pulse_playback.h"
 #include "platform/pulse/pulse_stream.h"
 
@@ -19,7 +20,6 @@ namespace tarvok {
 
 namespace {
 
-constexpr std::uint32_t kMeterMaximum = 32767;
 constexpr std::uint32_t kVolumeMaximum = 65535;
 const QString kRecordingKey = QStringLiteral("Recording Control");
 
@@ -50,6 +50,7 @@ TPulseSoundBackend::~TPulseSoundBackend() {
     TPulseLock lock(loop_);
     for (auto& [id, entry] : controls_)
       CloseMeter(entry);
+    DropStream(standby_.Stream);
     DropContext();
   }
   pa_threaded_mainloop_stop(loop_);
@@ -95,7 +96,8 @@ void TPulseSoundBackend::ContextState(pa_context* context, void* self) {
       pa_operation_unref(
           pa_context_subscribe(context,
                                static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK |
-                                                                   PA_SUBSCRIPTION_MASK_SOURCE),
+                                                                   PA_SUBSCRIPTION_MASK_SOURCE |
+                                                                   PA_SUBSCRIPTION_MASK_SERVER),
                                nullptr, nullptr));
       pa_operation_unref(pa_context_get_server_info(context, &ServerInfo, self));
       backend->StartListing();
@@ -121,6 +123,7 @@ void TPulseSoundBackend::ConnectionLost(const QString& reason) {
   }
   if (capture_ != nullptr)
     capture_->Disconnect();
+  DropStream(standby_.Stream);
   if (playback_ != nullptr)
     playback_->Disconnect();
   devices_.clear();
@@ -162,6 +165,7 @@ void TPulseSoundBackend::ServerInfo(pa_context*, const pa_server_info* info, voi
     backend->serverName_ = QStringLiteral("%1 %2").arg(QString::fromUtf8(info->server_name),
                                                        QString::fromUtf8(info->server_version));
     backend->defaultSink_ = QString::fromUtf8(info->default_sink_name);
+    backend->defaultSource_ = QString::fromUtf8(info->default_source_name);
   }
   pa_threaded_mainloop_signal(backend->loop_, 0);
 }
@@ -183,10 +187,15 @@ QString TPulseSoundBackend::DeviceName(int) const {
   return serverName_.isEmpty() ? QStringLiteral("PulseAudio") : serverName_;
 }
 
-void TPulseSoundBackend::ContextEvent(pa_context*, pa_subscription_event_type_t, std::uint32_t,
-                                      void* self) {
+void TPulseSoundBackend::ContextEvent(pa_context* context, pa_subscription_event_type_t event,
+                                      std::uint32_t, void* self) {
   TPulseCallbackScope scope;
   auto* backend = static_cast<TPulseSoundBackend*>(self);
+  // A new default device: the next capture opens on it.
+  if ((event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) == PA_SUBSCRIPTION_EVENT_SERVER) {
+    pa_operation_unref(pa_context_get_server_info(context, &ServerInfo, self));
+    return;
+  }
   // Events come in bursts (a device brings its monitor along); one listing follows another.
   if (backend->listingsPending_ > 0)
     backend->listAgain_ = true;
@@ -206,11 +215,11 @@ void TPulseSoundBackend::SinkInfo(pa_context*, const pa_sink_info* info, int eol
   TPulseCallbackScope scope;
   auto* backend = static_cast<TPulseSoundBackend*>(self);
   if (info != nullptr) {
-    backend->newDevices_.push_back({true, QString::fromUtf8(info->name),
-                                    QString::fromUtf8(info->description),
-                                    QString::fromUtf8(info->monitor_source_name),
-                                    Property(info->proplist, PA_PROP_DEVICE_FORM_FACTOR),
-                                    info->channel_map, pa_cvolume_max(&info->volume)});
+    backend->newDevices_.push_back(
+        {true, QString::fromUtf8(info->name), QString::fromUtf8(info->description),
+         QString::fromUtf8(info->monitor_source_name),
+         Property(info->proplist, PA_PROP_DEVICE_FORM_FACTOR), info->channel_map,
+         info->sample_spec.rate, pa_cvolume_max(&info->volume)});
   }
   if (eol != 0 && --backend->listingsPending_ == 0)
     backend->ApplyListing();
@@ -223,7 +232,7 @@ void TPulseSoundBackend::SourceInfo(pa_context*, const pa_source_info* info, int
     backend->newDevices_.push_back(
         {false, QString::fromUtf8(info->name), QString::fromUtf8(info->description),
          QString::fromUtf8(info->name), Property(info->proplist, PA_PROP_DEVICE_FORM_FACTOR),
-         info->channel_map, pa_cvolume_max(&info->volume)});
+         info->channel_map, info->sample_spec.rate, pa_cvolume_max(&info->volume)});
   }
   if (eol != 0 && --backend->listingsPending_ == 0)
     backend->ApplyListing();
@@ -338,9 +347,7 @@ void TPulseSoundBackend::UpdateMeters() {
     const TDevice* device = DeviceOfControl(id);
     // A stream that the server ended (its device went away) is let go; a device that is there is
     // listened to while someone holds its meter.
-    if (entry.Meter != nullptr &&
-        (device == nullptr || (pa_stream_get_state(entry.Meter) != PA_STREAM_READY &&
-                               pa_stream_get_state(entry.Meter) != PA_STREAM_CREATING)))
+    if (entry.Meter != nullptr && (device == nullptr || !entry.Meter->Alive()))
       CloseMeter(entry);
     if (entry.Meter == nullptr && device != nullptr && entry.References > 0)
       OpenMeter(entry, *device);
@@ -348,52 +355,11 @@ void TPulseSoundBackend::UpdateMeters() {
 }
 
 void TPulseSoundBackend::OpenMeter(TControlEntry& entry, const TDevice& device) {
-  const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, kMeterRate, device.ChannelMap.channels};
-  entry.Meter = pa_stream_new(context_, "Peak meter", &sampleFormat, &device.ChannelMap);
-  if (entry.Meter == nullptr)
-    return;
-  pa_stream_set_read_callback(entry.Meter, &MeterRead, entry.Cell.get());
-  pa_stream_set_state_callback(entry.Meter, &MeterState, entry.Cell.get());
-  pa_buffer_attr attr{};
-  attr.maxlength = static_cast<std::uint32_t>(-1);
-  attr.fragsize = static_cast<std::uint32_t>(pa_frame_size(&sampleFormat));
-  const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_PEAK_DETECT | PA_STREAM_DONT_MOVE |
-                                                    PA_STREAM_ADJUST_LATENCY);
-  if (pa_stream_connect_record(entry.Meter, device.MeterSource.toUtf8().constData(), &attr, flags) <
-      0)
-    CloseMeter(entry);
+  entry.Meter = std::make_unique<TPulseMeter>(context_, device.MeterSource, device.ChannelMap,
+                                              device.SampleRate, *entry.Cell);
 }
 
-void TPulseSoundBackend::CloseMeter(TControlEntry& entry) {
-  if (entry.Meter == nullptr)
-    return;
-  DropStream(entry.Meter);
-  entry.Cell->Value.store(0, std::memory_order_relaxed);
-}
-
-void TPulseSoundBackend::MeterRead(pa_stream* stream, std::size_t, void* cell) {
-  float peak = -1.0f;
-  const void* data = nullptr;
-  std::size_t bytes = 0;
-  while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &bytes) == 0 &&
-         bytes > 0) {
-    const auto* values = static_cast<const float*>(data);
-    for (std::size_t i = 0; data != nullptr && i < bytes / sizeof(float); ++i)
-      peak = std::max(peak, std::fabs(values[i]));
-    pa_stream_drop(stream);
-  }
-  if (peak >= 0.0f) {
-    const auto value =
-        static_cast<std::uint32_t>(std::lround(std::min(peak, 1.0f) * kMeterMaximum));
-    static_cast<TControlCell*>(cell)->Value.store(value, std::memory_order_relaxed);
-  }
-}
-
-void TPulseSoundBackend::MeterState(pa_stream* stream, void* cell) {
-  const pa_stream_state_t state = pa_stream_get_state(stream);
-  if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED)
-    static_cast<TControlCell*>(cell)->Value.store(0, std::memory_order_relaxed);
-}
+void TPulseSoundBackend::CloseMeter(TControlEntry& entry) { entry.Meter.reset(); }
 
 TAudioResult TPulseSoundBackend::OpenMixer(int index) {
   return index == 0 ? TAudioResult::Ok()
@@ -427,7 +393,7 @@ TAudioResult TPulseSoundBackend::Controls(std::uint32_t lineId,
   if (entry->Device >= 0) {
     controls.push_back({ControlIdOf(lineId, kMeterControl), kControlPeakMeter,
                         QStringLiteral("Peak Meter"), -32768,
-                        static_cast<std::int32_t>(kMeterMaximum)});
+                        static_cast<std::int32_t>(TPulseMeter::kMaximum)});
     controls.push_back({ControlIdOf(lineId, kVolumeControl), kControlVolume,
                         QStringLiteral("Volume"), 0, static_cast<std::int32_t>(kVolumeMaximum)});
   }

@@ -5,8 +5,8 @@
 // holds the sources (monitors excluded) as recording lines. Lines are known by the device's name,
 // never its index, so a line keeps its ID and its bound controls when the device comes back.
 //
-// Peak meters are peak-detecting record streams of about 100 values a second, opened only while a
-// meter is acquired; each read publishes its largest value to the control's atomic cell. Volume
+// Peak meters are record streams whose peak the station takes per 10 ms (pulse_meter.h), opened
+// only while a meter is acquired. Volume
 // changes from other programs arrive through the server's subscription. When the server goes away
 // the meters fall silent, the station is told once, and a retry timer reconnects.
 #pragma once
@@ -20,18 +20,19 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "core/audio/sound_backend.h"
 
 namespace tarvok {
 
 class TPulseCapture;
+class TPulseMeter;
 class TPulsePlayback;
 
 class TPulseSoundBackend final : public TSoundBackend {
  public:
   static constexpr int kRetryMs = 1000;
-  static constexpr int kMeterRate = 100;  // peak values per second
 
   TPulseSoundBackend();
   ~TPulseSoundBackend() override;
@@ -68,6 +69,7 @@ class TPulseSoundBackend final : public TSoundBackend {
     QString MeterSource;  // the monitor of a sink, the source itself otherwise
     QString FormFactor;
     pa_channel_map ChannelMap{};
+    std::uint32_t SampleRate = 0;
     pa_volume_t Volume = PA_VOLUME_MUTED;
   };
   struct TLineEntry {
@@ -77,7 +79,7 @@ class TPulseSoundBackend final : public TSoundBackend {
   struct TControlEntry {
     std::unique_ptr<TControlCell> Cell = std::make_unique<TControlCell>();
     int References = 0;
-    pa_stream* Meter = nullptr;
+    std::unique_ptr<TPulseMeter> Meter;
   };
 
   // Everything below runs with the main loop's lock held.
@@ -107,14 +109,13 @@ class TPulseSoundBackend final : public TSoundBackend {
   static void ServerInfo(pa_context*, const pa_server_info* info, void* self);
   static void SinkInfo(pa_context*, const pa_sink_info* info, int eol, void* self);
   static void SourceInfo(pa_context*, const pa_source_info* info, int eol, void* self);
-  static void MeterRead(pa_stream* stream, std::size_t, void* cell);
-  static void MeterState(pa_stream* stream, void* cell);
 
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
   bool connected_ = false;
   QString serverName_;
   QString defaultSink_;
+  QString defaultSource_;
 
   int listingsPending_ = 0;
   bool listAgain_ = false;
@@ -127,6 +128,14 @@ class TPulseSoundBackend final : public TSoundBackend {
   std::vector<TMixerDestination> destinations_;
   std::map<std::uint32_t, TControlEntry> controls_;
   TPulseCapture* capture_ = nullptr;
+  // The last capture's stream, kept running (its audio dropped) when it closed: the next capture in
+  // the same format takes it over and hears at once, where PipeWire needs a while to link a new
+  // stream, and a corked one may not come back.
+  struct TStandbyCapture {
+    pa_stream* Stream = nullptr;
+    pa_sample_spec Format{};
+    std::uint32_t FragmentBytes = 0;
+  } standby_;
   TPulsePlayback* playback_ = nullptr;
 
   // The first connection attempt has succeeded or failed, for WaitUntilReady.
