@@ -19,6 +19,7 @@
 #include "gui/dialogs/about_dialog.h"
 #include "gui/dialogs/confirmation_dialog.h"
 #include "gui/dialogs/help_dialog.h"
+#include "gui/preferences/preferences_dialog.h"
 #include "gui/shadowed_title.h"
 #include "gui/state_indicator_view.h"
 #include "gui/trace_group.h"
@@ -132,11 +133,11 @@ QWidget* TMainWindow::CreateTracesColumn() {
 
 void TMainWindow::CreateMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  // The preferences and the recordings log come with their own windows.
   QAction* preferences = file->addAction(QStringLiteral("&Preferences..."));
   preferences->setObjectName(QStringLiteral("mnuPreferences"));
   preferences->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
-  preferences->setEnabled(false);
+  connect(preferences, &QAction::triggered, this, [this] { ShowPreferences(station_, this); });
+  // The recordings log comes with its own window.
   QAction* log = file->addAction(QStringLiteral("&Log"));
   log->setObjectName(QStringLiteral("Log1"));
   log->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
