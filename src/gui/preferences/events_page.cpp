@@ -181,7 +181,7 @@ void TEventsPage::IntervalEdited(const QString& text) {
 
 void TEventsPage::Preview() {
   const int slot = CurrentSlot();
-  const QString cw = cwString_->isVisible() ? events_[slot].CWString : QString();
+  const QString cw = AudioEvents[slot].AllowCW ? events_[slot].CWString : QString();
   const QString path = QDir(folder_).filePath(names_->currentText());
   if (names_->currentIndex() > 0 && QFileInfo(path).isFile()) {
     const QString refused = player_.Play(path);

@@ -31,7 +31,7 @@ QRadioButton* AddPair(QVBoxLayout* layout, const QString& title, const QString& 
 
 }  // namespace
 
-TGeneralPage::TGeneralPage(const TPreferences& preferences, QWidget* parent)
+TGeneralOptionsPage::TGeneralOptionsPage(const TPreferences& preferences, QWidget* parent)
     : TPreferencesPage(parent) {
   setObjectName(QStringLiteral("GeneralSheet"));
   auto* layout = new QVBoxLayout(this);
@@ -62,14 +62,15 @@ TGeneralPage::TGeneralPage(const TPreferences& preferences, QWidget* parent)
     Watch(button);
 }
 
-QCheckBox* TGeneralPage::AddCheck(const QString& name, const QString& caption, bool checked) {
+QCheckBox* TGeneralOptionsPage::AddCheck(const QString& name, const QString& caption,
+                                         bool checked) {
   auto* box = new QCheckBox(caption, this);
   box->setObjectName(name);
   box->setChecked(checked);
   return box;
 }
 
-void TGeneralPage::Store(TPreferences& preferences) const {
+void TGeneralOptionsPage::Store(TPreferences& preferences) const {
   preferences.TrayScale = logarithm_->isChecked() ? 0 : 1;
   preferences.ShowVOXOnly = showVoxOnly_->isChecked();
   preferences.SaveMode = saveMode_->isChecked();

@@ -9,10 +9,10 @@ class QRadioButton;
 
 namespace tarvok {
 
-class TGeneralPage final : public TPreferencesPage {
+class TGeneralOptionsPage final : public TPreferencesPage {
   Q_OBJECT
  public:
-  TGeneralPage(const TPreferences& preferences, QWidget* parent = nullptr);
+  TGeneralOptionsPage(const TPreferences& preferences, QWidget* parent = nullptr);
   void Store(TPreferences& preferences) const override;
 
  private:

@@ -28,7 +28,7 @@ TPreferencesDialog::TPreferencesDialog(TStationRuntime& station, QWidget* parent
   const QString folder = config.Folder().Path();
   pages_ = new QTabWidget(this);
   pages_->setObjectName(QStringLiteral("PageControl"));
-  AddPage(new TGeneralPage(opening), QStringLiteral(" &General  "));
+  AddPage(new TGeneralOptionsPage(opening), QStringLiteral(" &General  "));
   AddPage(new TVoxAveragePage(opening), QStringLiteral(" &VOX Average  "));
   AddPage(new TVoxSourcePage(opening), QStringLiteral(" VOX &Source  "));
   auto testCW = [this](const QString& text) { TestCW(text); };
