@@ -58,7 +58,8 @@ TEventsPage::TEventsPage(const TPreferences& preferences, TWavFilePlayer& player
     ShowRowFile(row);
   }
   grid_->resizeColumnToContents(1);
-  connect(grid_, &QTableWidget::cellClicked, this, [this](int row) { SelectRow(row); });
+  // Also rows chosen by the keyboard.
+  connect(grid_, &QTableWidget::currentCellChanged, this, &TEventsPage::RefreshSound);
 
   auto* sound = new QGroupBox(QStringLiteral(" Sound  "), this);
   auto* soundGrid = new QGridLayout(sound);
@@ -107,16 +108,11 @@ TEventsPage::TEventsPage(const TPreferences& preferences, TWavFilePlayer& player
   layout->addWidget(grid_, 1);
   layout->addWidget(sound);
   connect(&player_, &TWavFilePlayer::Finished, this, &TEventsPage::PreviewFinished);
-  SelectRow(0);
+  grid_->setCurrentCell(0, 1);
 }
 
 int TEventsPage::CurrentSlot() const {
   return grid_->item(grid_->currentRow(), 1)->data(Qt::UserRole).toInt();
-}
-
-void TEventsPage::SelectRow(int row) {
-  grid_->setCurrentCell(row, 1);
-  RefreshSound();
 }
 
 void TEventsPage::ShowRowFile(int row) {
@@ -128,6 +124,8 @@ void TEventsPage::ShowRowFile(int row) {
 }
 
 void TEventsPage::RefreshSound() {
+  if (grid_->currentRow() < 0)
+    return;
   const int slot = CurrentSlot();
   const TEventPreferences& event = events_[slot];
   if (!event.WavFile.isEmpty())

@@ -33,7 +33,6 @@ class TEventsPage final : public TPreferencesPage {
 
  private:
   int CurrentSlot() const;
-  void SelectRow(int row);
   // The sound group for the current event: the folder's WAV files, its interval and CW text.
   void RefreshSound();
   void ChooseFile(const QString& path);

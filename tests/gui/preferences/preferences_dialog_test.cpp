@@ -112,7 +112,7 @@ TEST_F(PreferencesTest, SaveWritesEveryEventKeyAndLeavesTheBeaconSlotsAlone) {
   InDialog([&](TPreferencesDialog& d) {
     auto* grid = Find<QTableWidget>(d, "EventsGrid");
     EXPECT_EQ(grid->rowCount(), 4);
-    emit grid->cellClicked(1, 1);
+    grid->setCurrentCell(1, 1);
     auto* interval = Find<QLineEdit>(d, "edInterval");
     Type(interval, "0");
     EXPECT_EQ(interval->text(), "600");
@@ -120,10 +120,10 @@ TEST_F(PreferencesTest, SaveWritesEveryEventKeyAndLeavesTheBeaconSlotsAlone) {
     Type(cw, "cq de");
     auto* names = Find<QComboBox>(d, "cboName");
     emit names->activated(names->findText("ident.wav"));
-    emit grid->cellClicked(3, 1);
+    grid->setCurrentCell(3, 1);
     EXPECT_TRUE(cw->isHidden());
     EXPECT_FALSE(interval->isEnabled());
-    emit grid->cellClicked(1, 1);
+    grid->setCurrentCell(1, 1);
     EXPECT_EQ(cw->text(), "cq de");
     EXPECT_EQ(names->currentText(), "ident.wav");
     Click(d, "btnSave");
