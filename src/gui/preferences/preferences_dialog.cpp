@@ -28,6 +28,8 @@ TPreferencesDialog::TPreferencesDialog(TStationRuntime& station, QWidget* parent
   const QString folder = config.Folder().Path();
   pages_ = new QTabWidget(this);
   pages_->setObjectName(QStringLiteral("PageControl"));
+  // Every page's tab in view: the dialog grows to hold them.
+  pages_->setUsesScrollButtons(false);
   AddPage(new TGeneralOptionsPage(opening), QStringLiteral(" &General  "));
   AddPage(new TVoxAveragePage(opening), QStringLiteral(" &VOX Average  "));
   AddPage(new TVoxSourcePage(opening), QStringLiteral(" VOX &Source  "));
