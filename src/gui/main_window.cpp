@@ -21,6 +21,7 @@
 #include "gui/dialogs/help_dialog.h"
 #include "gui/dtmf/dtmf_window.h"
 #include "gui/log/recordings_log_window.h"
+#include "gui/preferences/preferences_dialog.h"
 #include "gui/shadowed_title.h"
 #include "gui/state_indicator_view.h"
 #include "gui/trace_group.h"
@@ -132,11 +133,11 @@ QWidget* TMainWindow::CreateTracesColumn() {
 
 void TMainWindow::CreateMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  // The preferences come with their own window.
   QAction* preferences = file->addAction(QStringLiteral("&Preferences..."));
   preferences->setObjectName(QStringLiteral("mnuPreferences"));
   preferences->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
-  preferences->setEnabled(false);
+  connect(preferences, &QAction::triggered, this, [this] { ShowPreferences(station_, this); });
+  // The recordings log comes with its own window.
   QAction* log = file->addAction(QStringLiteral("&Log"));
   log->setObjectName(QStringLiteral("Log1"));
   log->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));

@@ -30,9 +30,7 @@ void TStation::Start() {
   state_.Inhibit = true;
   modeControl_.FillControls();
   engine_.SetState(TSender::Nobody, msDefault);
-  auto remote = std::make_unique<TRemoteDataFile>(config_.VersionMajor(), config_.VersionMinor());
-  remote->SetPath(config_.RemotePath());
-  config_.SetRemoteData(std::move(remote));
+  FollowRemotePath();
   display_.UpdateCaptions();
   state_.Inhibit = false;
 
@@ -44,6 +42,16 @@ void TStation::Start() {
   clockTasks_.ClockTick();
   if (config_.SaveMode() && (config_.DefaultState() != 0 || config_.DefaultMode() != state_.Mode))
     Post([this] { modeControl_.RestoreMode(); });
+}
+
+void TStation::FollowRemotePath() {
+  if (config_.RemoteData() && remotePath_ == config_.RemotePath())
+    return;
+  remotePath_ = config_.RemotePath();
+  auto remote = std::make_unique<TRemoteDataFile>(config_.VersionMajor(), config_.VersionMinor());
+  remote->SetPath(remotePath_);
+  // The status file in the folder left behind goes with the old files.
+  config_.SetRemoteData(std::move(remote));
 }
 
 void TStation::Close() {

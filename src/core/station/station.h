@@ -43,6 +43,9 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
   // Stops the timers, saves the mode and the scheduler switch and leaves the recorder idle.
   // Events arriving afterwards are not acted on.
   void Close();
+  // Hands the configuration remote-control files in the folder of RemotePath, unless the files
+  // there are in use already.
+  void FollowRemotePath();
 
   const TStationState& State() const { return state_; }
   TRepeaterEngine& Engine() { return engine_; }
@@ -104,6 +107,7 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
   TModeControl modeControl_;
   TClockTasks clockTasks_;
   TRemoteControl remote_;
+  QString remotePath_;
   TIndicator indicator_;
   int playKind_ = -1;  // of the last playback that started
   bool recordingToFile_ = false;

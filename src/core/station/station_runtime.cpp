@@ -1,8 +1,11 @@
 #include "core/station/station_runtime.h"
 
+#include <QDir>
 #include <utility>
 
+#include "core/common/user_messages.h"
 #include "core/config/config.h"
+#include "core/config/preferences.h"
 #include "core/station/control_choices.h"
 #include "core/station/transmitter.h"
 
@@ -11,7 +14,12 @@ namespace tarvok {
 TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
                                  std::unique_ptr<TSoundBackend> backend, TTransmitter& transmitter,
                                  TUserMessages& messages, TStationRole role, QObject* parent)
-    : QObject(parent), config_(config), clock_(clock), transmitter_(transmitter), role_(role) {
+    : QObject(parent),
+      config_(config),
+      clock_(clock),
+      transmitter_(transmitter),
+      messages_(messages),
+      role_(role) {
   soundCard_ = std::make_unique<TSoundCard>(std::move(backend));
   poller_ = std::make_unique<TLevelPoller>(*soundCard_);
   recordThread_ = std::make_unique<TRecordThread>(soundCard_->Backend(), messages, config_, clock_);
@@ -244,12 +252,34 @@ void TStationRuntime::ApplyRecordingFormat() {
   station_->Engine().SetTimerIntervals();
 }
 
+bool TStationRuntime::SavePreferences(const TPreferences& preferences,
+                                      const std::function<void(TConfig&)>& alsoWrite) {
+  const TPreferences before = TPreferences::Read(config_);
+  const bool written = config_.WriteTogether([&] {
+    preferences.Write(config_);
+    if (alsoWrite)
+      alsoWrite(config_);
+  });
+  if (!written) {
+    // The file is as it was: the settings in memory go back to it, and a replace with the same
+    // content is not even tried.
+    config_.IniFile().Batch([&] { before.Write(config_); });
+    return false;
+  }
+  const QString recordings =
+      config_.LogPath().isEmpty() ? config_.DefaultLogPath() : config_.LogPath();
+  if (!QDir().mkpath(recordings))
+    messages_.ShowError(QStringLiteral("Unable to create the folder %1").arg(recordings));
+  return true;
+}
+
 void TStationRuntime::ApplyPreferences(bool saved) {
   ApplyToneSettings();
   if (!saved)
     return;
   ApplyRecordingFormat();
   station_->Display().UpdateCaptions();
+  station_->FollowRemotePath();
   for (auto& trace : traces_)
     trace->RefreshFromSettings();
   // The VOX trace of the mode may have changed.

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "core/audio/level_poller.h"
@@ -25,6 +26,7 @@ namespace tarvok {
 
 class TClock;
 class TConfig;
+struct TPreferences;
 class TTransmitter;
 class TUserMessages;
 
@@ -68,6 +70,12 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // Repeater or Beacon Station mode while the dialog is open.
   void SuspendForDialog();
   void ResumeAfterDialog();
+  // The preferences dialog's Save: the preferences, then what alsoWrite adds (a page with
+  // settings of its own), written in one replace of the settings file; then the recordings
+  // folder is made. When the file cannot be written the user is told once and every setting
+  // keeps its value.
+  bool SavePreferences(const TPreferences& preferences,
+                       const std::function<void(TConfig&)>& alsoWrite = {});
   // The preferences dialog closed, with its settings saved or not.
   void ApplyPreferences(bool saved);
   // Previews of WAV files; the station's own playback cuts them off.
@@ -178,6 +186,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   TConfig& config_;
   const TClock& clock_;
   TTransmitter& transmitter_;
+  TUserMessages& messages_;
   const TStationRole role_;
   std::unique_ptr<TSoundCard> soundCard_;
   std::unique_ptr<TLevelPoller> poller_;
