@@ -14,11 +14,13 @@
 #include <QVBoxLayout>
 
 #include "core/station/station_runtime.h"
+#include "gui/beacons/beacon_tab.h"
 #include "gui/com_port_page.h"
 #include "gui/control_pages.h"
 #include "gui/dialogs/about_dialog.h"
 #include "gui/dialogs/confirmation_dialog.h"
 #include "gui/dialogs/help_dialog.h"
+#include "gui/schedule/schedule_tab.h"
 #include "gui/shadowed_title.h"
 #include "gui/state_indicator_view.h"
 #include "gui/trace_group.h"
@@ -59,13 +61,11 @@ TMainWindow::TMainWindow(TStationRuntime& station, QWidget* parent)
   generalPages_ = new QTabWidget(central);
   generalPages_->setObjectName(QStringLiteral("GeneralPageControl"));
   generalPages_->addTab(CreateGeneralTab(), QStringLiteral(" General  "));
-  generalPages_->addTab(Placeholder(QStringLiteral("The beacon list will be here.")),
-                        QStringLiteral(" Beacon  "));
+  generalPages_->addTab(new TBeaconTab(station_), QStringLiteral(" Beacon  "));
   generalPages_->addTab(
       Placeholder(QStringLiteral("The DTMF decoder and its filter will be here.")),
       QStringLiteral(" DTFM  "));
-  generalPages_->addTab(Placeholder(QStringLiteral("The mode schedule will be here.")),
-                        QStringLiteral("Schedule"));
+  generalPages_->addTab(new TScheduleTab(station_), QStringLiteral("Schedule"));
   connect(generalPages_->tabBar(), &QTabBar::tabBarClicked, this,
           [this](int index) { station_.SelectGeneralPage(static_cast<TGeneralPage>(index)); });
   columns->addWidget(generalPages_, 1);
