@@ -6,7 +6,7 @@
 namespace tarvok {
 
 TBeaconTab::TBeaconTab(TStationRuntime& station, QWidget* parent)
-    : TListTab({17, QStringLiteral("Name"), 65,
+    : TListTab({17, QStringLiteral("Name"), 65, QStringLiteral("00/00 00:00"),
                 QStringLiteral("Please use <INSERT> and <DELETE> keys to edit the list")},
                parent),
       station_(station),

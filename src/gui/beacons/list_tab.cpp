@@ -31,9 +31,13 @@ TListTab::TListTab(const TColumns& columns, QWidget* parent) : QWidget(parent) {
   header->setSectionResizeMode(kIconColumn, QHeaderView::Fixed);
   header->setSectionResizeMode(kCaptionColumn, QHeaderView::Stretch);
   header->setSectionResizeMode(kTimeColumn, QHeaderView::Fixed);
-  header->setMinimumSectionSize(columns.IconWidth);
-  grid_->setColumnWidth(kIconColumn, columns.IconWidth);
-  grid_->setColumnWidth(kTimeColumn, columns.TimeWidth);
+  // The icon and the cell's margins.
+  const int iconWidth = std::max(columns.IconWidth, grid_->iconSize().width() + 8);
+  header->setMinimumSectionSize(iconWidth);
+  grid_->setColumnWidth(kIconColumn, iconWidth);
+  grid_->setColumnWidth(
+      kTimeColumn,
+      std::max(columns.TimeWidth, grid_->fontMetrics().horizontalAdvance(columns.TimeSample) + 12));
   grid_->setContextMenuPolicy(Qt::CustomContextMenu);
   grid_->setToolTip(columns.Hint);
 

@@ -28,7 +28,8 @@ class TListTab : public QWidget {
   struct TColumns {
     int IconWidth;
     QString Caption;
-    int TimeWidth;
+    int TimeWidth;  // at least; wide enough for TimeSample in the grid's font
+    QString TimeSample;
     QString Hint;
   };
   TListTab(const TColumns& columns, QWidget* parent);

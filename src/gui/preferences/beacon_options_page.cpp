@@ -120,8 +120,13 @@ QWidget* TBeaconOptionsPage::CreateEditPage() {
   header->setSectionResizeMode(QHeaderView::Fixed);
   header->setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
   grid_->setColumnWidth(kMarkColumn, 10);
-  grid_->setColumnWidth(kStatusColumn, 60);
-  grid_->setColumnWidth(kNextRunColumn, 93);
+  // At least the widths the page was drawn for; a larger font widens them.
+  const QFontMetrics metrics = grid_->fontMetrics();
+  grid_->setColumnWidth(kStatusColumn,
+                        std::max(60, metrics.horizontalAdvance(QStringLiteral("Disabled")) + 12));
+  grid_->setColumnWidth(
+      kNextRunColumn,
+      std::max(93, metrics.horizontalAdvance(QStringLiteral("00/00/0000 00:00")) + 12));
   grid_->installEventFilter(new TKeyFilter(
       this, [this] { AddBeacon(); }, [this] { DeleteBeacon(); }));
   connect(grid_, &QTableWidget::currentCellChanged, this, [this](int row) {

@@ -6,7 +6,10 @@
 namespace tarvok {
 
 TScheduleTab::TScheduleTab(TStationRuntime& station, QWidget* parent)
-    : TListTab({14, QStringLiteral("Mode"), 125, QString()}, parent), lists_(station.Lists()) {
+    : TListTab(
+          {14, QStringLiteral("Mode"), 125, QStringLiteral("00/00 00:00-00/00 00:00"), QString()},
+          parent),
+      lists_(station.Lists()) {
   setObjectName(QStringLiteral("frmScheduler"));
   connect(&lists_, &TListEditor::SchedulesChanged, this, &TListTab::Refill);
   connect(&station, &TStationRuntime::SchedulesChecked, this, &TListTab::Refill);
