@@ -208,7 +208,7 @@ TEST_F(BeaconEditorsTest, PageEditsACopyUntilApplied) {
     EXPECT_EQ(Station().Lists().Beacons().Count(), 1) << "the station's list waits for Save";
     EXPECT_EQ(Cell(&tab, "Grid", 1, 1), "<none>");
     if (apply)
-      page.Apply();
+      page.Save(Config());
   }
   EXPECT_EQ(Cell(&tab, "Grid", 1, 1), "Net");
   EXPECT_EQ(Stored("BeaconEvent1", "Name"), "Net");
@@ -238,7 +238,7 @@ TEST_F(BeaconEditorsTest, DeletingTheShownBeaconLeavesTheEditorSafe) {
   Type(name, "x");
   Type(Find<QLineEdit>(&page, "edMin"), "5");
   EXPECT_EQ(Cell(&page, "TaskGrid", 0, 1), "");
-  page.Apply();
+  page.Save(Config());
   EXPECT_EQ(Station().Lists().Beacons().Count(), 0);
 }
 

@@ -96,6 +96,12 @@ TBeaconEditor::TBeaconEditor(TStationRuntime& station, QWidget* parent)
   Load(nullptr);
 }
 
+TBeaconEditor::~TBeaconEditor() {
+  previewCW_.clear();
+  if (!previewFile_.isEmpty() && station_.FilePlayer().File() == previewFile_)
+    station_.FilePlayer().Stop();
+}
+
 void TBeaconEditor::Load(const TBeacon* beacon) {
   if (beacon)
     beacon_.emplace(*beacon);

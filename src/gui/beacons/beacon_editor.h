@@ -24,6 +24,8 @@ class TBeaconEditor final : public QWidget {
   Q_OBJECT
  public:
   explicit TBeaconEditor(TStationRuntime& station, QWidget* parent = nullptr);
+  // A preview still playing ends with the editor.
+  ~TBeaconEditor() override;
 
   // Shows a copy of beacon, or, without one, empty fields that cannot be edited.
   void Load(const TBeacon* beacon);

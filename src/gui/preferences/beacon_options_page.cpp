@@ -166,7 +166,7 @@ QWidget* TBeaconOptionsPage::CreateHelpPage() {
   return page;
 }
 
-void TBeaconOptionsPage::Apply() { station_.Lists().ReplaceBeacons(beacons_); }
+void TBeaconOptionsPage::Save(TConfig&) { station_.Lists().ReplaceBeacons(beacons_); }
 
 void TBeaconOptionsPage::Refill() {
   const QSignalBlocker blocker(grid_);

@@ -1,7 +1,7 @@
 // The preferences' Beacon page: the beacons in a grid with their state and next run, a tool bar
 // to add and delete them, the beacon's fields below the grid and a help page. It edits a copy of
-// the station's list; Apply puts the copy in force (inside the preferences' one settings
-// replace), and a page closed without it leaves the station's list as it was.
+// the station's list; Save puts the copy in force (inside the preferences' one settings replace),
+// and a page closed without it leaves the station's list as it was.
 #pragma once
 
 #include <QWidget>
@@ -14,6 +14,7 @@ class QTableWidget;
 namespace tarvok {
 
 class TBeaconEditor;
+class TConfig;
 class TStationRuntime;
 
 class TBeaconOptionsPage final : public QWidget {
@@ -22,8 +23,9 @@ class TBeaconOptionsPage final : public QWidget {
   explicit TBeaconOptionsPage(TStationRuntime& station, QWidget* parent = nullptr);
 
   bool IsModified() const { return modified_; }
-  // Makes the edited list the station's and writes it.
-  void Apply();
+  // Makes the edited list the station's and writes it; the station's list editor does the
+  // writing, so the settings are not needed here.
+  void Save(TConfig&);
 
  signals:
   // The first change of the list on this page.
