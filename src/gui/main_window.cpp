@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/station/station_runtime.h"
+#include "gui/beacons/beacon_tab.h"
 #include "gui/com_port_page.h"
 #include "gui/control_pages.h"
 #include "gui/dialogs/about_dialog.h"
@@ -22,6 +23,7 @@
 #include "gui/dtmf/dtmf_window.h"
 #include "gui/log/recordings_log_window.h"
 #include "gui/preferences/preferences_dialog.h"
+#include "gui/schedule/schedule_tab.h"
 #include "gui/shadowed_title.h"
 #include "gui/state_indicator_view.h"
 #include "gui/trace_group.h"
@@ -37,14 +39,6 @@ namespace {
 constexpr std::array<int, 4> kStatusPanelWidths{230, 170, 65, 50};
 constexpr std::array<TRepeaterMode, 3> kModes{rmInternetRepeater, rmSimplexRepeater,
                                               rmBeaconStation};
-
-// A page still to come: one line says what it will hold.
-QWidget* Placeholder(const QString& text) {
-  auto* label = new QLabel(text);
-  label->setAlignment(Qt::AlignCenter);
-  label->setWordWrap(true);
-  return label;
-}
 
 }  // namespace
 
@@ -62,11 +56,9 @@ TMainWindow::TMainWindow(TStationRuntime& station, QWidget* parent)
   generalPages_ = new QTabWidget(central);
   generalPages_->setObjectName(QStringLiteral("GeneralPageControl"));
   generalPages_->addTab(CreateGeneralTab(), QStringLiteral(" General  "));
-  generalPages_->addTab(Placeholder(QStringLiteral("The beacon list will be here.")),
-                        QStringLiteral(" Beacon  "));
+  generalPages_->addTab(new TBeaconTab(station_), QStringLiteral(" Beacon  "));
   generalPages_->addTab(new TDtmfWindow(station_), QStringLiteral(" DTFM  "));
-  generalPages_->addTab(Placeholder(QStringLiteral("The mode schedule will be here.")),
-                        QStringLiteral("Schedule"));
+  generalPages_->addTab(new TScheduleTab(station_), QStringLiteral("Schedule"));
   connect(generalPages_->tabBar(), &QTabBar::tabBarClicked, this,
           [this](int index) { station_.SelectGeneralPage(static_cast<TGeneralPage>(index)); });
   columns->addWidget(generalPages_, 1);

@@ -2,7 +2,8 @@
 // Setters return false when the file could not be written; the user has then been told
 // "Unable to write to <file>" and the new value is in memory only. Every stored key is announced
 // by SettingChanged, so that the parts that read it follow. The beacon and mode-schedule lists
-// are loaded from the same file after the settings and written back when the object ends.
+// are loaded from the same file after the settings; they are written at each accepted edit and
+// again when the object ends.
 #pragma once
 
 #include <QObject>
@@ -59,6 +60,9 @@ class TConfig final : public QObject {
 
   TBeaconList& Beacons() { return beacons_; }
   TModeSchedule& Schedules() { return schedules_; }
+  // Write a list's sections with one replace of the file; false (the user told) when it failed.
+  bool SaveBeacons() { return Written(beacons_.SaveToIni(ini_)); }
+  bool SaveSchedules() { return Written(schedules_.SaveToIni(ini_)); }
 
   // Section "Audio".
   int ThresholdLevel() const { return thresholdLevel_; }

@@ -52,6 +52,18 @@ class TScheduleList {
   TScheduleList(const TClock& clock, QString general, QString item)
       : clock_(&clock), general_(std::move(general)), item_(std::move(item)) {}
   ~TScheduleList() = default;
+  // Copies are deep: every item with its run state.
+  TScheduleList(const TScheduleList& other)
+      : clock_(other.clock_), general_(other.general_), item_(other.item_) {
+    CopyItems(other);
+  }
+  TScheduleList& operator=(const TScheduleList& other) {
+    if (this != &other) {
+      items_.clear();
+      CopyItems(other);
+    }
+    return *this;
+  }
 
   // Appends the items of the first "Count" sections for which keep is true. A section that is
   // missing reads as an empty item; the count is bounded by the sections the file holds, so a
@@ -85,6 +97,10 @@ class TScheduleList {
 
  private:
   QString ItemSection(int index) const { return item_ + QString::number(index); }
+  void CopyItems(const TScheduleList& other) {
+    for (const auto& item : other.items_)
+      items_.push_back(std::make_unique<TItem>(*item));
+  }
 
   const TClock* clock_;
   QString general_;

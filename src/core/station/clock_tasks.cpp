@@ -46,6 +46,8 @@ void TClockTasks::ClockTick() {
   dateText_ = now.toString(QStringLiteral("MM/dd/yyyy"));
   timeText_ = now.toString(QStringLiteral("HH:mm:ss"));
   emit ClockChanged(dateText_, timeText_);
+  if (NewMinute(lastListMinute_, clock_.LocalTime()))
+    emit MinuteBegan();
 
   if (state_.SchedulerOn && NewMinute(lastScheduleMinute_, clock_.LocalTime()))
     queue_.PostTask(TTaskCode::CheckSchedule);

@@ -48,6 +48,8 @@ class TClockTasks final : public QObject {
  signals:
   void ClockChanged(const QString& date, const QString& time);
   void SchedulesChecked();
+  // The first tick of a new minute: the lists show their next runs anew.
+  void MinuteBegan();
 
  private:
   // True once per minute, in the first seconds of a minute not seen before.
@@ -69,6 +71,7 @@ class TClockTasks final : public QObject {
   // -1 until the first check, so that a start in minute 0 checks that minute too.
   int lastBeaconMinute_ = -1;
   int lastScheduleMinute_ = -1;
+  int lastListMinute_ = -1;
   bool beaconCheckBusy_ = false;
   bool scheduleCheckBusy_ = false;
 };

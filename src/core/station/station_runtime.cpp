@@ -27,6 +27,7 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   dtmf_ = std::make_unique<TDtmfBlockProcessor>(config_, clock_);
   station_ = std::make_unique<TStation>(config_, clock_, transmitter_, *recordThread_, *soundCard_,
                                         *poller_);
+  lists_ = std::make_unique<TListEditor>(config_, clock_);
   connect(soundCard_.get(), &TSoundCard::Error, &station_->Display(), &TStatusDisplay::ShowError);
   connect(soundCard_.get(), &TSoundCard::Debug, this, [this](const QString& text) {
     if (config_.Debug())
@@ -105,6 +106,10 @@ void TStationRuntime::ConnectStation() {
   });
   connect(&display, &TStatusDisplay::TransferChanged, this, &TStationRuntime::TransferChanged);
   connect(&station.ClockTasks(), &TClockTasks::ClockChanged, this, &TStationRuntime::ClockChanged);
+  connect(&station.ClockTasks(), &TClockTasks::MinuteBegan, lists_.get(),
+          &TListEditor::UpdateNextRuns);
+  connect(&station.ClockTasks(), &TClockTasks::SchedulesChecked, this,
+          &TStationRuntime::SchedulesChecked);
   connect(dtmf_.get(), &TDtmfBlockProcessor::KeyDecoded, this, &TStationRuntime::DtmfKey);
   connect(soundCard_.get(), &TSoundCard::CaptureChanged, this, &TStationRuntime::CaptureChanged);
   connect(&transmitter_, &TTransmitter::LineChanged, this,
@@ -353,6 +358,33 @@ void TStationRuntime::SelectGeneralPage(TGeneralPage page) {
 }
 
 void TStationRuntime::SelectParamsTab(int tab) { station_->Modes().SetParamsTab(tab); }
+
+QString TStationRuntime::PreviewBeaconFile(const QString& path) {
+  // A laptop does not play and record at the same time.
+  const bool holdCapture = config_.IsLaptop() && State().Mode == rmBeaconStation;
+  // The end of a preview that this one cuts off does not start the capture again.
+  previewHoldsCapture_ = false;
+  if (holdCapture)
+    soundCard_->StopCapture();
+  connect(&FilePlayer(), &TWavFilePlayer::Finished, this, &TStationRuntime::EndPreview,
+          Qt::UniqueConnection);
+  const QString message = FilePlayer().Play(path);
+  previewHoldsCapture_ = holdCapture;
+  if (!message.isEmpty())
+    EndPreview();
+  return message;
+}
+
+void TStationRuntime::EndPreview() {
+  if (!std::exchange(previewHoldsCapture_, false) || closed_)
+    return;
+  // A station that took the device over stops and starts capture by itself.
+  if (config_.IsLaptop() && State().Mode == rmBeaconStation &&
+      recordThread_->State() != TRecorderControl::TState::Playing) {
+    recordThread_->StopRecord();
+    soundCard_->StartCapture();
+  }
+}
 
 void TStationRuntime::Tick(TStationTimer timer) {
   switch (timer) {

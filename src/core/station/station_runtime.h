@@ -18,6 +18,7 @@
 #include "core/audio/sound_card.h"
 #include "core/audio/wav_file_player.h"
 #include "core/dtmf/dtmf_block_processor.h"
+#include "core/schedule/list_editor.h"
 #include "core/station/station.h"
 #include "core/station/trace_source.h"
 #include "core/station/vox_control.h"
@@ -100,6 +101,10 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // The pages a window shows; the mode changes follow them (the beacon page, for one).
   void SelectGeneralPage(TGeneralPage page);
   void SelectParamsTab(int tab);
+  // The beacon editors' preview of a WAV file. A laptop station in Beacon Station mode stops its
+  // capture while the file plays and starts it again afterwards. Returns "" or the message for
+  // the user.
+  QString PreviewBeaconFile(const QString& path);
 
   // Runs one tick of a timer. HoldTimers stops them all, for a caller that ticks by hand.
   void Tick(TStationTimer timer);
@@ -128,6 +133,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   const TStatusDisplay& Status() const { return station_->Display(); }
   const TClockTasks& Clock() const { return station_->ClockTasks(); }
   TDtmfBlockProcessor& Dtmf() { return *dtmf_; }
+  // The beacon list and the mode schedule, and every change made to them.
+  TListEditor& Lists() { return *lists_; }
 
  signals:
   // The station entered a mode; rmNone while the scheduler waits for an event.
@@ -145,6 +152,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void BeaconSent(const QString& name);
   // The scheduler switched to the mode of an event, or to none while it waits.
   void ScheduledSwitch(TRepeaterMode mode);
+  // The minute check of the mode schedule ran: the event in force may be another.
+  void SchedulesChecked();
   void ErrorShown(const QString& text);
   void ErrorCleared();
   void DtmfKey(QChar key);
@@ -182,6 +191,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // The traces, the listeners and the DTMF capture follow the mode in force.
   void FollowMode();
   void KeepDtmfCapture();
+  void EndPreview();
 
   TConfig& config_;
   const TClock& clock_;
@@ -196,12 +206,14 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   std::unique_ptr<TStation> station_;
   std::array<std::unique_ptr<TTraceSource>, 2> traces_;
   std::unique_ptr<TVoxControl> vox_;
+  std::unique_ptr<TListEditor> lists_;
   QTimer voxTimer_;
   QTimer refreshTimer_;
   bool refreshing_ = false;
   bool closed_ = false;
   bool fileRecording_ = false;
   bool resumePending_ = false;
+  bool previewHoldsCapture_ = false;
   TDialogSuspension suspension_;
 };
 

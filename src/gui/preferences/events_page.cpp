@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "core/audio/wav_file_player.h"
+#include "gui/dialogs/message_boxes.h"
 
 namespace tarvok {
 
@@ -190,7 +191,7 @@ void TEventsPage::Preview() {
       stop_->setEnabled(true);
       return;
     }
-    ShowPreferencesError(this, refused);
+    ShowErrorBox(this, refused);
   }
   if (!cw.isEmpty())
     testCW_(cw);

@@ -7,8 +7,10 @@
 #include "core/config/config.h"
 #include "core/config/preferences.h"
 #include "core/station/station_runtime.h"
+#include "gui/dialogs/message_boxes.h"
 #include "gui/preferences/agc_page.h"
 #include "gui/preferences/audio_page.h"
+#include "gui/preferences/beacon_options_page.h"
 #include "gui/preferences/cw_page.h"
 #include "gui/preferences/events_page.h"
 #include "gui/preferences/general_page.h"
@@ -42,6 +44,9 @@ TPreferencesDialog::TPreferencesDialog(TStationRuntime& station, QWidget* parent
   AddPage(cwPage_, QStringLiteral(" &CW  "));
   AddPage(new TRemotePage(opening, folder), QStringLiteral(" &Remote  "));
   AddPage(new TAgcPage(opening), QStringLiteral(" AGC  "));
+  auto* beacons = new TBeaconOptionsPage(station_);
+  connect(beacons, &TBeaconOptionsPage::PlayCW, this, &TPreferencesDialog::TestCW);
+  InsertPage(kBeaconPageIndex, beacons, QStringLiteral(" &Beacon  "));
   pages_->setCurrentIndex(0);
 
   save_ = new QPushButton(QStringLiteral("  Save      "), this);
@@ -72,7 +77,7 @@ void TPreferencesDialog::TestCW(const QString& text) {
   const QString refused =
       station_.TestCW(text, cwPage_->Volume(), cwPage_->Speed(), cwPage_->Frequency());
   if (!refused.isEmpty())
-    ShowPreferencesError(this, refused);
+    ShowErrorBox(this, refused);
 }
 
 void TPreferencesDialog::Save() {

@@ -21,10 +21,17 @@ class TStationRuntime;
 class TPreferencesDialog final : public QDialog {
   Q_OBJECT
  public:
+  explicit TPreferencesDialog(TStationRuntime& station, QWidget* parent = nullptr);
+
+  // Sounds text as the CW test, with the CW page's frequency, speed and volume.
+  void TestCW(const QString& text);
+
+ public slots:
+  void done(int result) override;
+
+ private:
   // Where a page of settings of its own (the beacons') goes: between "CW" and "Remote".
   static constexpr int kBeaconPageIndex = 7;
-
-  explicit TPreferencesDialog(TStationRuntime& station, QWidget* parent = nullptr);
 
   // Adds a page that writes settings of its own: its Modified() signal enables Save, and its
   // Save(TConfig&) runs inside the same single replace of the settings file as the other pages.
@@ -35,13 +42,6 @@ class TPreferencesDialog final : public QDialog {
     pages_->insertTab(index, page, caption);
   }
 
-  // Sounds text as the CW test, with the CW page's frequency, speed and volume.
-  void TestCW(const QString& text);
-
- public slots:
-  void done(int result) override;
-
- private:
   void AddPage(TPreferencesPage* page, const QString& caption);
   void MarkModified();
   void Save();

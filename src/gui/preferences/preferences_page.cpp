@@ -2,10 +2,7 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QRegularExpressionValidator>
-
-#include "gui/window_style.h"
 
 namespace tarvok {
 
@@ -24,9 +21,5 @@ QLineEdit* TPreferencesPage::NumberEdit(const QString& name, qint64 value) {
 }
 
 qint64 TPreferencesPage::Number(const QLineEdit* edit) { return edit->text().toLongLong(); }
-
-void ShowPreferencesError(QWidget* parent, const QString& text) {
-  QMessageBox::critical(parent, QString::fromLatin1(kApplicationName), text);
-}
 
 }  // namespace tarvok

@@ -29,7 +29,4 @@ class TPreferencesPage : public QWidget {
   static qint64 Number(const QLineEdit* edit);
 };
 
-// The box of a refused preview or CW test: the message and OK.
-void ShowPreferencesError(QWidget* parent, const QString& text);
-
 }  // namespace tarvok
