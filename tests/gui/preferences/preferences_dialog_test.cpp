@@ -213,13 +213,9 @@ TEST_F(PreferencesTest, APreviewWhileTheStationPlaysSaysTheDeviceIsBusy) {
     EXPECT_NE(backend_->Playback, nullptr) << "the CW test plays";
     auto* names = Find<QComboBox>(d, "cboName");
     emit names->activated(names->findText("courtesy.wav"));
-    QTimer::singleShot(0, [&] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        boxes << box->text();
-        box->accept();
-      }
-    });
-    Click(d, "btnPreview");
+    Click(*Find<QWidget>(d, "EventsSheet"), "btnPreview");
+    for (const QMessageBox* box : d.findChildren<QMessageBox*>())
+      boxes << box->text();
     Click(d, "btnCancel");
   });
   EXPECT_EQ(boxes, QStringList{"The audio device is busy"});
