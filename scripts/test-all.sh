@@ -5,14 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-# The tests also run against PipeWire's PulseAudio server; an operator's desktop keeps its own
-# sound server, so only the test command installs it.
-if ! command -v pipewire-pulse >/dev/null || ! command -v wireplumber >/dev/null; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
-    pipewire pipewire-pulse wireplumber dbus >/dev/null
-fi
+# Only the tests need these: PipeWire's PulseAudio server (an operator's desktop keeps its own
+# sound server) and clang with its libFuzzer runtime for the fuzz targets.
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
+  pipewire pipewire-pulse wireplumber dbus clang libclang-rt-dev >/dev/null
 scripts/check-format.sh
 
 run_suite() {
@@ -26,10 +24,5 @@ run_suite() {
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DTARVOK_SANITIZE=ON
 
-# The fuzz targets need clang and its libFuzzer runtime, which running the station does not.
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-  clang libclang-rt-dev >/dev/null
 scripts/run-fuzzers.sh --replay 2000
 echo "all tests passed"
