@@ -23,7 +23,6 @@ TPulseCapture::TPulseCapture(TPulseSoundBackend& backend, const pa_sample_spec& 
                              int blockBytes, TCaptureSink& sink)
     : backend_(backend),
       sampleFormat_(sampleFormat),
-      blockBytes_(blockBytes),
       fragmentBytes_(static_cast<std::uint32_t>(
           std::min<std::size_t>(blockBytes, pa_usec_to_bytes(kFragmentUsec, &sampleFormat)))),
       sink_(sink),

@@ -41,7 +41,6 @@ class TPulseCapture final : public TAudioStream {
 
   TPulseSoundBackend& backend_;
   const pa_sample_spec sampleFormat_;
-  const int blockBytes_;
   const std::uint32_t fragmentBytes_;
   TCaptureSink& sink_;
   TBlockAssembler assembler_;
