@@ -14,7 +14,7 @@
 
 #include "core/config/config.h"
 #include "gui/dtmf/dtmf_window.h"
-#include "gui/dtmf/spectrum_view.h"
+#include "gui/dtmf/frequency_bars_view.h"
 #include "support/tone_block.h"
 #include "support/window_fixture.h"
 
@@ -123,18 +123,18 @@ TEST_F(DtmfWindowTest, SlidersSetTheEqualizerAndTheLevelAndResetZeroesThem) {
 TEST_F(DtmfWindowTest, AKeysToneBarsStandAtTheirMarkers) {
   Config().SetDTFMEnabled(true);
   Config().SetDTMFSpectrum(true);
-  auto* spectrum = Window().findChild<TSpectrumView*>("SpectrumPanel");
+  auto* spectrum = Window().findChild<TFrequencyBarsView*>("SpectrumPanel");
   ASSERT_NE(spectrum, nullptr);
   spectrum->resize(400, 100);
   Capture(KeyBlock('1', 8000));  // 697 Hz and 1209 Hz
   const QImage image = spectrum->grab().toImage();
   auto barTop = [&](int frequency) {
     // The tone's column is the marker's, or one beside it.
-    const int x = TSpectrumView::FrequencyX(frequency, image.width());
+    const int x = TFrequencyBarsView::FrequencyX(frequency, image.width());
     int top = image.height();
     for (int column = x - 2; column <= x + 2; ++column) {
       for (int y = 0; y < image.height(); ++y) {
-        if (image.pixelColor(column, y) == TSpectrumView::kBarColor) {
+        if (image.pixelColor(column, y) == TFrequencyBarsView::kBarColor) {
           top = std::min(top, y);
           break;
         }
@@ -142,10 +142,10 @@ TEST_F(DtmfWindowTest, AKeysToneBarsStandAtTheirMarkers) {
     }
     return top;
   };
-  const int x697 = TSpectrumView::FrequencyX(697, image.width());
-  const int x1209 = TSpectrumView::FrequencyX(1209, image.width());
-  EXPECT_EQ(image.pixelColor(x697, 3), TSpectrumView::kLowToneColor);
-  EXPECT_EQ(image.pixelColor(x1209, 3), TSpectrumView::kHighToneColor);
+  const int x697 = TFrequencyBarsView::FrequencyX(697, image.width());
+  const int x1209 = TFrequencyBarsView::FrequencyX(1209, image.width());
+  EXPECT_EQ(image.pixelColor(x697, 3), TFrequencyBarsView::kLowToneColor);
+  EXPECT_EQ(image.pixelColor(x1209, 3), TFrequencyBarsView::kHighToneColor);
   EXPECT_LT(barTop(697), image.height() / 2);
   EXPECT_LT(barTop(1209), image.height() / 2);
   EXPECT_GT(barTop(2500), image.height() - 3) << "no tone there";

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/station/station_runtime.h"
-#include "gui/dtmf/spectrum_view.h"
+#include "gui/dtmf/frequency_bars_view.h"
 #include "gui/window_style.h"
 
 namespace tarvok {
@@ -26,7 +26,7 @@ TDtfmPage::TDtfmPage(TStationRuntime& station, QWidget* parent)
   layout->addWidget(CreateButtons());
 
   auto* display = new QHBoxLayout;
-  display->addWidget(new TSpectrumView(dtmf_, this), 1);
+  display->addWidget(new TFrequencyBarsView(dtmf_, this), 1);
   levelBar_ = new QSlider(Qt::Vertical, this);
   levelBar_->setObjectName(QStringLiteral("DTFMLevelBar"));
   levelBar_->setToolTip(QStringLiteral("DTFM sensitivity level"));

@@ -9,14 +9,14 @@ namespace tarvok {
 
 class TDtmfBlockProcessor;
 
-class TSpectrumView final : public QWidget {
+class TFrequencyBarsView final : public QWidget {
   Q_OBJECT
  public:
   static inline const QColor kBarColor = Qt::cyan;
   static inline const QColor kLowToneColor = Qt::green;
   static inline const QColor kHighToneColor = Qt::blue;
 
-  TSpectrumView(const TDtmfBlockProcessor& dtmf, QWidget* parent);
+  TFrequencyBarsView(const TDtmfBlockProcessor& dtmf, QWidget* parent);
 
   // The column of a frequency in a view of that width.
   static int FrequencyX(int frequency, int width);

@@ -1,4 +1,4 @@
-#include "gui/dtmf/spectrum_view.h"
+#include "gui/dtmf/frequency_bars_view.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -14,7 +14,7 @@ const QColor kBackColor = Qt::black;
 
 }  // namespace
 
-TSpectrumView::TSpectrumView(const TDtmfBlockProcessor& dtmf, QWidget* parent)
+TFrequencyBarsView::TFrequencyBarsView(const TDtmfBlockProcessor& dtmf, QWidget* parent)
     : QWidget(parent), dtmf_(dtmf) {
   setObjectName(QStringLiteral("SpectrumPanel"));
   setToolTip(QStringLiteral("Frequency Spectrum"));
@@ -24,11 +24,11 @@ TSpectrumView::TSpectrumView(const TDtmfBlockProcessor& dtmf, QWidget* parent)
   connect(&dtmf_, &TDtmfBlockProcessor::SettingsChanged, this, qOverload<>(&QWidget::update));
 }
 
-int TSpectrumView::FrequencyX(int frequency, int width) {
+int TFrequencyBarsView::FrequencyX(int frequency, int width) {
   return frequency * width / TDtmfDetector::kDisplayMaxFreq;
 }
 
-void TSpectrumView::paintEvent(QPaintEvent*) {
+void TFrequencyBarsView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), kBackColor);
   if (!dtmf_.Enabled() || !dtmf_.SpectrumEnabled())
