@@ -200,16 +200,6 @@ TEST_F(SoundCardTest, ATraceLineIsFoundByItsDeviceNameBeforeItsIndex) {
   EXPECT_EQ(store.ResolveLine(0, card, 2), 2);
 }
 
-TEST_F(SoundCardTest, TheListingShowsEveryLineWithItsControlsMaxima) {
-  const QStringList text = DescribeSoundCard(Card());
-  EXPECT_EQ(text[0], "Mixer device 0: Fake 0");
-  EXPECT_EQ(text[1], "   0  DST:out: Speakers  [Speakers-key]");
-  EXPECT_EQ(text[2], "        Volume: volume");
-  EXPECT_EQ(text[3], "        Peak Meter: meter, maximum 32767 (0-90 dB)");
-  EXPECT_TRUE(text.contains("        Meter: meter, maximum 65535 (0-96 dB)"));
-  EXPECT_TRUE(text.contains("   4  src:rec: Microphone  [Microphone-key]"));
-}
-
 TEST(SoundCardWithoutDevicesTest, HasNoLines) {
   auto backend = std::make_unique<TFakeSoundBackend>();
   backend->Devices = 0;

@@ -188,15 +188,6 @@ TEST_F(ConfigTest, AgcBoundsAreWrittenInTenthsAndDeriveTheLevels) {
   EXPECT_EQ(DeriveAgcLevels(10, 20, 1).LowDB, 70);
 }
 
-TEST_F(ConfigTest, CWElementTimeFollowsTheSpeed) {
-  EXPECT_EQ(CWElementTimeFor(10), 66);
-  EXPECT_EQ(CWElementTimeFor(0), 1000);
-  EXPECT_EQ(CWElementTimeFor(20), 33);
-  EXPECT_EQ(CWElementTimeFor(100), 10);
-  EXPECT_EQ(CWElementTimeFor(-5), 10);
-  EXPECT_EQ(Config().CWElementTime(), 66);
-}
-
 TEST_F(ConfigTest, DebugLogIsOnlyOpenedWhenTheFileAsksForIt) {
   Config().WriteDebugLog("not logged");
   EXPECT_FALSE(QFileInfo::exists(folder_.DebugLogFile()));

@@ -115,14 +115,6 @@ TEST_F(VoxControlTest, EditsSetBothTracesThePollerAndTheSettings) {
   EXPECT_EQ(vox_->ThresholdLabel(), "dB [0..90]");
 }
 
-TEST(VoxKeyFilterTest, DigitsAndControlKeysPass) {
-  EXPECT_TRUE(TVoxControl::AcceptKey(QLatin1Char('0')));
-  EXPECT_TRUE(TVoxControl::AcceptKey(QLatin1Char('9')));
-  EXPECT_TRUE(TVoxControl::AcceptKey(QChar(8)));  // backspace
-  for (char c : {' ', '-', 'a', '.', '+'})
-    EXPECT_FALSE(TVoxControl::AcceptKey(QLatin1Char(c))) << c;
-}
-
 TEST_F(VoxControlTest, TheTickFollowsTheFlagOrTheForcedState) {
   Config().SetState(0);
   StartVox(rmInternetRepeater, kWaveOut, kMicrophone);
