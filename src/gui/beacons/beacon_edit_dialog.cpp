@@ -16,22 +16,12 @@ TBeaconEditDialog::TBeaconEditDialog(TStationRuntime& station, const QString& ca
   setObjectName(QStringLiteral("frmBeaconEdit"));
   setWindowTitle(caption);
   editor_->Load(&beacon);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->setObjectName(QStringLiteral("ButtonsPanel"));
-  save_ = buttons->addButton(QStringLiteral("&Save"), QDialogButtonBox::AcceptRole);
-  save_->setObjectName(QStringLiteral("btnSave"));
-  save_->setEnabled(false);
-  QPushButton* cancel = buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
-  cancel->setObjectName(QStringLiteral("btnCancel"));
-  QPushButton* help = buttons->addButton(QStringLiteral("Help"), QDialogButtonBox::HelpRole);
-  help->setObjectName(QStringLiteral("HelpButton"));
-  connect(save_, &QPushButton::clicked, this, &TBeaconEditDialog::Save);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(help, &QPushButton::clicked, this, [this] { ShowBeaconHelp(this); });
+  const TEditButtons buttons = AddEditButtons(this, [this] { Save(); });
+  save_ = buttons.Save;
   connect(editor_, &TBeaconEditor::Edited, save_, [this] { save_->setEnabled(true); });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(editor_);
-  layout->addWidget(buttons);
+  layout->addWidget(buttons.Row);
 }
 
 const TBeacon& TBeaconEditDialog::Beacon() const { return *editor_->Beacon(); }

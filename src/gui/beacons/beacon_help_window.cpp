@@ -58,4 +58,20 @@ void ShowBeaconHelp(QWidget* parent) {
   window->open();
 }
 
+TEditButtons AddEditButtons(QDialog* dialog, const std::function<void()>& onSave) {
+  auto* row = new QDialogButtonBox(dialog);
+  row->setObjectName(QStringLiteral("ButtonsPanel"));
+  QPushButton* save = row->addButton(QStringLiteral("&Save"), QDialogButtonBox::AcceptRole);
+  save->setObjectName(QStringLiteral("btnSave"));
+  save->setEnabled(false);
+  QPushButton* cancel = row->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
+  cancel->setObjectName(QStringLiteral("btnCancel"));
+  QPushButton* help = row->addButton(QStringLiteral("Help"), QDialogButtonBox::HelpRole);
+  help->setObjectName(QStringLiteral("HelpButton"));
+  QObject::connect(save, &QPushButton::clicked, dialog, onSave);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  QObject::connect(help, &QPushButton::clicked, dialog, [dialog] { ShowBeaconHelp(dialog); });
+  return {row, save};
+}
+
 }  // namespace tarvok

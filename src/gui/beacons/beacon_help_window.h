@@ -2,6 +2,10 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+
+class QDialogButtonBox;
+class QPushButton;
 
 namespace tarvok {
 
@@ -13,5 +17,13 @@ class TBeaconHelpWindow final : public QDialog {
 
 // Opens the help over parent's window without waiting for it to close.
 void ShowBeaconHelp(QWidget* parent);
+
+// The Save, Cancel and Help row of the beacon and schedule edit dialogs: Save starts disabled and
+// runs onSave, Cancel rejects the dialog, Help opens the help above.
+struct TEditButtons {
+  QDialogButtonBox* Row;
+  QPushButton* Save;
+};
+TEditButtons AddEditButtons(QDialog* dialog, const std::function<void()>& onSave);
 
 }  // namespace tarvok

@@ -91,22 +91,12 @@ TScheduleEditDialog::TScheduleEditDialog(const QString& caption, const TSchedule
   grid->addWidget(new QLabel(QStringLiteral("Duration:"), this), row, 0);
   grid->addLayout(durationRow, row++, 1);
 
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->setObjectName(QStringLiteral("ButtonsPanel"));
-  save_ = buttons->addButton(QStringLiteral("&Save"), QDialogButtonBox::AcceptRole);
-  save_->setObjectName(QStringLiteral("btnSave"));
-  save_->setEnabled(false);
-  QPushButton* cancel = buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
-  cancel->setObjectName(QStringLiteral("btnCancel"));
-  QPushButton* helpButton = buttons->addButton(QStringLiteral("Help"), QDialogButtonBox::HelpRole);
-  helpButton->setObjectName(QStringLiteral("HelpButton"));
-  connect(save_, &QPushButton::clicked, this, &TScheduleEditDialog::Save);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(helpButton, &QPushButton::clicked, help, &QAction::trigger);
+  const TEditButtons buttons = AddEditButtons(this, [this] { Save(); });
+  save_ = buttons.Save;
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
-  layout->addWidget(buttons);
+  layout->addWidget(buttons.Row);
   ApplyEnablingRule();
 }
 
