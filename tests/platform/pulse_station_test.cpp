@@ -95,6 +95,13 @@ TEST_F(PulseStationTest, AReceivedBurstIsRecordedRepeatedAndIdentified) {
   EXPECT_TRUE(messages_.Shown.empty());
 }
 
+// The switch to Simplex Repeater mode right after the start binds each trace's meter again while
+// its stream is still being set up; PipeWire kept such a stream, and its audio, when it was closed.
+TEST_F(PulseStationTest, EachTraceKeepsOneMeterStreamThroughTheModeChangeAtStart) {
+  ASSERT_TRUE(WaitForState(msListen));
+  EXPECT_EQ(server_.Run("pactl", {"list", "source-outputs"}).count("\"Peak meter\""), 2);
+}
+
 // The sound server killed while the station records and while it plays: each outage shows one
 // message, and the station goes back to listening by itself once the server is back.
 TEST_F(PulseStationTest, ALostServerGivesOneMessagePerOutageAndTheStationComesBack) {

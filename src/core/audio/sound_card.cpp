@@ -1,6 +1,7 @@
 #include "core/audio/sound_card.h"
 
 #include <array>
+#include <optional>
 
 namespace tarvok {
 
@@ -199,7 +200,19 @@ bool TSoundCard::BindMixerControl(int objectIndex, int lineIndex, int controlInd
   if (!ValidObject(objectIndex))
     return false;
   TMixerControlObject& object = mixerControls_.Items(objectIndex);
-  Unbind(object);
+  // The old control is let go after the new one is held: binding the same meter again keeps its
+  // stream instead of closing and reopening it.
+  const std::optional<std::uint32_t> held =
+      object.Valid() ? std::optional(object.Control().Id) : std::nullopt;
+  object.Clear();
+  const bool bound = BindObject(object, lineIndex, controlIndex, active);
+  if (held)
+    backend_->ReleaseControl(*held);
+  return bound;
+}
+
+bool TSoundCard::BindObject(TMixerControlObject& object, int lineIndex, int controlIndex,
+                            bool active) {
   EnumerateControls(lineIndex);
   if (lineIndex < 0 || controlIndex < 0 || controlIndex >= controlIds_.Count())
     return false;

@@ -123,6 +123,7 @@ class TSoundCard final : public QObject, private TCaptureSink {
     return objectIndex >= 0 && objectIndex < mixerControls_.Count();
   }
   void Unbind(TMixerControlObject& object);
+  bool BindObject(TMixerControlObject& object, int lineIndex, int controlIndex, bool active);
   void OnBackendLinesChanged();
 
   void CaptureOpened() override;
