@@ -14,14 +14,17 @@ TLevelPoller::~TLevelPoller() { Terminate(); }
 
 void TLevelPoller::Start() {
   if (!thread_.joinable()) {
-    terminated_.store(false);
+    terminated_ = false;
     thread_ = std::thread([this] { Execute(); });
   }
 }
 
 void TLevelPoller::Terminate() {
-  terminated_.store(true);
-  Wake();
+  {
+    const std::lock_guard lock(waitLock_);
+    terminated_ = true;
+  }
+  wake_.notify_one();
   if (thread_.joinable())
     thread_.join();
 }
@@ -29,10 +32,11 @@ void TLevelPoller::Terminate() {
 void TLevelPoller::Execute() {
   // Named so that top -H and the benchmarks can tell it apart.
   pthread_setname_np(pthread_self(), "tarvok-poller");
-  while (!terminated_.load()) {
-    // The wait is a futex on Linux: no lock and no allocation.
-    static_cast<void>(wakeEvent_.try_acquire_for(std::chrono::milliseconds(kInterval)));
-    if (!terminated_.load() && Enabled())
+  std::unique_lock lock(waitLock_);
+  // A condition variable sleeps in the kernel; a timed semaphore wait spins first.
+  while (
+      !wake_.wait_for(lock, std::chrono::milliseconds(kInterval), [this] { return terminated_; })) {
+    if (Enabled())
       Poll();
   }
 }

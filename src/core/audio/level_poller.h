@@ -6,8 +6,9 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
-#include <semaphore>
+#include <mutex>
 #include <thread>
 
 #include "core/audio/level_detector.h"
@@ -29,9 +30,6 @@ class TLevelPoller {
   void Start();
   // Ends the loop at its next wake and waits for it.
   void Terminate();
-  // Wakes the loop for an early poll.
-  void Wake() { wakeEvent_.release(); }
-
   // One poll: smooth the levels of the active objects, then update both flags.
   void Poll();
   // Both flags off, each counter back to its reload value.
@@ -67,8 +65,10 @@ class TLevelPoller {
   std::atomic<int> voxIndex_{-1};
   std::atomic<int> otherIndex_{-1};
   std::atomic<bool> enabled_{true};
-  std::atomic<bool> terminated_{false};
-  std::binary_semaphore wakeEvent_{0};
+  // Guards terminated_ for the wait; the poll itself takes no lock.
+  std::mutex waitLock_;
+  std::condition_variable wake_;
+  bool terminated_ = false;
   std::thread thread_;
 };
 

@@ -111,7 +111,6 @@ TEST_F(LevelPollerTest, TheThreadPollsUntilTerminatedAndOnlyWhileEnabled) {
   poller_->SetEnabled(false);
   backend_->Cell(20).Value = 30000;
   poller_->Start();
-  poller_->Wake();
   poller_->SetEnabled(true);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!poller_->VoxPresent() && std::chrono::steady_clock::now() < deadline)
