@@ -24,6 +24,7 @@ import sys
 import tempfile
 import threading
 import time
+import wave
 from datetime import datetime
 from pathlib import Path
 
@@ -212,11 +213,11 @@ def line_index(tarvok, audio, name, env):
     sys.exit(f"no line {name!r} in:\n{listing}")
 
 
-def new_home(work, name, mode, line, other, start_delay):
+def new_home(work, name, mode, line, other, start_delay, extra=""):
     home = Path(work) / name
     home.mkdir(parents=True, exist_ok=True)
     (home / "tarvok.ini").write_text(
-        SETTINGS.format(mode=mode, line=line, other=other, start=start_delay))
+        SETTINGS.format(mode=mode, line=line, other=other, start=start_delay) + extra)
     return home
 
 
@@ -302,16 +303,18 @@ def pulse_delays(args, pulse, start_delay):
     station = Station(args.tarvok, home, "pulse", pulse.env)
     station.wait_for("Mode:", 30)
     time.sleep(2)
-    player = subprocess.Popen(
-        ["pacat", "--playback", "-d", "rx", "--raw", "--format=s16le", f"--rate={RATE}",
-         "--channels=1", "--latency-msec=10"], stdin=subprocess.PIPE, env=pulse.env)
     silence = bytes(2 * CHUNK)
     # 1000 Hz at -12 dBFS: a whole number of periods in each 10 ms
     tone = b"".join(round(8231 * math.sin(2 * math.pi * 1000 * i / RATE))
                     .to_bytes(2, "little", signed=True) for i in range(CHUNK))
     starts = []
-    next_write = time.monotonic()
     for _ in range(args.tries):
+        # A player per try: a late write makes the next ones go out in a burst, and what a burst
+        # leaves queued in a long-lived stream would delay every later tone.
+        player = subprocess.Popen(
+            ["pacat", "--playback", "-d", "rx", "--raw", "--format=s16le", f"--rate={RATE}",
+             "--channels=1", "--latency-msec=10"], stdin=subprocess.PIPE, env=pulse.env)
+        next_write = time.monotonic()
         for i in range(int((SILENCE_S + TONE_S) * 100)):
             in_tone = i >= SILENCE_S * 100
             while time.monotonic() < next_write:
@@ -321,8 +324,8 @@ def pulse_delays(args, pulse, start_delay):
             player.stdin.write(tone if in_tone else silence)
             player.stdin.flush()
             next_write += 0.01
-    player.stdin.close()
-    player.wait(10)
+        player.stdin.close()
+        player.wait(10)
     time.sleep(1)
     station.stop()
     keyed = station.keyed_times()
@@ -337,8 +340,10 @@ def pulse_delays(args, pulse, start_delay):
 def repeat_lengths(args, server):
     """Simplex Repeater: a 5 s tone at -12 dBFS played into "rx" with paplay, the repeat recorded
     from "tx"'s monitor (its left channel). Each repeat's length and level tell what the recording
-    lost of the tone's start and how loud it was kept."""
-    home = new_home(args.work, f"repeat-{server.name}", 2, server.rx, server.tx, 100)
+    lost of the tone's start and how loud it was kept. The recordings are kept (the recordings log
+    on) and returned with the repeats: each one's length and peak level against the tone."""
+    home = new_home(args.work, f"repeat-{server.name}", 2, server.rx, server.tx, 100,
+                    "LogEnabled=1\n")
     tone = home / "tone.wav"
     subprocess.run(["sox", "-n", "-r", str(RATE), "-b", "16", "-c", "1", str(tone), "synth",
                     str(REPEAT_TONE_S), "sine", "1000", "vol", "0.2512"], check=True)
@@ -367,7 +372,17 @@ def repeat_lengths(args, server):
             if run * CHUNK / RATE > 1.0:
                 runs.append((run * CHUNK / RATE, 20 * math.log10(peak / 8231)))
             run, peak = 0, 0
-    return runs
+    return runs, [recording_figures(path) for path in sorted((home / "temp").glob("*.wav"))]
+
+
+def recording_figures(path):
+    """Length in seconds and peak against the tone in dB of a 16-bit recording."""
+    with wave.open(str(path)) as recording:
+        frames = recording.readframes(recording.getnframes())
+        seconds = recording.getnframes() / recording.getframerate()
+    peak = max((abs(int.from_bytes(frames[i:i + 2], "little", signed=True))
+                for i in range(0, len(frames) - 1, 2)), default=0)
+    return seconds, 20 * math.log10(max(peak, 1) / 8231)
 
 
 def main():
@@ -412,13 +427,17 @@ def main():
         if args.repeats > 0:
             print(f"\n### Simplex Repeater: a {REPEAT_TONE_S:.0f} s tone repeated, "
                   f"StartDelay 100 ms\n")
-            print("| Server | Repeats | Lengths | Level against the tone |")
-            print("|---|---:|---|---|")
+            print("| Server | Repeats | Repeat lengths | Repeat level | Recording lengths "
+                  "| Recording level |")
+            print("|---|---:|---|---|---|---|")
             for name, server in servers.items():
-                runs = repeat_lengths(args, server)
-                print(f"| {name} | {len(runs)} of {args.repeats} | "
-                      + ", ".join(f"{r[0]:.2f} s" for r in runs) + " | "
-                      + ", ".join(f"{r[1]:+.2f} dB" for r in runs) + " |", flush=True)
+                runs, recordings = repeat_lengths(args, server)
+                columns = [", ".join(f"{r[0]:.2f} s" for r in runs),
+                           ", ".join(f"{r[1]:+.2f} dB" for r in runs),
+                           ", ".join(f"{r[0]:.2f} s" for r in recordings),
+                           ", ".join(f"{r[1]:+.2f} dB" for r in recordings)]
+                print(f"| {name} | {len(runs)} of {args.repeats} | " + " | ".join(columns) + " |",
+                      flush=True)
         print_load()
     finally:
         for server in servers.values():
