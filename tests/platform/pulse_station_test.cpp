@@ -88,7 +88,11 @@ TEST_F(PulseStationTest, AReceivedBurstIsRecordedRepeatedAndIdentified) {
 
   // What reached the transmitter's sink: the burst, then the CW element of "E".
   const std::vector<TToneRun> runs = FindToneRuns(Transmitted(), 8000);
-  ASSERT_EQ(runs.size(), 2u);
+  QString found;
+  for (const TToneRun& run : runs)
+    found +=
+        QString::asprintf("%.3f s of %.0f Hz at %.3f s; ", run.Seconds, run.Frequency, run.Start);
+  ASSERT_EQ(runs.size(), 2u) << found.toStdString();
   EXPECT_NEAR(runs[0].Seconds, 1.0, 0.1);
   EXPECT_NEAR(runs[0].Frequency, 1000, 10);
   EXPECT_NEAR(runs[1].Frequency, 600, 20);
