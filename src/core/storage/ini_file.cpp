@@ -37,7 +37,9 @@ std::optional<TKeyLine> KeyLine(const QByteArray& line) {
   const qsizetype eq = trimmed.indexOf('=');
   if (eq < 0)
     return std::nullopt;
-  return TKeyLine{trimmed.left(eq).trimmed(), trimmed.mid(eq + 1).trimmed()};
+  // A carriage return inside a value reads as the space it is written as, so that a value read
+  // and written again is the one that was read.
+  return TKeyLine{trimmed.left(eq).trimmed(), trimmed.mid(eq + 1).trimmed().replace('\r', ' ')};
 }
 
 bool SameName(const QByteArray& a, const QString& b) {

@@ -102,6 +102,9 @@ TEST_F(IniFileTest, AValueWithALineBreakCannotAddKeys) {
   ASSERT_TRUE(ini.WriteString("Audio", "CWTest", "CQ\nComPort=9"));
   EXPECT_EQ(ini.ReadInteger("Audio", "ComPort", 0), 0);
   EXPECT_EQ(ini.ReadString("Audio", "CWTest", ""), "CQ ComPort=9");
+  // A carriage return inside a line, from another program, reads as it would be written back.
+  WriteFile("[Audio]\nCWTest=CQ\rDE\n");
+  EXPECT_EQ(ini.ReadString("Audio", "CWTest", ""), "CQ DE");
 }
 
 TEST_F(IniFileTest, ReadOnlyFileIsRefusedAndLeftAlone) {
