@@ -135,8 +135,10 @@ std::vector<QByteArray> TIniFile::LoadLines() const {
     lines.push_back(line);
   if (content.endsWith('\n'))
     lines.pop_back();
+  // Every carriage return before the line break goes: one left behind would be taken off by the
+  // next write's read, so each write would change a line it does not own.
   for (QByteArray& line : lines) {
-    if (line.endsWith('\r'))
+    while (line.endsWith('\r'))
       line.chop(1);
   }
   return lines;

@@ -90,11 +90,12 @@ TEST_F(IniFileTest, AppendsAMissingKeyToItsSectionAndAMissingSectionAtTheEnd) {
 }
 
 TEST_F(IniFileTest, WindowsLineEndingsAreRead) {
-  WriteFile("[Audio]\r\nComPort=3\r\n");
+  WriteFile("[Audio]\r\nNote\r\r\nComPort=3\r\n");
   TIniFile ini(Path());
   EXPECT_EQ(ini.ReadInteger("Audio", "ComPort", 0), 3);
   ASSERT_TRUE(ini.WriteInteger("Audio", "ComPort", 4));
   EXPECT_EQ(ini.ReadInteger("Audio", "ComPort", 0), 4);
+  EXPECT_EQ(ReadFile(), "[Audio]\nNote\nComPort=4\n") << "the next write changes no other line";
 }
 
 TEST_F(IniFileTest, AValueWithALineBreakCannotAddKeys) {
