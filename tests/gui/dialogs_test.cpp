@@ -2,15 +2,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
-#include "core/config/version.h"
-#include "gui/dialogs/about_dialog.h"
 #include "gui/dialogs/confirmation_dialog.h"
-#include "support/config_fixture.h"
 #include "support/gui_application.h"
 
 namespace tarvok {
@@ -33,16 +29,6 @@ TEST(ConfirmationDialogTest, ShowsTheMessageAndReturnsWhetherDontShowAgainWasTic
     EXPECT_EQ(AskTraceWarning(nullptr, message), tick);
     EXPECT_EQ(shown, message);
   }
-}
-
-class AboutDialogTest : public ConfigTest {};
-
-TEST_F(AboutDialogTest, ShowsTheVersionOfTheBuild) {
-  EnsureGuiApplication();
-  const TAboutDialog about(Config());
-  EXPECT_EQ(
-      about.findChild<QLabel*>(QStringLiteral("VersionLabel"))->text(),
-      QStringLiteral("Version %1.%2").arg(kVersionMajor).arg(kVersionMinor, 2, 10, QChar('0')));
 }
 
 }  // namespace

@@ -96,34 +96,33 @@ TEST_F(RecordingsLogWindowTest, TheGridShowsTheListsTextsAndAnEmptyFolderOneBlan
   EXPECT_EQ(Grid()->horizontalHeaderItem(4)->text(), "Properties");
 }
 
-TEST_F(RecordingsLogWindowTest, YesToAllAsksOnceAndDeletesAllThree) {
-  const QStringList files = AddThree();
-  Grid()->selectAll();
-  Answer({QMessageBox::YesToAll});
-  PressDelete();
-  ASSERT_EQ(asked_.size(), 1);
-  EXPECT_TRUE(asked_[0].startsWith("Are you sure you want to delete\n12/01/26 10:00:00, 15 Kb"));
-  for (const QString& file : files)
-    EXPECT_FALSE(QFile::exists(file)) << file.toStdString();
-  EXPECT_EQ(Grid()->rowCount(), 1);
-}
-
-TEST_F(RecordingsLogWindowTest, CancelAtTheSecondDeletesOnlyTheFirstAndRelists) {
+TEST_F(RecordingsLogWindowTest, DeleteAsksForEachUntilCancelOrYesToAllAndRelists) {
   const QStringList files = AddThree();
   Grid()->selectAll();
   Answer({QMessageBox::Yes, QMessageBox::Cancel});
   Button("btnDelete")->click();
-  EXPECT_EQ(asked_.size(), 2);
+  ASSERT_EQ(asked_.size(), 2);
+  EXPECT_TRUE(asked_[0].startsWith("Are you sure you want to delete\n12/01/26 10:00:00, 15 Kb"));
   EXPECT_FALSE(QFile::exists(files[0]));
   EXPECT_TRUE(QFile::exists(files[1]));
   ASSERT_EQ(Grid()->rowCount(), 2);
   EXPECT_EQ(Cell(0, 1), "11:00:00");
 
-  Config().SetConfirmDelete(false);
-  Grid()->selectRow(1);
-  Button("btnDelete")->click();
-  EXPECT_EQ(asked_.size(), 2) << "no question with confirmation off";
+  Grid()->selectAll();
+  Answer({QMessageBox::YesToAll});
+  PressDelete();
+  EXPECT_EQ(asked_.size(), 3) << "Yes to All asks once";
+  EXPECT_FALSE(QFile::exists(files[1]));
   EXPECT_FALSE(QFile::exists(files[2]));
+  EXPECT_EQ(Grid()->rowCount(), 1);
+
+  Config().SetConfirmDelete(false);
+  const QString another = AddRecording("261201_130000.wav", 1);
+  window_.reset();
+  Grid()->selectRow(0);
+  Button("btnDelete")->click();
+  EXPECT_EQ(asked_.size(), 3) << "no question with confirmation off";
+  EXPECT_FALSE(QFile::exists(another));
 }
 
 TEST_F(RecordingsLogWindowTest, TheRecordingBeingWrittenIsNeverDeleted) {

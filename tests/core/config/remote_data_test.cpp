@@ -28,12 +28,6 @@ class RemoteDataTest : public ::testing::Test {
   std::unique_ptr<TRemoteDataFile> remote_ = std::make_unique<TRemoteDataFile>(1, 5);
 };
 
-TEST_F(RemoteDataTest, FileNamesAreInTheRemoteFolder) {
-  EXPECT_EQ(remote_->StatusFileName, dir_.path() + "/tarvok.rmt");
-  remote_->SetPath("/srv/remote/");
-  EXPECT_EQ(remote_->CommandFileName, "/srv/remote/tarvok.cmd");
-}
-
 TEST_F(RemoteDataTest, StatusIsWrittenOnTheFirstPollAndThenOnlyWhenItChanged) {
   EXPECT_TRUE(remote_->StatusChanged());
   EXPECT_FALSE(remote_->StatusChanged());
