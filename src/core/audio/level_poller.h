@@ -65,7 +65,7 @@ class TLevelPoller {
   std::atomic<int> voxIndex_{-1};
   std::atomic<int> otherIndex_{-1};
   std::atomic<bool> enabled_{true};
-  // Guards terminated_ for the wait; the poll itself takes no lock.
+  // Guards terminated_; the loop holds it except while it sleeps.
   std::mutex waitLock_;
   std::condition_variable wake_;
   bool terminated_ = false;
