@@ -6,7 +6,6 @@
 
 #include "core/audio/wav_reader.h"
 #include "core/audio/wav_recording_file.h"
-#include "support/child_process.h"
 
 namespace tarvok {
 namespace {
@@ -72,38 +71,6 @@ TEST_F(WavFileTest, RecordingLayoutIsByteExactWithThePadByte) {
                               Le32(1001) + audio + QByteArray(1, '\0');
   EXPECT_EQ(Read(path), expected);
   EXPECT_EQ(Read(path).size(), 1060);
-}
-
-TEST_F(WavFileTest, AnEmptyRecordingIsTheHeaderAlone) {
-  const QString path = dir_.filePath("empty.wav");
-  TWavRecordingFile file;
-  ASSERT_EQ(file.Create(path, format_), "");
-  file.Close();
-  const QByteArray bytes = Read(path);
-  ASSERT_EQ(bytes.size(), 58);
-  EXPECT_EQ(qFromLittleEndian<std::uint32_t>(bytes.constData() + 4), 50u);
-  EXPECT_EQ(qFromLittleEndian<std::uint32_t>(bytes.constData() + 54), 0u);
-}
-
-TEST_F(WavFileTest, ARecordingCutShortByAKillIsAPlayableFileOfWhatWasWritten) {
-  const QString path = dir_.filePath("killed.wav");
-  const QByteArray audio = Audio(3001);
-  TKilledChild child([&] {
-    // Still open when the child is killed.
-    static TWavRecordingFile file;
-    file.Create(path, format_);
-    file.Append(reinterpret_cast<const std::uint8_t*>(audio.constData()), 2000);
-    file.Append(reinterpret_cast<const std::uint8_t*>(audio.constData()) + 2000, 1001);
-  });
-  ASSERT_TRUE(child.Ready());
-  child.Kill();
-
-  const TWavLayout layout = ReadWavLayout(path);
-  ASSERT_TRUE(layout.IsValid()) << layout.Error.toStdString();
-  EXPECT_EQ(layout.DataOffset, 58);
-  EXPECT_EQ(layout.DataBytes, 3001);
-  EXPECT_EQ(Read(path).mid(58), audio);
-  EXPECT_EQ(qFromLittleEndian<std::uint32_t>(Read(path).constData() + 4), 50u + 3001);
 }
 
 TEST_F(WavFileTest, PlaybackFindsTheAudioWhateverHeaderPrecedesIt) {
