@@ -266,6 +266,9 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
     insert(lines.size(), '[' + section.toUtf8() + ']');
     insert(lines.size(), line);
   } else if (const auto index = FindKey(lines, *range, key)) {
+    // A value written as it stands changes nothing, so the file is left as it is, as a batch does.
+    if (lines[*index] == line)
+      return true;
     lines[*index] = line;
     if (batchLines_ && SectionName(line))
       sectionIndex_.reset();

@@ -96,6 +96,10 @@ TEST_F(IniFileTest, WindowsLineEndingsAreRead) {
   ASSERT_TRUE(ini.WriteInteger("Audio", "ComPort", 4));
   EXPECT_EQ(ini.ReadInteger("Audio", "ComPort", 0), 4);
   EXPECT_EQ(ReadFile(), "[Audio]\nNote\nComPort=4\n") << "the next write changes no other line";
+  WriteFile("[Audio]\r\nComPort=4\r\n");
+  ASSERT_TRUE(ini.WriteInteger("Audio", "ComPort", 4));
+  EXPECT_EQ(ReadFile(), "[Audio]\r\nComPort=4\r\n")
+      << "a value written as it stands changes nothing";
 }
 
 TEST_F(IniFileTest, AValueWithALineBreakCannotAddKeys) {
