@@ -341,7 +341,7 @@ def repeat_lengths(args, server):
     """Simplex Repeater: a 5 s tone at -12 dBFS played into "rx" with paplay, the repeat recorded
     from "tx"'s monitor (its left channel). Each repeat's length and level tell what the recording
     lost of the tone's start and how loud it was kept. The recordings are kept (the recordings log
-    on) and returned with the repeats: each one's length and peak level against the tone."""
+    on) and returned with the repeats: each one's length and level against the tone."""
     home = new_home(args.work, f"repeat-{server.name}", 2, server.rx, server.tx, 100,
                     "LogEnabled=1\n")
     tone = home / "tone.wav"
@@ -354,35 +354,48 @@ def repeat_lengths(args, server):
         ["parec", "-d", "tx.monitor", "--format=s16le", f"--rate={RATE}", "--channels=1",
          "--channel-map=front-left", "--latency-msec=20"], stdout=subprocess.PIPE,
         env=server.env)
+    # Read as it comes: parec keeps what the pipe cannot take and may drop it when terminated.
+    chunks = []
+    reader = threading.Thread(target=lambda: chunks.extend(iter(
+        lambda: monitor.stdout.read1(65536), b"")), daemon=True)
+    reader.start()
     for _ in range(args.repeats):
         subprocess.run(["paplay", "-d", "rx", str(tone)], env=server.env)
         time.sleep(REPEAT_TONE_S + 6)
     monitor.terminate()
-    data = monitor.stdout.read()
+    reader.join(10)
+    data = b"".join(chunks)
     station.stop()
     samples = [int.from_bytes(data[i:i + 2], "little", signed=True)
                for i in range(0, len(data) - 1, 2)]
-    runs, run, peak = [], 0, 0
+    runs, run = [], []
     for w in range(0, len(samples) - CHUNK, CHUNK):
-        window = max(abs(v) for v in samples[w:w + CHUNK])
-        if window > 8231 / 2:
-            run += 1
-            peak = max(peak, window)
+        window = samples[w:w + CHUNK]
+        if max(abs(v) for v in window) > 8231 / 2:
+            run.extend(window)
         else:
-            if run * CHUNK / RATE > 1.0:
-                runs.append((run * CHUNK / RATE, 20 * math.log10(peak / 8231)))
-            run, peak = 0, 0
+            if len(run) / RATE > 1.0:
+                runs.append((len(run) / RATE, tone_level(run)))
+            run = []
     return runs, [recording_figures(path) for path in sorted((home / "temp").glob("*.wav"))]
 
 
+def tone_level(samples):
+    """Level against the tone in dB, from the RMS of the tone's middle: a sample peak depends on
+    where the samples fall on the wave (up to 0.7 dB low for 1000 Hz at 8000 Hz)."""
+    middle = samples[len(samples) // 4:3 * len(samples) // 4] or [0]
+    rms = math.sqrt(sum(v * v for v in middle) / len(middle))
+    return 20 * math.log10(max(rms * math.sqrt(2), 1) / 8231)
+
+
 def recording_figures(path):
-    """Length in seconds and peak against the tone in dB of a 16-bit recording."""
+    """Length in seconds and level against the tone of a 16-bit recording."""
     with wave.open(str(path)) as recording:
         frames = recording.readframes(recording.getnframes())
         seconds = recording.getnframes() / recording.getframerate()
-    peak = max((abs(int.from_bytes(frames[i:i + 2], "little", signed=True))
-                for i in range(0, len(frames) - 1, 2)), default=0)
-    return seconds, 20 * math.log10(max(peak, 1) / 8231)
+    samples = [int.from_bytes(frames[i:i + 2], "little", signed=True)
+               for i in range(0, len(frames) - 1, 2)]
+    return seconds, tone_level(samples)
 
 
 def main():
