@@ -76,6 +76,16 @@ TPulseTestServer::~TPulseTestServer() {
 }
 
 bool TPulseTestServer::Start(QString& error) {
+  // PipeWire's session manager does not always come up on a loaded machine; that is the server's
+  // business, not the station's, so it gets a second try.
+  if (StartOnce(error))
+    return true;
+  Kill();
+  error.clear();
+  return StartOnce(error);
+}
+
+bool TPulseTestServer::StartOnce(QString& error) {
   qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
   qunsetenv("PULSE_SERVER");
   servers_.clear();
@@ -153,21 +163,29 @@ bool TPulseTestServer::StartPipeWire(QString& error) {
       error = QStringLiteral("the private PipeWire server does not start");
     return false;
   }
-  return Poll(
-             [this] {
-               int code = -1;
-               Run(QStringLiteral("pactl"), {"info"}, &code);
-               return code == 0 || !Running();
-             },
-             kStartMs) &&
-         LoadDevices(error) &&
-         // The session manager links new streams and picks a default sink once it is running.
-         Poll(
-             [this] {
-               return Run(QStringLiteral("pactl"), {"get-default-sink"}).trimmed() != "auto_null" ||
-                      !Running();
-             },
-             kStartMs);
+  if (!Poll(
+          [this] {
+            int code = -1;
+            Run(QStringLiteral("pactl"), {"info"}, &code);
+            return code == 0 || !Running();
+          },
+          kStartMs)) {
+    error = QStringLiteral("pipewire-pulse does not answer");
+    return false;
+  }
+  if (!LoadDevices(error))
+    return false;
+  // The session manager links new streams and picks a default sink once it is running.
+  if (!Poll(
+          [this] {
+            return Run(QStringLiteral("pactl"), {"get-default-sink"}).trimmed() != "auto_null" ||
+                   !Running();
+          },
+          kStartMs)) {
+    error = QStringLiteral("wireplumber picks no default sink");
+    return false;
+  }
+  return true;
 }
 
 bool TPulseTestServer::LoadDevices(QString& error) {

@@ -44,6 +44,7 @@ class TPulseTestServer {
   void Record(QProcess& recorder, const QString& source);
 
  private:
+  bool StartOnce(QString& error);
   bool StartProcess(const QString& program, const QStringList& arguments, QString& error);
   bool StartPulseAudio(QString& error);
   bool StartPipeWire(QString& error);
