@@ -32,6 +32,7 @@ TICKS = os.sysconf("SC_CLK_TCK")
 RATE = 8000
 CHUNK = RATE // 100  # 10 ms
 SILENCE_S, TONE_S = 2.0, 1.0  # one try: silence, then a tone
+TONE_PEAK = 8231  # -12 dBFS
 REPEAT_TONE_S = 5.0
 SETTINGS = """[Audio]
 SaveMode=1
@@ -305,7 +306,7 @@ def pulse_delays(args, pulse, start_delay):
     time.sleep(2)
     silence = bytes(2 * CHUNK)
     # 1000 Hz at -12 dBFS: a whole number of periods in each 10 ms
-    tone = b"".join(round(8231 * math.sin(2 * math.pi * 1000 * i / RATE))
+    tone = b"".join(round(TONE_PEAK * math.sin(2 * math.pi * 1000 * i / RATE))
                     .to_bytes(2, "little", signed=True) for i in range(CHUNK))
     starts = []
     for _ in range(args.tries):
@@ -371,7 +372,7 @@ def repeat_lengths(args, server):
     runs, run = [], []
     for w in range(0, len(samples) - CHUNK, CHUNK):
         window = samples[w:w + CHUNK]
-        if max(abs(v) for v in window) > 8231 / 2:
+        if max(abs(v) for v in window) > TONE_PEAK / 2:
             run.extend(window)
         else:
             if len(run) / RATE > 1.0:
@@ -385,7 +386,7 @@ def tone_level(samples):
     where the samples fall on the wave (up to 0.7 dB low for 1000 Hz at 8000 Hz)."""
     middle = samples[len(samples) // 4:3 * len(samples) // 4] or [0]
     rms = math.sqrt(sum(v * v for v in middle) / len(middle))
-    return 20 * math.log10(max(rms * math.sqrt(2), 1) / 8231)
+    return 20 * math.log10(max(rms * math.sqrt(2), 1) / TONE_PEAK)
 
 
 def recording_figures(path):

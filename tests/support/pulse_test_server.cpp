@@ -30,18 +30,6 @@ const QString kReceiver = QStringLiteral(
     "source_properties='device.description=\"Receiver input\"'");
 constexpr int kStartMs = 15000;
 
-// Checks the condition every 20 ms until it holds or the time is up; whether it holds.
-bool Poll(const std::function<bool()>& condition, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!condition()) {
-    if (clock.elapsed() > timeoutMs)
-      return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
-
 void KillProcess(QProcess& process, int signal) {
   if (process.state() == QProcess::NotRunning)
     return;
@@ -93,7 +81,7 @@ bool TPulseTestServer::StartOnce(QString& error) {
       kind_ == TSoundServerKind::PipeWire ? StartPipeWire(error) : StartPulseAudio(error);
   if (!started)
     return false;
-  if (!Poll(
+  if (!WaitUntil(
           [this] {
             int code = -1;
             const QString sources =
@@ -156,14 +144,14 @@ bool TPulseTestServer::StartPipeWire(QString& error) {
   };
   // Each part waits for the one before it: the bus, the graph's socket, then the session manager
   // (the PulseAudio server asks it for the default devices).
-  if (!Poll(exists("bus"), kStartMs) || !StartProcess("pipewire", {}, error) ||
-      !Poll(exists("pipewire-0"), kStartMs) || !StartProcess("wireplumber", {}, error) ||
+  if (!WaitUntil(exists("bus"), kStartMs) || !StartProcess("pipewire", {}, error) ||
+      !WaitUntil(exists("pipewire-0"), kStartMs) || !StartProcess("wireplumber", {}, error) ||
       !StartProcess("pipewire-pulse", {}, error)) {
     if (error.isEmpty())
       error = QStringLiteral("the private PipeWire server does not start");
     return false;
   }
-  if (!Poll(
+  if (!WaitUntil(
           [this] {
             int code = -1;
             Run(QStringLiteral("pactl"), {"info"}, &code);
@@ -176,7 +164,7 @@ bool TPulseTestServer::StartPipeWire(QString& error) {
   if (!LoadDevices(error))
     return false;
   // The session manager links new streams and picks a default sink once it is running.
-  if (!Poll(
+  if (!WaitUntil(
           [this] {
             return Run(QStringLiteral("pactl"), {"get-default-sink"}).trimmed() != "auto_null" ||
                    !Running();
