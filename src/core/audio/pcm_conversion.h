@@ -30,4 +30,23 @@ class TResampler {
   std::int16_t previous_ = 0;  // the last input sample of the block before
 };
 
+// Linear interpolation onto another rate after a low-pass filter below the new rate's half, so
+// that a lower rate folds nothing back into the band it keeps (speech above 4 kHz into the DTMF
+// tones). The filter is evaluated only at the samples that the interpolation reads. Raising the
+// rate, or keeping it, leaves the samples unfiltered.
+class TAntiAliasResampler {
+ public:
+  TAntiAliasResampler(int fromRate, int toRate);
+  void Process(std::span<const std::int16_t> in, std::vector<std::int16_t>& out);
+
+ private:
+  double Filtered(std::size_t index) const;
+
+  const std::int64_t from_;
+  const std::int64_t to_;
+  std::vector<double> taps_;
+  std::vector<double> history_;  // the inputs the filter still needs, then the block
+  std::int64_t position_ = 0;    // of the next output, in 1/to_ samples of history_
+};
+
 }  // namespace tarvok

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace tarvok {
 namespace {
 
@@ -33,6 +36,45 @@ TEST(PcmConversionTest, FormatsConvertBothWaysAndRatesAreInterpolated) {
   up.Process(std::span(samples).first(2), out);
   up.Process(std::span(samples).subspan(2), out);
   EXPECT_EQ(out, (std::vector<std::int16_t>{0, 500, 1000, 0, -1000, 15884, 32767, -1, -32768}));
+}
+
+// A tone at the source rate, converted in blocks of 10 ms as a card delivers them; the output's
+// peak after the filter has settled.
+int PeakAfterConversion(int fromRate, int toRate, double frequency) {
+  TAntiAliasResampler resampler(fromRate, toRate);
+  std::vector<std::int16_t> out;
+  const int block = fromRate / 100;
+  for (int start = 0; start < fromRate; start += block) {
+    std::vector<std::int16_t> in(static_cast<std::size_t>(block));
+    for (int i = 0; i < block; ++i)
+      in[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(
+          std::lround(16384 * std::sin(2 * M_PI * frequency * (start + i) / fromRate)));
+    resampler.Process(in, out);
+  }
+  EXPECT_NEAR(static_cast<double>(out.size()), toRate, 2) << fromRate;
+  int peak = 0;
+  for (std::size_t i = out.size() / 2; i < out.size(); ++i)
+    peak = std::max(peak, std::abs(static_cast<int>(out[i])));
+  return peak;
+}
+
+TEST(PcmConversionTest, ALowerRateKeepsItsBandAndFoldsNothingIntoIt) {
+  for (const int cardRate : {48000, 44100}) {
+    // DTMF and speech pass at their level.
+    for (const double frequency : {697.0, 1633.0, 3000.0})
+      EXPECT_NEAR(PeakAfterConversion(cardRate, 8000, frequency), 16384, 16384 * 0.06)
+          << cardRate << " Hz card, " << frequency << " Hz";
+    // Above half the new rate, which would fold to 1.5, 2 and 3 kHz: 60 dB down at least.
+    for (const double frequency : {6500.0, 6000.0, 5000.0})
+      EXPECT_LT(PeakAfterConversion(cardRate, 8000, frequency), 17)
+          << cardRate << " Hz card, " << frequency << " Hz";
+  }
+  // Keeping the rate leaves samples as they are.
+  TAntiAliasResampler same(8000, 8000);
+  const std::vector<std::int16_t> samples{0, 1000, -1000, 32767, -32768};
+  std::vector<std::int16_t> out;
+  same.Process(samples, out);
+  EXPECT_EQ(out, samples);
 }
 
 }  // namespace
