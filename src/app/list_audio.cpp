@@ -22,7 +22,7 @@ int ListAudio(const QString& name) {
   }
   std::printf("Sound system: %s\n", system.Description.toLocal8Bit().constData());
   TSoundCard card(std::move(system.Backend));
-  for (const QString& line : DescribeSoundCard(card))
+  for (const QString& line : DescribeSoundCard(card) + system.Inventory)
     std::printf("%s\n", line.toLocal8Bit().constData());
   return 0;
 }

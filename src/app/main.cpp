@@ -33,8 +33,9 @@ int main(int argc, char* argv[]) {
       QStringLiteral("DIR"), tarvok::DefaultStationHome());
   const QCommandLineOption audio(
       QStringLiteral("audio"),
-      QStringLiteral("Sound system: pulse, virtual or virtual:SCENARIO (default: pulse when a "
-                     "sound server answers, else virtual)."),
+      QStringLiteral("Sound system: pulse, alsa, alsa:DEVICE, virtual or virtual:SCENARIO "
+                     "(default: pulse when a sound server answers, else alsa when one card has "
+                     "capture and playback, else virtual)."),
       QStringLiteral("NAME"));
   const QCommandLineOption listAudio(
       QStringLiteral("list-audio"),

@@ -1,5 +1,8 @@
 #include "platform/sound_system.h"
 
+#include "platform/alsa/alsa_card_list.h"
+#include "platform/alsa/alsa_inventory.h"
+#include "platform/alsa/alsa_sound_backend.h"
 #include "platform/pulse/pulse_sound_backend.h"
 #include "platform/virtual/virtual_sound_backend.h"
 
@@ -9,6 +12,7 @@ namespace {
 
 constexpr int kConnectTimeoutMs = 3000;
 const QLatin1String kVirtualWithScenario("virtual:");
+const QLatin1String kAlsaWithDevice("alsa:");
 
 TSoundSystem Virtual(const QString& scenarioPath, const QString& stationFolder) {
   TSoundSystem system;
@@ -33,9 +37,24 @@ TSoundSystem Virtual(const QString& scenarioPath, const QString& stationFolder) 
   return system;
 }
 
+TSoundSystem Alsa(const QString& device, const QString& pcAudioDevice) {
+  TSoundSystem system;
+  system.Backend = std::make_unique<TAlsaSoundBackend>(device, pcAudioDevice);
+  system.Description = QStringLiteral("the ALSA device %1").arg(device);
+  if (!pcAudioDevice.isEmpty())
+    system.Description += QStringLiteral(", PC audio from %1").arg(pcAudioDevice);
+  system.Inventory = AlsaInventory();
+  return system;
+}
+
 }  // namespace
 
-TSoundSystem CreateSoundSystem(const QString& name, const QString& stationFolder) {
+TSoundSystem CreateSoundSystem(const QString& name, const QString& stationFolder,
+                               const QString& pcAudioDevice) {
+  if (name == QLatin1String("alsa"))
+    return Alsa(QStringLiteral("default"), pcAudioDevice);
+  if (name.startsWith(kAlsaWithDevice) && name.size() > kAlsaWithDevice.size())
+    return Alsa(name.mid(kAlsaWithDevice.size()), pcAudioDevice);
   if (name == QLatin1String("virtual"))
     return Virtual(QString(), stationFolder);
   if (name.startsWith(kVirtualWithScenario))
@@ -51,14 +70,16 @@ TSoundSystem CreateSoundSystem(const QString& name, const QString& stationFolder
       system.Connected = ready;
       return system;
     }
-    TSoundSystem system = Virtual(QString(), stationFolder);
-    system.Description += QStringLiteral(" (no sound server is reachable)");
+    const TAlsaChoice choice = ChooseAlsaCard(ReadAlsaCards());
+    TSoundSystem system = choice.Device.isEmpty() ? Virtual(QString(), stationFolder)
+                                                  : Alsa(choice.Device, pcAudioDevice);
+    system.Description += QStringLiteral(" (%1)").arg(choice.Why);
     return system;
   }
   TSoundSystem unknown;
   unknown.Errors << QStringLiteral(
-                        "Unknown sound system \"%1\"; valid names are pulse, virtual and "
-                        "virtual:SCENARIO.")
+                        "Unknown sound system \"%1\"; valid names are pulse, alsa, alsa:DEVICE, "
+                        "virtual and virtual:SCENARIO.")
                         .arg(name);
   unknown.Connected = false;
   return unknown;

@@ -1,7 +1,10 @@
-// Chooses the station's sound system by name: "pulse" (a PulseAudio or PipeWire server),
-// "virtual" or "virtual:SCENARIO" (the virtual sound card, silent or driven by a scenario file),
-// or, with no name, pulse when a server answers and the virtual card otherwise. The virtual card
-// writes what it sends to the transmitter into the station folder, when one is given.
+// Chooses the station's sound system by name: "pulse" (a PulseAudio or PipeWire server), "alsa"
+// or "alsa:DEVICE" (a card through ALSA, the device "default" or the PCM name given), "virtual" or
+// "virtual:SCENARIO" (the virtual sound card, silent or driven by a scenario file). With no name:
+// pulse when a server answers, else ALSA when exactly one card has capture and playback, else the
+// virtual card; the description says why. The virtual card writes what it sends to the transmitter
+// into the station folder, when one is given. On ALSA, `pcAudioDevice` names the capture device of
+// the PC audio line, when there is one.
 #pragma once
 
 #include <QString>
@@ -20,8 +23,11 @@ struct TSoundSystem {
   bool Connected = true;                   // false while the sound server is not reachable
   // Logs the keying next to the virtual card's transmitter audio; empty for other systems.
   std::function<void(bool keyed)> TransmitterKeyed;
+  // What the sound system offers besides the station's lines, for --list-audio.
+  QStringList Inventory;
 };
 
-TSoundSystem CreateSoundSystem(const QString& name, const QString& stationFolder = {});
+TSoundSystem CreateSoundSystem(const QString& name, const QString& stationFolder = {},
+                               const QString& pcAudioDevice = {});
 
 }  // namespace tarvok

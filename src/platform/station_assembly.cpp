@@ -26,7 +26,15 @@ TStationAssembly::TStationAssembly(const TStationOptions& options, const TClock&
     failure_ = kAlreadyRunning;
     return;
   }
-  TSoundSystem sound = CreateSoundSystem(options.SoundSystem, folder.Path());
+  // A window's message box waits for the user: it must not open inside a transition of the
+  // running station. The failures below come before there is one, and are told at once.
+  if (options.Role == TStationRole::Window)
+    queuedMessages_ = std::make_unique<TQueuedMessages>(messages);
+  TUserMessages& stationMessages = queuedMessages_ ? *queuedMessages_ : messages;
+  // The settings come first: they name the PC audio's device on ALSA.
+  config_ = std::make_unique<TConfig>(folder, clock, stationMessages);
+  TSoundSystem sound =
+      CreateSoundSystem(options.SoundSystem, folder.Path(), config_->AlsaPCAudioDevice());
   for (const QString& error : sound.Errors)
     messages.ShowError(error);
   if (!sound.Backend) {
@@ -34,14 +42,8 @@ TStationAssembly::TStationAssembly(const TStationOptions& options, const TClock&
     return;
   }
   soundDescription_ = sound.Description;
-  // A window's message box waits for the user: it must not open inside a transition of the
-  // running station. The failures above come before there is one, and are told at once.
-  if (options.Role == TStationRole::Window)
-    queuedMessages_ = std::make_unique<TQueuedMessages>(messages);
-  TUserMessages& stationMessages = queuedMessages_ ? *queuedMessages_ : messages;
   serialPort_ = std::make_unique<TSerialKeyingPort>();
   keyingTap_ = std::make_unique<TKeyingTap>(*serialPort_, std::move(sound.TransmitterKeyed));
-  config_ = std::make_unique<TConfig>(folder, clock, stationMessages);
   transmitter_ = std::make_unique<TTransmitter>(*config_, clock, *keyingTap_, stationMessages);
   // The transmitter starts released; a port that cannot be opened is reported now.
   transmitter_->Key(false);

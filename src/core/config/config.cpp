@@ -119,6 +119,8 @@ void TConfig::LoadAudio() {
   readInt("VoxTimer", voxTimer_);
   readInt("ComPort", comPort_);
   comDevice_ = ini_.ReadString(s, QStringLiteral("ComDevice"), comDevice_);
+  alsaPCAudioDevice_ =
+      ini_.ReadString(s, QStringLiteral("AlsaPCAudioDevice"), alsaPCAudioDevice_).trimmed();
   readRange(QStringLiteral("State"), state_, 4);
   readRange(QStringLiteral("ComPin"), comPin_, 255);
   readInt("TxTimeout", txTimeout_);

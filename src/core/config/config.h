@@ -86,6 +86,9 @@ class TConfig final : public QObject {
   // A serial device path that takes precedence over ComPort ("/dev/ttyUSB0").
   const QString& ComDevice() const { return comDevice_; }
   bool SetComDevice(const QString& v) { return Store(comDevice_, v, kAudio, "ComDevice"); }
+  // On ALSA, the capture device of the PC audio line ("plughw:CARD=Loopback,DEV=1"); empty: none.
+  // Read when the station starts.
+  const QString& AlsaPCAudioDevice() const { return alsaPCAudioDevice_; }
   int State() const { return state_; }
   bool SetState(int v) { return Store(state_, v, kAudio, "State"); }
   // The watchdog: seconds of continuous keying allowed (0 or less: no limit), and the seconds
@@ -278,6 +281,7 @@ class TConfig final : public QObject {
   int voxTimer_ = 5;
   int comPort_ = 0;
   QString comDevice_;
+  QString alsaPCAudioDevice_;
   int state_ = 2;
   std::uint8_t comPin_ = 0;
   int txTimeout_ = 300;
