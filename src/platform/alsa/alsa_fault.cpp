@@ -6,6 +6,15 @@
 
 namespace tarvok {
 
+namespace {
+void Silent(const char*, int, const char*, int, const char*, ...) {}
+}  // namespace
+
+void QuietAlsaErrors() {
+  static const bool quiet = snd_lib_error_set_handler(&Silent) == 0;
+  (void)quiet;
+}
+
 TAlsaFault AlsaFaultOf(int error) {
   switch (-error) {
     case 0:

@@ -17,6 +17,9 @@ enum class TAlsaFault {
 
 TAlsaFault AlsaFaultOf(int error);
 
+// Keeps alsa-lib from printing its errors to standard error: the station reports them itself, once.
+void QuietAlsaErrors();
+
 // The message for a device that cannot be opened, naming it.
 QString AlsaOpenFailure(const QString& device, int error);
 

@@ -92,8 +92,10 @@ int TAlsaInput::ReadUntilFault() {
       return 0;
     if (events > 0 && !pcm_.Ready(std::span(fds).first(deviceFds)))
       continue;
-    long frames = 0;
-    while ((frames = pcm_.Read(buffer)) > 0)
+    // One read per wake-up: a device that always has audio (ALSA's "null") still lets the input
+    // hear that it should stop.
+    const long frames = pcm_.Read(buffer);
+    if (frames > 0)
       Deliver(std::span(buffer).first(static_cast<std::size_t>(frames) *
                                       static_cast<std::size_t>(pcm_.Format().FrameBytes())));
     switch (AlsaFaultOf(static_cast<int>(frames))) {

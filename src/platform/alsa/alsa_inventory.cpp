@@ -3,6 +3,7 @@
 #include <alsa/asoundlib.h>
 
 #include "platform/alsa/alsa_card_list.h"
+#include "platform/alsa/alsa_fault.h"
 
 namespace tarvok {
 
@@ -92,6 +93,7 @@ void AddCards(QStringList& lines) {
 }  // namespace
 
 QStringList AlsaInventory() {
+  QuietAlsaErrors();
   QStringList lines;
   AddPcmNames(lines);
   AddCards(lines);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/alsa/alsa_fault.h"
+
 namespace tarvok {
 
 QString TAlsaMixer::MixerNameOf(const QString& pcmDevice) {
@@ -14,6 +16,7 @@ QString TAlsaMixer::MixerNameOf(const QString& pcmDevice) {
 }
 
 TAlsaMixer::TAlsaMixer(const QString& pcmDevice) {
+  QuietAlsaErrors();
   const QByteArray name = MixerNameOf(pcmDevice).toLocal8Bit();
   if (snd_mixer_open(&mixer_, 0) < 0) {
     mixer_ = nullptr;

@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "platform/alsa/alsa_fault.h"
+
 namespace tarvok {
 
 namespace {
@@ -16,14 +18,10 @@ struct TSampleFormat {
 constexpr std::array<TSampleFormat, 3> kSampleFormats{
     {{SND_PCM_FORMAT_S16_LE, 16}, {SND_PCM_FORMAT_S32_LE, 32}, {SND_PCM_FORMAT_S24_3LE, 24}}};
 
-// alsa-lib prints its errors to standard error; the station reports them itself, once.
-void Silent(const char*, int, const char*, int, const char*, ...) {}
-
 }  // namespace
 
 int TAlsaPcm::Open(const QString& device, snd_pcm_stream_t stream, int preferredRate) {
-  static const bool silenced = snd_lib_error_set_handler(&Silent) == 0;
-  (void)silenced;
+  QuietAlsaErrors();
   Close();
   const QByteArray name = device.toLocal8Bit();
   if (const int error = snd_pcm_open(&pcm_, name.constData(), stream, SND_PCM_NONBLOCK);
@@ -107,12 +105,14 @@ bool TAlsaPcm::Ready(std::span<pollfd> fds) const {
 }
 
 long TAlsaPcm::Recovered(long result) {
-  if (result == -EPIPE) {
-    // An overrun or underrun: the device is prepared again, and capture restarted.
-    if (snd_pcm_prepare(pcm_) == 0 && snd_pcm_stream(pcm_) == SND_PCM_STREAM_CAPTURE)
-      snd_pcm_start(pcm_);
-  }
-  return result;
+  if (result != -EPIPE)
+    return result;
+  // An overrun or underrun: the device is prepared again, and capture restarted. A device that
+  // cannot be (the server behind a plugin died) says why.
+  int error = snd_pcm_prepare(pcm_);
+  if (error == 0 && snd_pcm_stream(pcm_) == SND_PCM_STREAM_CAPTURE)
+    error = snd_pcm_start(pcm_);
+  return error < 0 ? error : result;
 }
 
 long TAlsaPcm::Read(std::span<std::byte> frames) {

@@ -35,8 +35,8 @@ class TAlsaPcm {
   // The device's descriptors, for poll; Ready tells from their events whether it can go on.
   std::vector<pollfd> PollDescriptors() const;
   bool Ready(std::span<pollfd> fds) const;
-  // Frames read or written, or a negative errno; xruns are recovered from before the errno is
-  // returned, so the next call continues.
+  // Frames read or written, or a negative errno. An xrun is recovered from before -EPIPE is
+  // returned, so that the next call continues; a recovery that fails returns its own error.
   long Read(std::span<std::byte> frames);
   long Write(std::span<const std::byte> frames);
   // Frames written and not yet heard; 0 after an underrun.

@@ -105,6 +105,10 @@ void TAlsaPlayback::Run() {
     if (!WritePending())
       break;
     NotifyPlayed();
+    // A device may hold back the last frames, less than a period (the PulseAudio plugin does):
+    // silence after them pushes them out.
+    if (pending_.empty() && !ends_.empty() && pcm_.Delay() < pcm_.PeriodFrames())
+      pending_.resize(static_cast<std::size_t>(pcm_.PeriodFrames() * pcm_.Format().FrameBytes()));
     // With audio to write the device wakes the thread; while the last of it plays, a timer does;
     // with nothing queued only the end of the stream does.
     const bool writing = !pending_.empty();
