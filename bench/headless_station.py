@@ -6,6 +6,10 @@ VmHWM) of a station idle in Simplex Repeater mode, one on the virtual card and o
 sound server (PulseAudio; PipeWire with WirePlumber and its PulseAudio server) at the same time,
 plus each sound server's own CPU (for PipeWire its three processes together).
 
+ALSA: with PulseAudio among the servers, a station on ALSA through its PulseAudio plugin
+(`--audio alsa:pulse`, which records the server's default source "receiver" and plays on its
+default sink "tx") is measured beside the one on PulseAudio itself, idle and keying.
+
 Keying delay: in Internet Repeater mode with VOX on the receiver's line, the time from a receiver
 tone starting to the transmitter keyed, per start delay. On the virtual card both times are the
 card's own (scenario and transmitter.log); on the servers the tone is written to the null sink "rx"
@@ -204,6 +208,20 @@ class PipeWireServer(PulseServer):
         shutil.rmtree(self.runtime, ignore_errors=True)
 
 
+ALSA_AUDIO = "alsa:pulse"
+ALSA_LABEL = "ALSA pulse plugin (on PulseAudio)"
+
+
+def alsa_server(args, servers):
+    """The PulseAudio server that the ALSA station runs on, with its lines; None without one."""
+    server = servers.get("PulseAudio")
+    if args.no_alsa or server is None:
+        return None
+    server.alsa_rx = line_index(args.tarvok, ALSA_AUDIO, "Receiver", server.env)
+    server.alsa_tx = line_index(args.tarvok, ALSA_AUDIO, "Station Audio", server.env)
+    return server
+
+
 def line_index(tarvok, audio, name, env):
     listing = subprocess.run([tarvok, "--list-audio", "--audio", audio], env=env,
                              capture_output=True, text=True).stdout
@@ -231,6 +249,10 @@ def measure_idle(args, servers):
         stations[name] = Station(args.tarvok, new_home(args.work, f"idle-{name}", 2,
                                                        server.rx, server.tx, 10), "pulse",
                                  server.env)
+    alsa = alsa_server(args, servers)
+    if alsa:
+        stations[ALSA_LABEL] = Station(args.tarvok, new_home(args.work, "idle-alsa", 2, alsa.rx,
+                                                             alsa.tx, 10), ALSA_AUDIO, alsa.env)
     for name, station in stations.items():
         if not station.wait_for("State: LISTENING", 30):
             sys.exit(f"{name}: the station did not reach LISTENING:\n" + "\n".join(station.lines))
@@ -298,10 +320,13 @@ def virtual_delays(args, start_delay):
     return delays[:args.tries]
 
 
-def pulse_delays(args, pulse, start_delay):
-    home = new_home(args.work, f"delay-{pulse.name}-{start_delay}", 1, pulse.rx, pulse.tx,
+def pulse_delays(args, pulse, start_delay, alsa=False):
+    """The tone goes into "rx" alike; the station hears it through PulseAudio, or through ALSA's
+    plugin on the same server."""
+    rx, tx = (pulse.alsa_rx, pulse.alsa_tx) if alsa else (pulse.rx, pulse.tx)
+    home = new_home(args.work, f"delay-{'alsa' if alsa else pulse.name}-{start_delay}", 1, rx, tx,
                     start_delay)
-    station = Station(args.tarvok, home, "pulse", pulse.env)
+    station = Station(args.tarvok, home, ALSA_AUDIO if alsa else "pulse", pulse.env)
     station.wait_for("Mode:", 30)
     time.sleep(2)
     silence = bytes(2 * CHUNK)
@@ -414,6 +439,8 @@ def main():
                         help="5 s tones repeated in Simplex Repeater mode on each server")
     parser.add_argument("--no-virtual", action="store_true",
                         help="leave out the virtual card's keying delays")
+    parser.add_argument("--no-alsa", action="store_true",
+                        help="leave out the station on ALSA's PulseAudio plugin")
     args = parser.parse_args()
     Path(args.work).mkdir(parents=True, exist_ok=True)
     args.work = tempfile.mkdtemp(prefix="run-", dir=Path(args.work).resolve())
@@ -438,6 +465,10 @@ def main():
             for name, server in servers.items():
                 print(summary(name, delay, pulse_delays(args, server, delay), args.tries),
                       flush=True)
+            alsa = alsa_server(args, servers)
+            if alsa:
+                print(summary(ALSA_LABEL, delay, pulse_delays(args, alsa, delay, alsa=True),
+                              args.tries), flush=True)
         if args.repeats > 0:
             print(f"\n### Simplex Repeater: a {REPEAT_TONE_S:.0f} s tone repeated, "
                   f"StartDelay 100 ms\n")
