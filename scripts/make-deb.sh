@@ -26,7 +26,7 @@ if command -v ccache >/dev/null; then
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 fi
 (cd "$src" && dpkg-buildpackage -b --no-sign >../build.log 2>&1) || {
-  tail -n 40 "$out/build.log" >&2
+  tail -n 15 "$out/build.log" | cut -c1-300 >&2
   echo "make-deb: the package build failed; the whole log is $out/build.log" >&2
   exit 1
 }
