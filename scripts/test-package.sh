@@ -25,6 +25,7 @@ purge() {
   rm -rf "$work"
 }
 trap purge EXIT
+trap 'exit 1' INT TERM
 apt_get install "./$deb"
 checks=0
 passed() {
