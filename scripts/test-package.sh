@@ -21,7 +21,7 @@ deb=build/deb/tarvok_${version}_$(dpkg --print-architecture).deb
 
 work=$(mktemp -d)
 purge() {
-  apt_get purge tarvok || true
+  if dpkg-query -W tarvok >/dev/null 2>&1; then apt_get purge tarvok || true; fi
   rm -rf "$work"
 }
 trap purge EXIT
