@@ -43,6 +43,7 @@ findings=$build/findings
 logs=$build/logs
 mkdir -p "$findings" "$logs"
 failed=()
+replayed=0
 # Runs a fuzzer with its log in $logs; on a failure the log's end is shown.
 run() {
   local target=$1 log=$logs/$1.log
@@ -60,6 +61,7 @@ for target in "${targets[@]}"; do
   if [ "$mode" = replay ]; then
     echo "== $target: the $(find "$corpus" -type f | wc -l) inputs of its corpus, then $amount runs from seed 1"
     mapfile -d '' inputs < <(find "$corpus" -type f -print0)
+    replayed=$((replayed + ${#inputs[@]}))
     run "$target" "${inputs[@]}"
     work=$(mktemp -d)
     run "$target" -seed=1 -runs="$amount" -print_final_stats=1 "$work" "$corpus"
@@ -74,4 +76,8 @@ if [ ${#failed[@]} -gt 0 ]; then
   echo "fuzz targets that failed: ${failed[*]} (inputs in $findings, logs in $logs)" >&2
   exit 1
 fi
-echo "fuzz targets passed"
+if [ "$mode" = replay ]; then
+  echo "${#targets[@]} fuzz targets passed: $replayed corpus inputs, then $amount runs each"
+else
+  echo "${#targets[@]} fuzz targets passed"
+fi
