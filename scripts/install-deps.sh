@@ -9,4 +9,4 @@ $sudo apt-get install -y -qq --no-install-recommends \
   ca-certificates cmake ninja-build g++ pkg-config clang-format \
   qt6-base-dev qt6-serialport-dev libgl-dev \
   libgtest-dev libgmock-dev sox \
-  libpulse-dev pulseaudio pulseaudio-utils desktop-file-utils >/dev/null
+  libpulse-dev pulseaudio pulseaudio-utils desktop-file-utils xvfb xdotool >/dev/null

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "core/common/dtmf_decoder_kind.h"
 #include "core/common/repeater_mode.h"
@@ -63,6 +64,8 @@ class TConfig final : public QObject {
   // Write a list's sections with one replace of the file; false (the user told) when it failed.
   bool SaveBeacons() { return Written(beacons_.SaveToIni(ini_)); }
   bool SaveSchedules() { return Written(schedules_.SaveToIni(ini_)); }
+  // Both lists' sections, unreported: inside a WriteTogether, which reports.
+  void WriteLists();
 
   // Section "Audio".
   int ThresholdLevel() const { return thresholdLevel_; }
@@ -86,8 +89,12 @@ class TConfig final : public QObject {
   // A serial device path that takes precedence over ComPort ("/dev/ttyUSB0").
   const QString& ComDevice() const { return comDevice_; }
   bool SetComDevice(const QString& v) { return Store(comDevice_, v, kAudio, "ComDevice"); }
-  int State() const { return state_; }
+  // The state in force: one held for a while (a dialog's forced receive) wins over the stored
+  // one, and is never written.
+  int State() const { return heldState_.value_or(state_); }
   bool SetState(int v) { return Store(state_, v, kAudio, "State"); }
+  void HoldState(int v) { heldState_ = v; }
+  void ReleaseState() { heldState_.reset(); }
   // The watchdog: seconds of continuous keying allowed (0 or less: no limit), and the seconds
   // keying stays locked after a time-out whose cause the station cannot tell.
   int TxTimeout() const { return txTimeout_; }
@@ -279,6 +286,7 @@ class TConfig final : public QObject {
   int comPort_ = 0;
   QString comDevice_;
   int state_ = 2;
+  std::optional<int> heldState_;
   std::uint8_t comPin_ = 0;
   int txTimeout_ = 300;
   int txLockout_ = 60;
