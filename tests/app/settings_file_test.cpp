@@ -130,8 +130,9 @@ TEST_F(SettingsFileTest, PreferencesClosedWithEscLeavesTheFileAsItWas) {
   const QByteArray before = Settings();
   ASSERT_TRUE(OpenPreferences());
   EXPECT_EQ(Settings(), before);
-  XDoTool({"search", "--onlyvisible", "--name", "^Preferences$", "windowfocus", "--sync", "key",
-           "Escape"});
+  const QByteArray dialog =
+      XDoTool({"search", "--onlyvisible", "--name", "^Preferences$"}).split('\n').first();
+  XDoTool({"windowfocus", "--sync", dialog, "key", "Escape"});
   ASSERT_TRUE(PreferencesClosed());
   EXPECT_EQ(Settings(), before);
 }
