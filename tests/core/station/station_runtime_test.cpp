@@ -291,7 +291,9 @@ TEST_F(StationRuntimeTest, TheSnapshotFollowsModeKeyingCaptureAndErrorsAndSignal
   Start();
   Settle();
   int changes = 0;
-  QObject::connect(runtime_.get(), &TStationRuntime::SnapshotChanged, [&] { ++changes; });
+  const QObject listener;  // ends the connection before the station's close signals
+  QObject::connect(runtime_.get(), &TStationRuntime::SnapshotChanged, &listener,
+                   [&] { ++changes; });
   const TStationSnapshot idle = runtime_->Snapshot();
   EXPECT_EQ(idle.Mode, rmInternetRepeater);
   EXPECT_EQ(idle.Caption, "Internet Repeater");
@@ -339,7 +341,8 @@ TEST_F(StationRuntimeTest, ViewOperationsWriteTheirKeysAndTellTheirFollowers) {
   Start();
   Settle();
   QStringList changed;
-  QObject::connect(&Config(), &TConfig::SettingChanged,
+  const QObject listener;  // ends the connections before the station's close writes
+  QObject::connect(&Config(), &TConfig::SettingChanged, &listener,
                    [&](const QString&, const QString& key) { changed << key; });
   runtime_->ChooseComDevice("/dev/ttyUSB0");
   EXPECT_EQ(Stored("Audio", "ComDevice"), "/dev/ttyUSB0");
@@ -359,11 +362,14 @@ TEST_F(StationRuntimeTest, ViewOperationsWriteTheirKeysAndTellTheirFollowers) {
       << changed.join(',').toStdString();
 
   int snapshots = 0;
-  QObject::connect(runtime_.get(), &TStationRuntime::SnapshotChanged, [&] { ++snapshots; });
+  QObject::connect(runtime_.get(), &TStationRuntime::SnapshotChanged, &listener,
+                   [&] { ++snapshots; });
   TBeacon beacon = runtime_->Lists().NewBeacon();
   beacon.Name = "Club";
   beacon.Enabled = true;
   beacon.Min = "*";
+  beacon.Hour = beacon.Day = beacon.Month = beacon.WeekDay = "*";
+  beacon.CWString = "DE CLUB";
   ASSERT_TRUE(runtime_->AddBeacon(beacon));
   ASSERT_TRUE(runtime_->SetBeaconEnabled(0, true));
   EXPECT_EQ(Stored("BeaconGeneral", "Count"), "1");
