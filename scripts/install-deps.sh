@@ -9,5 +9,5 @@ $sudo apt-get install -y -qq --no-install-recommends \
   ca-certificates cmake ninja-build g++ pkg-config clang-format \
   qt6-base-dev qt6-serialport-dev libgl-dev \
   libgtest-dev libgmock-dev sox \
-  libpulse-dev pulseaudio pulseaudio-utils desktop-file-utils \
+  libpulse-dev pulseaudio pulseaudio-utils desktop-file-utils xvfb xdotool \
   libasound2-dev libasound2-plugins alsa-utils >/dev/null

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "core/audio/sound_card.h"
 #include "core/common/clock.h"
 #include "core/config/config.h"
 #include "core/station/station_runtime.h"
+#include "core/station/status_display.h"
 #include "core/station/vox_control_check.h"
 #include "platform/instance_guard.h"
 #include "platform/station_assembly.h"
@@ -21,9 +23,9 @@ void TOperatorLog::Line(const QString& text) {
 
 void TOperatorLog::Follow(TStationAssembly& assembly, bool answersQuestions) {
   TStationRuntime& station = assembly.Station();
-  TConfig& settings = station.Settings();
+  const TConfig& settings = station.Settings();
   Line(QStringLiteral("Tarvok %1 started with settings file %2")
-           .arg(settings.VersionText(), settings.IniFile().FileName()));
+           .arg(settings.VersionText(), settings.Folder().SettingsFile()));
   Line(QStringLiteral("Sound card: %1, %2")
            .arg(station.SoundCard().DeviceName(0), assembly.SoundDescription()));
   connect(&assembly.InstanceGuard(), &TInstanceGuard::RaiseRequested, this, [this] {

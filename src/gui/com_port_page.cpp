@@ -52,8 +52,8 @@ TComPortPage::TComPortPage(TStationRuntime& station, QWidget* parent)
 
   connect(ports_, &TPortComboBox::PopupAboutToShow, this, &TComPortPage::Refresh);
   connect(ports_, &QComboBox::activated, this, &TComPortPage::PortChosen);
-  connect(dtr_, &QRadioButton::clicked, this, [this] { station_.Settings().SetComPin(0); });
-  connect(rts_, &QRadioButton::clicked, this, [this] { station_.Settings().SetComPin(1); });
+  connect(dtr_, &QRadioButton::clicked, this, [this] { station_.ChooseComPin(0); });
+  connect(rts_, &QRadioButton::clicked, this, [this] { station_.ChooseComPin(1); });
   Refresh();
 }
 
@@ -85,14 +85,11 @@ void TComPortPage::Refresh() {
 }
 
 void TComPortPage::PortChosen(int index) {
-  TConfig& settings = station_.Settings();
   const QVariant device = ports_->itemData(index, kDeviceRole);
-  if (device.isValid()) {
-    settings.SetComDevice(device.toString());
-    return;
-  }
-  settings.SetComDevice(QString());
-  settings.SetComPort(ports_->itemData(index).toInt());
+  if (device.isValid())
+    station_.ChooseComDevice(device.toString());
+  else
+    station_.ChooseComPort(ports_->itemData(index).toInt());
 }
 
 }  // namespace tarvok

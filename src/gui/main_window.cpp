@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/station/station_runtime.h"
+#include "core/station/status_display.h"
 #include "gui/beacons/beacon_tab.h"
 #include "gui/com_port_page.h"
 #include "gui/control_pages.h"
@@ -91,7 +92,7 @@ QWidget* TMainWindow::CreateGeneralTab() {
   paramsPages_->addWidget(transmitPage_);
   paramsPages_->addWidget(comPortPage_);
   for (const int trace : {TTraceSource::kUpper, TTraceSource::kLower}) {
-    auto* page = new TTraceSourcePage(station_.Trace(trace), paramsPages_);
+    auto* page = new TTraceSourcePage(station_, trace, paramsPages_);
     page->setObjectName(trace == TTraceSource::kUpper ? QStringLiteral("Remote")
                                                       : QStringLiteral("Local"));
     paramsPages_->addWidget(page);
@@ -111,7 +112,7 @@ QWidget* TMainWindow::CreateTracesColumn() {
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
   for (const int trace : {TTraceSource::kUpper, TTraceSource::kLower})
-    layout->addWidget(new TTraceGroup(station_.Trace(trace), column), 1);
+    layout->addWidget(new TTraceGroup(station_, trace, column), 1);
   layout->addWidget(new TTraceLegend(column));
   indicator_ = new TStateIndicatorView(column);
   layout->addWidget(indicator_);

@@ -16,7 +16,7 @@ const QColor kTraceColor = QColor(0x00, 0xFF, 0x00);
 
 }  // namespace
 
-TOscilloscopeView::TOscilloscopeView(TLevelHistory& history, QWidget* parent)
+TOscilloscopeView::TOscilloscopeView(const TLevelHistory& history, QWidget* parent)
     : QWidget(parent), history_(history) {
   // Every pixel is painted: no background to erase first.
   setAttribute(Qt::WA_OpaquePaintEvent);

@@ -12,7 +12,7 @@ class TLevelHistory;
 class TOscilloscopeView final : public QWidget {
   Q_OBJECT
  public:
-  TOscilloscopeView(TLevelHistory& history, QWidget* parent);
+  TOscilloscopeView(const TLevelHistory& history, QWidget* parent);
 
  signals:
   // The owner hands the new size to the trace, which places the levels for it.
@@ -23,7 +23,7 @@ class TOscilloscopeView final : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  TLevelHistory& history_;
+  const TLevelHistory& history_;
 };
 
 }  // namespace tarvok

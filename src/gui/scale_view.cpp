@@ -14,7 +14,8 @@ constexpr int kTextMargin = 4;
 
 }  // namespace
 
-TScaleView::TScaleView(TTraceSource& trace, QWidget* parent) : QWidget(parent), trace_(trace) {
+TScaleView::TScaleView(const TTraceSource& trace, QWidget* parent)
+    : QWidget(parent), trace_(trace) {
   setFixedWidth(kWidth);
   // Two digits must fit in the 14 pixels left of the margin.
   QFont small = font();

@@ -13,13 +13,13 @@ class TScaleView final : public QWidget {
  public:
   static constexpr int kWidth = 18;
 
-  TScaleView(TTraceSource& trace, QWidget* parent);
+  TScaleView(const TTraceSource& trace, QWidget* parent);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  TTraceSource& trace_;
+  const TTraceSource& trace_;
 };
 
 }  // namespace tarvok

@@ -6,15 +6,17 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "core/station/station_runtime.h"
 #include "core/station/trace_source.h"
 #include "gui/oscilloscope_view.h"
 #include "gui/scale_view.h"
 
 namespace tarvok {
 
-TTraceGroup::TTraceGroup(TTraceSource& trace, QWidget* parent)
+TTraceGroup::TTraceGroup(TStationRuntime& station, int trace, QWidget* parent)
     : QGroupBox(parent),
-      trace_(trace),
+      station_(station),
+      trace_(station.Trace(trace)),
       header_(new QLabel(this)),
       disable_(new QCheckBox(QStringLiteral("Disable the Trace"), this)) {
   const bool upper = trace_.TraceIndex() == TTraceSource::kUpper;
@@ -30,7 +32,8 @@ TTraceGroup::TTraceGroup(TTraceSource& trace, QWidget* parent)
 
   auto* scope = new TOscilloscopeView(trace_.Scope(), this);
   connect(scope, &TOscilloscopeView::Resized, this, [this](QSize size) {
-    trace_.SetDisplaySize(size.width(), trace_.Meter().Width(), size.height());
+    station_.SetTraceDisplaySize(trace_.TraceIndex(), size.width(), trace_.Meter().Width(),
+                                 size.height());
   });
   auto* display = new QHBoxLayout;
   display->setSpacing(0);
@@ -41,7 +44,9 @@ TTraceGroup::TTraceGroup(TTraceSource& trace, QWidget* parent)
   layout->addWidget(headerPanel);
   layout->addLayout(display, 1);
 
-  connect(disable_, &QCheckBox::clicked, &trace_, &TTraceSource::SetTraceDisabled);
+  connect(disable_, &QCheckBox::clicked, this, [this](bool on) {
+    station_.ChangeTrace(trace_.TraceIndex(), TTraceChange::TraceDisabled, on);
+  });
   connect(&trace_, &TTraceSource::ControlsChanged, this, &TTraceGroup::Refresh);
   Refresh();
 }

@@ -9,17 +9,19 @@ class QLabel;
 
 namespace tarvok {
 
+class TStationRuntime;
 class TTraceSource;
 
 class TTraceGroup final : public QGroupBox {
   Q_OBJECT
  public:
-  TTraceGroup(TTraceSource& trace, QWidget* parent);
+  TTraceGroup(TStationRuntime& station, int trace, QWidget* parent);
 
  private:
   void Refresh();
 
-  TTraceSource& trace_;
+  TStationRuntime& station_;
+  const TTraceSource& trace_;
   QLabel* header_;
   QCheckBox* disable_;
 };

@@ -9,6 +9,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "core/station/station_runtime.h"
 #include "core/station/trace_source.h"
 #include "core/station/trace_source_levels.h"
 #include "gui/oscilloscope_view.h"
@@ -40,9 +41,10 @@ void ShowItems(QComboBox& box, const QStringList& items, int selected) {
 
 }  // namespace
 
-TTraceSourcePage::TTraceSourcePage(TTraceSource& trace, QWidget* parent)
+TTraceSourcePage::TTraceSourcePage(TStationRuntime& station, int trace, QWidget* parent)
     : QWidget(parent),
-      trace_(trace),
+      station_(station),
+      trace_(station.Trace(trace)),
       header_(Named(new QLabel(this), "HeaderLabel")),
       mixer_(Named(new QComboBox(this), "cboMixer")),
       source_(Named(new QComboBox(this), "cboSource")),
@@ -92,13 +94,16 @@ TTraceSourcePage::TTraceSourcePage(TTraceSource& trace, QWidget* parent)
   layout->addLayout(controls, 1);
   layout->addWidget(meterPanel_, 0, Qt::AlignTop);
 
-  connect(mixer_, &QComboBox::activated, &trace_, &TTraceSource::ChooseMixer);
-  connect(source_, &QComboBox::activated, &trace_, &TTraceSource::ChooseSource);
-  connect(signed_, &QCheckBox::clicked, &trace_, &TTraceSource::SetSigned);
-  connect(volume_, &QSlider::valueChanged, &trace_, &TTraceSource::ChangeVolume);
-  connect(gainControl_, &QCheckBox::clicked, &trace_, &TTraceSource::SetGainControl);
-  connect(disableTrace_, &QCheckBox::clicked, &trace_, &TTraceSource::SetTraceDisabled);
-  connect(disableMeter_, &QCheckBox::clicked, &trace_, &TTraceSource::SetPeakMeterDisabled);
+  const auto change = [this](TTraceChange what) {
+    return [this, what](int value) { station_.ChangeTrace(trace_.TraceIndex(), what, value); };
+  };
+  connect(mixer_, &QComboBox::activated, this, change(TTraceChange::Mixer));
+  connect(source_, &QComboBox::activated, this, change(TTraceChange::Source));
+  connect(signed_, &QCheckBox::clicked, this, change(TTraceChange::Signed));
+  connect(volume_, &QSlider::valueChanged, this, change(TTraceChange::Volume));
+  connect(gainControl_, &QCheckBox::clicked, this, change(TTraceChange::GainControl));
+  connect(disableTrace_, &QCheckBox::clicked, this, change(TTraceChange::TraceDisabled));
+  connect(disableMeter_, &QCheckBox::clicked, this, change(TTraceChange::PeakMeterDisabled));
   connect(&trace_, &TTraceSource::ControlsChanged, this, &TTraceSourcePage::Refresh);
   Refresh();
 }
@@ -112,7 +117,8 @@ QFrame* TTraceSourcePage::BuildMeter() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(meter);
   connect(meter, &TOscilloscopeView::Resized, this, [this](QSize size) {
-    trace_.SetDisplaySize(trace_.Scope().Width(), size.width(), trace_.Scope().Height());
+    station_.SetTraceDisplaySize(trace_.TraceIndex(), trace_.Scope().Width(), size.width(),
+                                 trace_.Scope().Height());
   });
   connect(&trace_.Meter(), &TLevelHistory::Changed, this, &TTraceSourcePage::FollowScopeHeight);
   return panel;

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "core/station/trace_source.h"
+
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -13,19 +15,21 @@ class QSlider;
 
 namespace tarvok {
 
+class TStationRuntime;
 class TTraceSource;
 
 class TTraceSourcePage final : public QWidget {
   Q_OBJECT
  public:
-  TTraceSourcePage(TTraceSource& trace, QWidget* parent);
+  TTraceSourcePage(TStationRuntime& station, int trace, QWidget* parent);
 
  private:
   QFrame* BuildMeter();
   void Refresh();
   void FollowScopeHeight();
 
-  TTraceSource& trace_;
+  TStationRuntime& station_;
+  const TTraceSource& trace_;
   QLabel* header_;
   QComboBox* mixer_;
   QComboBox* source_;

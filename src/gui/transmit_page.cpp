@@ -53,10 +53,10 @@ TTransmitPage::TTransmitPage(TStationRuntime& station, QWidget* parent)
   layout->addWidget(peakSpeed_, 1, 1);
   txTimeout_ = AddWatchdogEdit(layout, QStringLiteral("edTxTimeout"),
                                QStringLiteral("Transmitter time-out (s):"), 2,
-                               [this](int seconds) { station_.Settings().SetTxTimeout(seconds); });
+                               [this](int seconds) { station_.SetTxTimeout(seconds); });
   txLockout_ =
       AddWatchdogEdit(layout, QStringLiteral("edTxLockout"), QStringLiteral("Lock-out (s):"), 3,
-                      [this](int seconds) { station_.Settings().SetTxLockout(seconds); });
+                      [this](int seconds) { station_.SetTxLockout(seconds); });
   layout->setRowStretch(4, 1);
 
   connect(&station_.Vox(), &TVoxControl::ThresholdLabelChanged, this, &TTransmitPage::Refresh);
@@ -73,7 +73,7 @@ void TTransmitPage::AddEdit(QGridLayout* grid, TVoxControl::TEdit edit, const QS
   grid->addWidget(line, row, 1);
   edits_[edit] = line;
   connect(line, &QLineEdit::textEdited, this,
-          [this, edit](const QString& text) { station_.Vox().ApplyEdit(edit, text); });
+          [this, edit](const QString& text) { station_.ApplyVoxEdit(edit, text); });
 }
 
 QLineEdit* TTransmitPage::AddWatchdogEdit(QGridLayout* grid, const QString& name,

@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include "core/config/config.h"
+#include "core/config/preferences.h"
 #include "gui/beacons/beacon_edit_dialog.h"
 #include "gui/beacons/beacon_editor.h"
 #include "gui/beacons/beacon_name_dialog.h"
@@ -42,6 +43,13 @@ class BeaconEditorsTest : public WindowTest {
     EXPECT_NE(child, nullptr) << (name ? name : "");
     return child;
   }
+  static QString NoPreview(const QString&, const QString&) { return {}; }
+  // The preferences' Save, with the page's list.
+  void Save(const TBeaconOptionsPage& page) {
+    TPreferences preferences = TPreferences::Read(Config());
+    page.Store(preferences);
+    Station().SavePreferences(preferences);
+  }
   static void Trigger(QWidget* parent, const char* action) {
     Find<QAction>(parent, action)->trigger();
   }
@@ -60,7 +68,7 @@ class BeaconEditorsTest : public WindowTest {
 };
 
 TEST_F(BeaconEditorsTest, ExpressionsFilterTypedAndPastedTextAlike) {
-  TBeaconEditor editor(Station());
+  TBeaconEditor editor(Station(), NoPreview);
   const TBeacon beacon = Beacon("Club", true, "QST");
   editor.Load(&beacon);
   auto* minutes = Find<TExpressionEdit>(&editor, "edMin");
@@ -99,7 +107,7 @@ TEST_F(BeaconEditorsTest, ExpressionsFilterTypedAndPastedTextAlike) {
 }
 
 TEST_F(BeaconEditorsTest, EnableRuleLeavesOnlyTheNameWhileDisabled) {
-  TBeaconEditor editor(Station());
+  TBeaconEditor editor(Station(), NoPreview);
   const char* details[] = {"edMin",  "edHour",     "edDay",      "edMonth", "edWeekDay",
                            "cboWAV", "btnWAVEdit", "btnPreview", "edCW"};
   auto expectDetails = [&](bool enabled) {
@@ -170,7 +178,7 @@ TEST_F(BeaconEditorsTest, TabAddsEditsAndDeletesAndWritesAtOnce) {
 }
 
 TEST_F(BeaconEditorsTest, TimeColumnFollowsTheStationClockAtANewMinute) {
-  Station().Lists().AddBeacon(Beacon("Club", true, "QST"));
+  Station().AddBeacon(Beacon("Club", true, "QST"));
   TBeaconTab tab(Station());
   EXPECT_EQ(Cell(&tab, "Grid", 0, 2), "12/05 07:15");
   clock_.Set(QDateTime(QDate(2026, 12, 5), QTime(7, 15, 2)));
@@ -184,11 +192,11 @@ TEST_F(BeaconEditorsTest, PageEditsACopyUntilApplied) {
   wav.close();
   TBeacon club = Beacon("Club", true, QString());
   club.WaveFile = wav.fileName();
-  Station().Lists().AddBeacon(club);
+  Station().AddBeacon(club);
   TBeaconTab tab(Station());
 
   for (const bool apply : {false, true}) {
-    TBeaconOptionsPage page(Station());
+    TBeaconOptionsPage page(Station(), NoPreview);
     EXPECT_EQ(Cell(&page, "TaskGrid", 0, 2), "Queue");
     auto* wavList = Find<QComboBox>(&page, "cboWAV");
     EXPECT_EQ(wavList->currentText(), "id.wav");
@@ -208,7 +216,7 @@ TEST_F(BeaconEditorsTest, PageEditsACopyUntilApplied) {
     EXPECT_EQ(Station().Lists().Beacons().Count(), 1) << "the station's list waits for Save";
     EXPECT_EQ(Cell(&tab, "Grid", 1, 1), "<none>");
     if (apply)
-      page.Save(Config());
+      Save(page);
   }
   EXPECT_EQ(Cell(&tab, "Grid", 1, 1), "Net");
   EXPECT_EQ(Stored("BeaconEvent1", "Name"), "Net");
@@ -216,9 +224,9 @@ TEST_F(BeaconEditorsTest, PageEditsACopyUntilApplied) {
 }
 
 TEST_F(BeaconEditorsTest, DeletingTheShownBeaconLeavesTheEditorSafe) {
-  Station().Lists().AddBeacon(Beacon("Club", true, "QST"));
-  Station().Lists().AddBeacon(Beacon("Net", true, "CQ"));
-  TBeaconOptionsPage page(Station());
+  Station().AddBeacon(Beacon("Club", true, "QST"));
+  Station().AddBeacon(Beacon("Net", true, "CQ"));
+  TBeaconOptionsPage page(Station(), NoPreview);
   auto* grid = Find<QTableWidget>(&page, "TaskGrid");
   grid->setCurrentCell(1, 1);
   auto* name = Find<QLineEdit>(&page, "edName");
@@ -238,7 +246,7 @@ TEST_F(BeaconEditorsTest, DeletingTheShownBeaconLeavesTheEditorSafe) {
   Type(name, "x");
   Type(Find<QLineEdit>(&page, "edMin"), "5");
   EXPECT_EQ(Cell(&page, "TaskGrid", 0, 1), "");
-  page.Save(Config());
+  Save(page);
   EXPECT_EQ(Station().Lists().Beacons().Count(), 0);
 }
 

@@ -15,6 +15,7 @@
 #include "core/config/config.h"
 #include "gui/dtmf/dtmf_window.h"
 #include "gui/dtmf/frequency_bars_view.h"
+#include "support/station_runtime_probe.h"
 #include "support/tone_block.h"
 #include "support/window_fixture.h"
 
@@ -35,7 +36,7 @@ class DtmfWindowTest : public WindowTest {
     return child;
   }
   void Capture(const TBytes& block) {
-    Station().Dtmf().CaptureBlock(TWaveMessage::Data, block);
+    TStationRuntimeProbe::Dtmf(Station()).CaptureBlock(TWaveMessage::Data, block);
     Settle();
   }
   void Press(char key) {
@@ -54,7 +55,7 @@ TEST_F(DtmfWindowTest, TheFilterPageAndTheKeysComeOnlyWithDtmfOn) {
   Press('5');
   EXPECT_EQ(Terminal(), "");
 
-  Child<QCheckBox>("cboDTFMEnabled")->click();
+  Child<QCheckBox>("cboDTMFEnabled")->click();
   EXPECT_EQ(Stored("Audio", "DTFMEnabled"), "1");
   ASSERT_EQ(tabs->count(), 2);
   EXPECT_EQ(tabs->tabText(1), " Filter  ");
@@ -68,26 +69,26 @@ TEST_F(DtmfWindowTest, TheFilterPageAndTheKeysComeOnlyWithDtmfOn) {
 
   Config().SetDTFMEnabled(false);  // as the preferences would
   EXPECT_EQ(tabs->count(), 1);
-  EXPECT_FALSE(Child<QCheckBox>("cboDTFMEnabled")->isChecked());
+  EXPECT_FALSE(Child<QCheckBox>("cboDTMFEnabled")->isChecked());
 }
 
-TEST_F(DtmfWindowTest, TheSimplexHintComesOnlyInSimplexModeWithoutDtfmSimplex) {
+TEST_F(DtmfWindowTest, TheSimplexHintComesOnlyInSimplexModeWithoutDtmfSimplex) {
   struct TCase {
     TRepeaterMode Mode;
-    bool DtfmSimplex;
+    bool DtmfSimplex;
     bool Hint;
   };
   for (const TCase& c :
        {TCase{rmSimplexRepeater, false, true}, TCase{rmSimplexRepeater, true, false},
         TCase{rmInternetRepeater, false, false}}) {
-    Config().SetDTFMSimplex(c.DtfmSimplex);
+    Config().SetDTFMSimplex(c.DtmfSimplex);
     Station().ChangeMode(c.Mode);
     Settle();
-    auto* enabled = Child<QCheckBox>("cboDTFMEnabled");
+    auto* enabled = Child<QCheckBox>("cboDTMFEnabled");
     enabled->click();
     ASSERT_TRUE(enabled->isChecked());
     QMessageBox* hint = Window().findChild<QMessageBox*>("SimplexHint");
-    EXPECT_EQ(hint != nullptr, c.Hint) << c.Mode << c.DtfmSimplex;
+    EXPECT_EQ(hint != nullptr, c.Hint) << c.Mode << c.DtmfSimplex;
     if (hint) {
       EXPECT_EQ(hint->text(), TDtmfBlockProcessor::SimplexHint());
       delete hint;
@@ -106,7 +107,7 @@ TEST_F(DtmfWindowTest, SlidersSetTheEqualizerAndTheLevelAndResetZeroesThem) {
   Child<QSlider>("FFTScaleBar")->triggerAction(QAbstractSlider::SliderToMaximum);
   EXPECT_EQ(Station().Dtmf().Filter().ScaleStep(), 20);
 
-  auto* level = Child<QSlider>("DTFMLevelBar");
+  auto* level = Child<QSlider>("DTMFLevelBar");
   level->triggerAction(QAbstractSlider::SliderToMaximum);  // top
   EXPECT_EQ(Station().Dtmf().Filter().Level(), 0);
   level->triggerAction(QAbstractSlider::SliderToMinimum);  // bottom
@@ -116,7 +117,7 @@ TEST_F(DtmfWindowTest, SlidersSetTheEqualizerAndTheLevelAndResetZeroesThem) {
   EXPECT_EQ(band->value(), 0);
   EXPECT_EQ(Child<QSlider>("FFTScaleBar")->value(), 0);
   EXPECT_EQ(Stored("Filter", "Equalizer3"), "0");
-  Station().Dtmf().SetGainStep(9, -4);  // from elsewhere: the slider follows
+  Station().ChangeDtmfGain(9, -4);  // from elsewhere: the slider follows
   EXPECT_EQ(Child<QSlider>("BandBar9")->value(), -4);
 }
 

@@ -13,6 +13,7 @@
 #include "gui/com_port_page.h"
 #include "gui/control_pages.h"
 #include "gui/transmit_page.h"
+#include "support/station_runtime_probe.h"
 #include "support/window_fixture.h"
 
 namespace tarvok {
@@ -51,7 +52,7 @@ TEST_F(PagesTest, TransmitEditsTakeDigitsOnlyAndWriteAtOnce) {
   start->clear();
   QTest::keyClicks(start, "2x5");
   EXPECT_EQ(start->text(), "25");
-  EXPECT_EQ(Station().Poller().Vox().OnDelay(), 25);
+  EXPECT_EQ(TStationRuntimeProbe::Poller(Station()).Vox().OnDelay(), 25);
   auto* noise = page.findChild<QLineEdit*>("NoiseLevelLabel");
   noise->clear();
   QTest::keyClicks(noise, "40");

@@ -15,6 +15,7 @@
 #include "core/audio/wav_recording_file.h"
 #include "core/config/config.h"
 #include "gui/log/recordings_log_window.h"
+#include "support/station_runtime_probe.h"
 #include "support/window_fixture.h"
 
 namespace tarvok {
@@ -82,7 +83,7 @@ TEST_F(RecordingsLogWindowTest, TheGridShowsTheListsTextsAndAnEmptyFolderOneBlan
   ASSERT_EQ(Grid()->rowCount(), 1);
   EXPECT_EQ(Cell(0, 0), "");
   Button("btnPlay")->click();
-  EXPECT_FALSE(Station().FilePlayer().Playing());
+  EXPECT_FALSE(Station().Previewing());
   Button("btnDelete")->click();  // no question: nothing to delete
   EXPECT_EQ(Grid()->rowCount(), 1);
 
@@ -151,18 +152,18 @@ TEST_F(RecordingsLogWindowTest, TheRecordingBeingWrittenIsNeverDeleted) {
 TEST_F(RecordingsLogWindowTest, PlayContiniouslyPlaysEachFollowingRowOnce) {
   const QStringList files = AddThree();
   QStringList played;
-  QObject::connect(&Station().FilePlayer(), &TWavFilePlayer::Finished,
+  QObject::connect(&TStationRuntimeProbe::FilePlayer(Station()), &TWavFilePlayer::Finished,
                    [&](const QString& file) { played << file; });
   Button("btnLoop")->click();
   Grid()->selectRow(1);
   Button("btnPlay")->click();
   EXPECT_TRUE(Button("btnPlay")->isChecked());
-  for (int i = 0; i < 5 && Station().FilePlayer().Playing(); ++i) {
+  for (int i = 0; i < 5 && Station().Previewing(); ++i) {
     backend_->Playback->PlayOne();
     Settle();
   }
   EXPECT_EQ(played, files.mid(1));
-  EXPECT_FALSE(Station().FilePlayer().Playing());
+  EXPECT_FALSE(Station().Previewing());
   EXPECT_FALSE(Button("btnPlay")->isChecked());
 
   Button("btnLoop")->click();  // off: the selected row only
@@ -171,7 +172,7 @@ TEST_F(RecordingsLogWindowTest, PlayContiniouslyPlaysEachFollowingRowOnce) {
   const QPoint cell = Grid()->visualRect(Grid()->model()->index(0, 0)).center();
   QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, cell);
   QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, {}, cell);
-  for (int i = 0; i < 5 && Station().FilePlayer().Playing(); ++i) {
+  for (int i = 0; i < 5 && Station().Previewing(); ++i) {
     backend_->Playback->PlayOne();
     Settle();
   }

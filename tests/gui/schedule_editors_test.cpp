@@ -27,7 +27,7 @@ class ScheduleEditorsTest : public WindowTest {
     event.Mode = mode;
     event.Enabled = true;
     event.Duration = 30;
-    Station().Lists().AddEvent(event);
+    Station().AddEvent(event);
   }
   void RunScheduleCheck() {
     clock_.Set(QDateTime(QDate(2026, 12, 5), QTime(7, 20, 1)));

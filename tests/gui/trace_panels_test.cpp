@@ -8,8 +8,8 @@
 #include "gui/oscilloscope_view.h"
 #include "gui/scale_view.h"
 #include "gui/trace_group.h"
-#include "support/gui_application.h"
-#include "support/trace_fixture.h"
+#include "support/station_runtime_probe.h"
+#include "support/window_fixture.h"
 
 namespace tarvok {
 namespace {
@@ -19,15 +19,14 @@ const QColor kLime = QColor(0, 255, 0);
 const QColor kRed = Qt::red;
 const QColor kBlue = Qt::blue;
 
-class TracePanelsTest : public TraceFixture {
+class TracePanelsTest : public WindowTest {
  protected:
-  static void SetUpTestSuite() { EnsureGuiApplication(); }
+  TTraceSource& Upper() { return TStationRuntimeProbe::Trace(Station(), TTraceSource::kUpper); }
 
   // The upper trace on a metered line, its group shown at a size of its own.
   void ShowGroup() {
-    Start();
     Upper().ChooseLine(1);  // a 32767 meter
-    group_ = std::make_unique<TTraceGroup>(Upper(), nullptr);
+    group_ = std::make_unique<TTraceGroup>(Station(), TTraceSource::kUpper, nullptr);
     group_->resize(300, 180);
     group_->show();
   }

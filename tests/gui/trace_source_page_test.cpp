@@ -10,21 +10,20 @@
 #include <QSlider>
 
 #include "gui/trace_group.h"
-#include "support/gui_application.h"
-#include "support/trace_fixture.h"
+#include "support/station_runtime_probe.h"
+#include "support/window_fixture.h"
 
 namespace tarvok {
 namespace {
 
-class TraceSourcePageTest : public TraceFixture {
+class TraceSourcePageTest : public WindowTest {
  protected:
-  static void SetUpTestSuite() { EnsureGuiApplication(); }
-
   void SetUp() override {
-    Start();
-    page_ = std::make_unique<TTraceSourcePage>(Upper(), nullptr);
-    group_ = std::make_unique<TTraceGroup>(Upper(), nullptr);
+    page_ = std::make_unique<TTraceSourcePage>(Station(), TTraceSource::kUpper, nullptr);
+    group_ = std::make_unique<TTraceGroup>(Station(), TTraceSource::kUpper, nullptr);
   }
+  TTraceSource& Upper() { return TStationRuntimeProbe::Trace(Station(), TTraceSource::kUpper); }
+  TTraceSource& Lower() { return TStationRuntimeProbe::Trace(Station(), TTraceSource::kLower); }
   template <typename T>
   T* OnPage(const char* name) {
     return page_->findChild<T*>(QLatin1String(name));
@@ -53,16 +52,16 @@ TEST_F(TraceSourcePageTest, EitherDisableBoxDisablesTheTraceAndTicksTheOther) {
 
 TEST_F(TraceSourcePageTest, AChosenSourceIsStoredAndTheHeadersFollow) {
   auto* source = OnPage<QComboBox>("cboSource");
-  ASSERT_EQ(source->count(), 6);
+  ASSERT_EQ(source->count(), 4);
   EXPECT_EQ(source->currentText(), "DST:out: Speakers");
-  emit source->activated(3);
+  emit source->activated(2);
   EXPECT_FALSE(OnPage<QSlider>("VolumeBar")->isVisibleTo(page_.get())) << "a line without volume";
 
-  emit source->activated(4);
-  EXPECT_EQ(Stored("Audio", "SourceIndex0"), "4");
-  EXPECT_EQ(Upper().SelectedLine(), 4);
+  emit source->activated(3);
+  EXPECT_EQ(Stored("Audio", "SourceIndex0"), "3");
+  EXPECT_EQ(Upper().SelectedLine(), 3);
   EXPECT_TRUE(OnPage<QSlider>("VolumeBar")->isVisibleTo(page_.get()));
-  EXPECT_EQ(group_->findChild<QLabel*>()->text(), "    rec: Microphone  ");
+  EXPECT_EQ(group_->findChild<QLabel*>()->text(), "    rec: Line In  ");
   EXPECT_EQ(group_->title(), " Upper Trace (VOX)  ");
   EXPECT_EQ(page_->findChild<QLabel*>("Bounds")->text(), "0-90 dB");
 }
@@ -77,7 +76,7 @@ TEST_F(TraceSourcePageTest, ChangesOfTheTraceShowWithoutWritingAnything) {
   backend_->RaiseControlChanged(21);
   EXPECT_EQ(OnPage<QSlider>("VolumeBar")->value(), 32768);
   // The stored choice is read again: the list follows without storing it.
-  Config().SetSourceIndex(0, 5);
+  Config().SetSourceIndex(0, 3);
   Config().IniFile().WriteString("Audio", "SourceName0", "Line In-key");
   const QByteArray chosen = Settings();
   Upper().RefreshFromSettings();

@@ -7,6 +7,7 @@
 
 #include "support/pulse_test_server.h"
 #include "support/recorded_samples.h"
+#include "support/station_runtime_probe.h"
 #include "support/whole_station_fixture.h"
 
 namespace tarvok {
@@ -38,7 +39,7 @@ class FilePlayerTest : public VirtualStationTest {
     return {FindToneRuns({sent.begin(), at}, TScenario::kSampleRate),
             FindToneRuns({at, sent.end()}, TScenario::kSampleRate)};
   }
-  TWavFilePlayer& Player() { return Station().FilePlayer(); }
+  TWavFilePlayer& Player() { return TStationRuntimeProbe::FilePlayer(Station()); }
   void Follow() {
     QObject::connect(&Player(), &TWavFilePlayer::Finished, &follower_,
                      [this](const QString& path) { finished_ << path; });
@@ -100,12 +101,12 @@ TEST_F(FilePlayerTest, TheCWTestSoundsUnkeyedAndTheSimplexCycleGoesOnAfterIt) {
   StartSimplex("0 rx silence\n3 rx tone 1000 -10\n4 rx silence\n");
   Follow();
   ASSERT_EQ(Player().Play(WriteTone("tone.wav", 5, 800)), "");
-  EXPECT_EQ(Station().TestCW("#...", 16384, 0, 600), "");
+  EXPECT_EQ(Station().Preview({}, "#...", {16384, 0, 600}), "");
   Run(1000);
   EXPECT_EQ(finished_.size(), 1) << "the test stops the preview";
   EXPECT_EQ(ModeState(), msListen);
   EXPECT_TRUE(keyings_.empty());
-  EXPECT_EQ(Station().TestCW("", 0, 0, 0), "");
+  EXPECT_EQ(Station().Preview({}, {}), "");
 
   ASSERT_TRUE(RunUntil([this] { return ModeState() == msSignal; }, 3000));
   ASSERT_TRUE(RunUntil([this] { return ModeState() == msListen; }, 4000));

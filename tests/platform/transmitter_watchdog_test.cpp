@@ -3,6 +3,7 @@
 // released until that has stopped.
 #include <gtest/gtest.h>
 
+#include "core/station/status_display.h"
 #include "support/whole_station_fixture.h"
 
 namespace tarvok {

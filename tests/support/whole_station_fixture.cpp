@@ -9,6 +9,7 @@
 
 #include "support/application.h"
 #include "support/recorded_samples.h"
+#include "support/station_runtime_probe.h"
 
 namespace tarvok {
 
@@ -128,7 +129,7 @@ void VirtualStationTest::StartVirtual(const QString& scenarioText) {
   keyingSink_ = [transmitter = transmitter_](bool keyed) { transmitter->SetKeyed(keyed); };
   StartStation(std::move(backend));
   // The poller's thread stays idle: each step polls by hand, so its delays count card time.
-  Station().Poller().SetEnabled(false);
+  TStationRuntimeProbe::Poller(Station()).SetEnabled(false);
   Station().Start();
   Station().HoldTimers();
   lastSecond_ = clock_.Now().toSecsSinceEpoch();
@@ -138,7 +139,7 @@ void VirtualStationTest::StartVirtual(const QString& scenarioText) {
 void VirtualStationTest::Step() {
   card_->Advance(TScenario::kSampleRate / 1000 * kStepMs);
   for (int poll = 0; poll < kStepMs / TLevelPoller::kInterval; ++poll)
-    Station().Poller().Poll();
+    TStationRuntimeProbe::Poller(Station()).Poll();
   clock_.AdvanceMilliseconds(kStepMs);
   if (clock_.Now().toSecsSinceEpoch() != lastSecond_) {
     lastSecond_ = clock_.Now().toSecsSinceEpoch();

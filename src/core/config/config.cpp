@@ -75,11 +75,12 @@ TConfig::TConfig(const TStationFolder& folder, const TClock& clock, TUserMessage
 
 TConfig::~TConfig() {
   CloseDebugLog();
-  Written(ini_.Batch([this] {
-    schedules_.SaveToIni(ini_);
-    beacons_.SaveToIni(ini_);
-  }));
   remoteData_.reset();
+}
+
+void TConfig::WriteLists() {
+  schedules_.SaveToIni(ini_);
+  beacons_.SaveToIni(ini_);
 }
 
 void TConfig::SetRemoteData(std::unique_ptr<TRemoteData> remoteData) {

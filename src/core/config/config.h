@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "core/common/dtmf_decoder_kind.h"
 #include "core/common/repeater_mode.h"
@@ -63,6 +64,8 @@ class TConfig final : public QObject {
   // Write a list's sections with one replace of the file; false (the user told) when it failed.
   bool SaveBeacons() { return Written(beacons_.SaveToIni(ini_)); }
   bool SaveSchedules() { return Written(schedules_.SaveToIni(ini_)); }
+  // Both lists' sections, unreported: inside a WriteTogether, which reports.
+  void WriteLists();
 
   // Section "Audio".
   int ThresholdLevel() const { return thresholdLevel_; }
@@ -89,8 +92,12 @@ class TConfig final : public QObject {
   // On ALSA, the capture device of the PC audio line ("plughw:CARD=Loopback,DEV=1"); empty: none.
   // Read when the station starts.
   const QString& AlsaPCAudioDevice() const { return alsaPCAudioDevice_; }
-  int State() const { return state_; }
+  // The state in force: one held for a while (a dialog's forced receive) wins over the stored
+  // one, and is never written.
+  int State() const { return heldState_.value_or(state_); }
   bool SetState(int v) { return Store(state_, v, kAudio, "State"); }
+  void HoldState(int v) { heldState_ = v; }
+  void ReleaseState() { heldState_.reset(); }
   // The watchdog: seconds of continuous keying allowed (0 or less: no limit), and the seconds
   // keying stays locked after a time-out whose cause the station cannot tell.
   int TxTimeout() const { return txTimeout_; }
@@ -283,6 +290,7 @@ class TConfig final : public QObject {
   QString comDevice_;
   QString alsaPCAudioDevice_;
   int state_ = 2;
+  std::optional<int> heldState_;
   std::uint8_t comPin_ = 0;
   int txTimeout_ = 300;
   int txLockout_ = 60;

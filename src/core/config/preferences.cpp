@@ -41,6 +41,7 @@ TPreferences TPreferences::Read(const TConfig& config) {
   p.SamplesPerSec = config.SamplesPerSec();
   p.BitsPerSample = config.BitsPerSample();
   p.DTFMSimplex = config.DTFMSimplex();
+  p.CWVolume = config.CWVolume();
   p.CWSpeed = config.CWSpeed();
   p.CWFrequency = config.CWFrequency();
   p.CWTest = config.CWTest();
@@ -80,6 +81,7 @@ void TPreferences::Write(TConfig& config) const {
   config.SetIsLaptop(IsLaptop);
   config.SetShowSize(ShowSize);
   config.SetCWSpeed(CWSpeed);
+  config.SetCWVolume(CWVolume);
   config.SetCWFrequency(CWFrequency);
   config.SetCWTest(CWTest);
   config.SetRemoteEnabled(RemoteEnabled);

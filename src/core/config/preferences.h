@@ -6,8 +6,10 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/config/audio_events.h"
+#include "core/schedule/beacon_list.h"
 
 namespace tarvok {
 
@@ -52,7 +54,8 @@ struct TPreferences {
   int SamplesPerSec = 8000;
   int BitsPerSample = 8;
   bool DTFMSimplex = false;
-  // CW; the volume is written as its slider moves, not here.
+  // CW.
+  int CWVolume = 32767;
   int CWSpeed = 10;
   int CWFrequency = 1000;
   QString CWTest;
@@ -60,6 +63,9 @@ struct TPreferences {
   bool RemoteEnabled = false;
   QString RemotePath;
   std::array<TAgcPreferences, 2> Agc;
+  // The beacon list as the Beacon page edited it; none when the page left it alone. Not read
+  // from the settings: the station's list editor holds the list.
+  std::optional<TBeaconList> Beacons;
 
   static TPreferences Read(const TConfig& config);
   // Calls the setters in the order of the dialog's Save.

@@ -120,6 +120,30 @@ void TDtmfBlockProcessor::ReloadSettings() {
   emit SettingsChanged();
 }
 
+bool TDtmfBlockProcessor::Change(TDtmfChange change, int value, TRepeaterMode mode) {
+  const bool on = value != 0;
+  switch (change) {
+    case TDtmfChange::Enabled:
+      return SetEnabled(on, mode);
+    case TDtmfChange::Spectrum:
+      SetSpectrumEnabled(on);
+      break;
+    case TDtmfChange::Filter:
+      SetFilterEnabled(on);
+      break;
+    case TDtmfChange::Decoder:
+      SetDecoder(static_cast<TDtmfDecoderKind>(value));
+      break;
+    case TDtmfChange::LevelBar:
+      SetLevelBarPosition(value);
+      break;
+    case TDtmfChange::ScaleStep:
+      SetScaleStep(value);
+      break;
+  }
+  return false;
+}
+
 void TDtmfBlockProcessor::SetLevelBarPosition(int position) {
   filter_.SetLevel(kLevelBarMaximum - std::clamp(position, 0, kLevelBarMaximum));
   emit SpectrumChanged();

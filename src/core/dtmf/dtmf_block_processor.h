@@ -20,6 +20,7 @@
 #include "core/common/repeater_mode.h"
 #include "core/dtmf/digital_filter.h"
 #include "core/dtmf/dtmf_key_reader.h"
+#include "core/station/station_edits.h"
 
 namespace tarvok {
 
@@ -67,6 +68,8 @@ class TDtmfBlockProcessor final : public QObject {
   // The sensitivity bar, 0 at the bottom: the detection level is 100 minus its position.
   int LevelBarPosition() const { return kLevelBarMaximum - filter_.Level(); }
   void SetLevelBarPosition(int position);
+  // A view's edit, by what it names; true when switching on calls for SimplexHint.
+  bool Change(TDtmfChange change, int value, TRepeaterMode mode);
   // The station is closing: blocks are ignored from now on.
   void SetClosing() { closing_.store(true); }
 

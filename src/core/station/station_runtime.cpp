@@ -3,10 +3,20 @@
 #include <QDir>
 #include <utility>
 
+#include "core/audio/level_poller.h"
+#include "core/audio/record_thread.h"
+#include "core/audio/recordings_log.h"
+#include "core/audio/sound_card.h"
+#include "core/audio/wav_file_player.h"
 #include "core/common/user_messages.h"
 #include "core/config/config.h"
 #include "core/config/preferences.h"
+#include "core/dtmf/dtmf_block_processor.h"
 #include "core/station/control_choices.h"
+#include "core/station/dialog_suspension.h"
+#include "core/station/snapshot_feed.h"
+#include "core/station/station.h"
+#include "core/station/trace_source.h"
 #include "core/station/transmitter.h"
 
 namespace tarvok {
@@ -38,6 +48,11 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   station_->ClockTasks().SetRecordingsInUse([this] { return RecordingsInUse(); });
   ApplyRecordingFormat();
   CreateTraces();
+  preview_ = std::make_unique<TStationPreview>(*filePlayer_, *station_, *recordThread_, *soundCard_,
+                                               config_, transmitter_);
+  connect(preview_.get(), &TStationPreview::Finished, this, &TStationRuntime::PreviewFinished);
+  dialog_ = std::make_unique<TDialogSuspension>(config_, *station_, *recordThread_);
+  recordings_ = std::make_unique<TRecordingsLog>(config_, [this] { return RecordingsInUse(); });
   TDtmfBlockProcessor* dtmf = dtmf_.get();
   soundCard_->SetOnWaveData([dtmf](TWaveMessage message, std::span<const std::byte> block) {
     dtmf->CaptureBlock(message, block);
@@ -52,6 +67,7 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTick);
   ApplyPeakSpeed();
   connect(&config_, &TConfig::SettingChanged, this, &TStationRuntime::SettingChanged);
+  FeedSnapshot();
 }
 
 TStationRuntime::~TStationRuntime() { Close(); }
@@ -134,9 +150,9 @@ void TStationRuntime::CreateTraces() {
   }
   for (auto& trace : traces_)
     trace->SetMode(State().Mode);
-  vox_ =
-      std::make_unique<TVoxControl>(config_, *poller_, Trace(TTraceSource::kUpper),
-                                    Trace(TTraceSource::kLower), static_cast<TVoxEngine&>(*this));
+  vox_ = std::make_unique<TVoxControl>(config_, *poller_, EditTrace(TTraceSource::kUpper),
+                                       EditTrace(TTraceSource::kLower),
+                                       static_cast<TVoxEngine&>(*this));
   connect(station_.get(), &TStation::CheckTracesRequested, vox_.get(),
           [this] { vox_->CheckTraces(true); });
   connect(vox_.get(), &TVoxControl::PeakMeterHelpNeeded, this,
@@ -162,10 +178,15 @@ void TStationRuntime::Close() {
   closed_ = true;
   voxTimer_.stop();
   refreshTimer_.stop();
+  // One write: a file that cannot be written is reported once.
   config_.WriteTogether([this] {
     SaveLevels();
+    config_.WriteLists();
     dtmf_->SetClosing();
     station_->Close();
+    // A laptop closed with a dialog open comes back in the mode it left for the dialog.
+    if (const auto mode = dialog_->ModeLeft())
+      config_.SetDefaultMode(*mode);
   });
   // A beacon or message on the air ends with the station.
   filePlayer_->Stop();
@@ -186,56 +207,22 @@ void TStationRuntime::SaveLevels() {
   config_.SetLocalStopDelay(poller_->Other().OffDelay());
 }
 
-void TStationRuntime::ChangeMode(TRepeaterMode mode) { station_->Modes().ChangeMode(mode); }
-
-void TStationRuntime::ClickStateButton(TStateButton button) {
-  station_->Modes().ClickStateButton(button);
+TStationRuntime::TDialogHold::TDialogHold(TStationRuntime& station) : station_(station) {
+  if (!station_.closed_)
+    station_.dialog_->Begin();
 }
 
-void TStationRuntime::ToggleScheduler() { station_->Modes().ToggleScheduler(); }
+TStationRuntime::TDialogHold::~TDialogHold() { station_.EndDialogHold(); }
 
-void TStationRuntime::SuspendForDialog() {
+void TStationRuntime::EndDialogHold() {
   if (closed_)
     return;
-  // A dialog opened before the last one's return ran keeps the state saved before that one.
-  const bool resuming = std::exchange(resumePending_, false);
-  const TStationState& state = State();
-  suspension_.Mode = state.Mode;
-  suspension_.Laptop = config_.IsLaptop();
-  if (suspension_.Laptop && (state.Mode == rmSimplexRepeater || state.Mode == rmBeaconStation))
-    station_->Modes().ChangeMode(rmInternetRepeater);
-  if (!resuming)
-    suspension_.Control = config_.State();
-  config_.SetState(csForcedOff);
-  if (!resuming)
-    suspension_.State = state.ModeState;
-}
-
-void TStationRuntime::ResumeAfterDialog() {
-  if (closed_)
-    return;
-  resumePending_ = true;
-  // The dialog's previews end with it.
-  filePlayer_->Stop();
-  if (suspension_.Laptop &&
-      (suspension_.Mode == rmSimplexRepeater || suspension_.Mode == rmBeaconStation))
-    station_->Modes().ChangeMode(suspension_.Mode);
-  if (recordThread_->State() != TRecorderControl::TState::Playing) {
-    FinishResume();
-    return;
-  }
-  // The end of the stopped playback reaches the engine first, before the state returns.
-  recordThread_->StopPlay();
-  QMetaObject::invokeMethod(this, &TStationRuntime::FinishResume, Qt::QueuedConnection);
-}
-
-void TStationRuntime::FinishResume() {
-  if (closed_ || !std::exchange(resumePending_, false))
-    return;
-  config_.SetState(suspension_.Control);
-  const int saved = suspension_.State;
-  station_->Engine().SetState(TSender::Station,
-                              saved >= msForcedOn && saved <= msListen ? saved : msDefault);
+  preview_->Stop();
+  dialog_->End();
+  // The tone a dialog's CW test was given.
+  ApplyToneSettings();
+  if (std::exchange(applyPending_, false))
+    ApplyPreferences();
 }
 
 void TStationRuntime::ApplyRecordingFormat() {
@@ -257,31 +244,36 @@ void TStationRuntime::ApplyRecordingFormat() {
   station_->Engine().SetTimerIntervals();
 }
 
-bool TStationRuntime::SavePreferences(const TPreferences& preferences,
-                                      const std::function<void(TConfig&)>& alsoWrite) {
+bool TStationRuntime::SavePreferences(const TPreferences& preferences) {
   const TPreferences before = TPreferences::Read(config_);
+  const TBeaconList beaconsBefore = lists_->Beacons();
   const bool written = config_.WriteTogether([&] {
     preferences.Write(config_);
-    if (alsoWrite)
-      alsoWrite(config_);
+    if (preferences.Beacons)
+      lists_->ReplaceBeacons(*preferences.Beacons);
   });
   if (!written) {
     // The file is as it was: the settings in memory go back to it, and a replace with the same
     // content is not even tried.
-    config_.IniFile().Batch([&] { before.Write(config_); });
+    config_.IniFile().Batch([&] {
+      before.Write(config_);
+      if (preferences.Beacons)
+        lists_->ReplaceBeacons(beaconsBefore);
+    });
     return false;
   }
   const QString recordings =
       config_.LogPath().isEmpty() ? config_.DefaultLogPath() : config_.LogPath();
   if (!QDir().mkpath(recordings))
     messages_.ShowError(QStringLiteral("Unable to create the folder %1").arg(recordings));
+  if (dialog_->Holding())
+    applyPending_ = true;
+  else
+    ApplyPreferences();
   return true;
 }
 
-void TStationRuntime::ApplyPreferences(bool saved) {
-  ApplyToneSettings();
-  if (!saved)
-    return;
+void TStationRuntime::ApplyPreferences() {
   ApplyRecordingFormat();
   station_->Display().UpdateCaptions();
   station_->FollowRemotePath();
@@ -291,28 +283,6 @@ void TStationRuntime::ApplyPreferences(bool saved) {
   FollowMode();
 }
 
-QString TStationRuntime::TestCW(const QString& text, int volume, int speed, int frequency) {
-  if (closed_ || text.isEmpty())
-    return {};
-  filePlayer_->Stop();
-  // Before the new tone settings: the end of the last test puts back the stored ones.
-  station_->StopCWTest();
-  if (QString refusal = station_->CWTestRefusal(); !refusal.isEmpty())
-    return refusal;
-  TRadioRecorder& recorder = recordThread_->Recorder();
-  if (frequency > 0)
-    recorder.SetFrequency(frequency);
-  if (speed > 0)
-    recorder.SetElementLength(CWElementTimeFor(speed));
-  if (volume > 0)
-    recorder.SetVolume(volume);
-  QString error = station_->PlayCWTest(text);
-  // When nothing plays, the stored tone settings come back at once.
-  if (recordThread_->State() != TRecorderControl::TState::Playing)
-    ApplyToneSettings();
-  return error;
-}
-
 void TStationRuntime::FollowMode() {
   for (auto& trace : traces_)
     trace->SetMode(State().Mode);
@@ -320,14 +290,7 @@ void TStationRuntime::FollowMode() {
   KeepDtmfCapture();
 }
 
-void TStationRuntime::ApplyToneSettings() {
-  TRadioRecorder& recorder = recordThread_->Recorder();
-  recorder.SetFrequency(config_.CWFrequency());
-  recorder.SetElementLength(config_.CWElementTime());
-  recorder.SetVolume(config_.CWVolume());
-}
-
-void TStationRuntime::SetPeakSpeed(int ms) { config_.SetPeakSpeed(ms); }
+void TStationRuntime::ApplyToneSettings() { ApplyStoredTone(recordThread_->Recorder(), config_); }
 
 void TStationRuntime::SettingChanged(const QString& section, const QString& key) {
   if (section != QLatin1String("Audio"))
@@ -345,45 +308,6 @@ void TStationRuntime::SettingChanged(const QString& section, const QString& key)
 void TStationRuntime::ApplyPeakSpeed() {
   const bool listed = ChoiceIndex(PeakSpeedChoices(), config_.PeakSpeed()) >= 0;
   refreshTimer_.setInterval(listed ? config_.PeakSpeed() : kDefaultRefreshInterval);
-}
-
-void TStationRuntime::AnswerTraceWarning(bool dontShowAgain) {
-  vox_->AnswerTraceWarning(dontShowAgain);
-}
-
-void TStationRuntime::CheckTraceAssignment() { vox_->PostCheckTraces(true); }
-
-void TStationRuntime::SelectGeneralPage(TGeneralPage page) {
-  station_->Modes().SetActivePage(page);
-}
-
-void TStationRuntime::SelectParamsTab(int tab) { station_->Modes().SetParamsTab(tab); }
-
-QString TStationRuntime::PreviewBeaconFile(const QString& path) {
-  // A laptop does not play and record at the same time.
-  const bool holdCapture = config_.IsLaptop() && State().Mode == rmBeaconStation;
-  // The end of a preview that this one cuts off does not start the capture again.
-  previewHoldsCapture_ = false;
-  if (holdCapture)
-    soundCard_->StopCapture();
-  connect(&FilePlayer(), &TWavFilePlayer::Finished, this, &TStationRuntime::EndPreview,
-          Qt::UniqueConnection);
-  const QString message = FilePlayer().Play(path);
-  previewHoldsCapture_ = holdCapture;
-  if (!message.isEmpty())
-    EndPreview();
-  return message;
-}
-
-void TStationRuntime::EndPreview() {
-  if (!std::exchange(previewHoldsCapture_, false) || closed_)
-    return;
-  // A station that took the device over stops and starts capture by itself.
-  if (config_.IsLaptop() && State().Mode == rmBeaconStation &&
-      recordThread_->State() != TRecorderControl::TState::Playing) {
-    recordThread_->StopRecord();
-    soundCard_->StartCapture();
-  }
 }
 
 void TStationRuntime::Tick(TStationTimer timer) {
@@ -429,41 +353,10 @@ void TStationRuntime::RefreshTick() {
   refreshing_ = false;
 }
 
-void TStationRuntime::StartCapture() {
-  if (!soundCard_->HasRecordingLine()) {
-    station_->Display().ShowError(QStringLiteral("The WaveIn devices are not found"));
-    return;
-  }
-  soundCard_->StartCapture();
-}
-
-void TStationRuntime::StopCapture() { soundCard_->StopCapture(); }
-
 void TStationRuntime::KeepDtmfCapture() {
   if (role_ == TStationRole::Service && State().Mode == rmInternetRepeater && dtmf_->Enabled() &&
       !Capturing())
-    StartCapture();
-}
-
-bool TStationRuntime::TransmitterKeyed() const { return transmitter_.Keyed(); }
-
-const TWaveFormat& TStationRuntime::RecordingFormat() const {
-  return recordThread_->Recorder().RecordingFormat();
-}
-
-QString TStationRuntime::LastRecording() const { return recordThread_->Recorder().LastRecording(); }
-
-QStringList TStationRuntime::RecordingsInUse() {
-  QStringList files;
-  const TRadioRecorder& recorder = recordThread_->Recorder();
-  const TRecorderControl::TState state = recordThread_->State();
-  if (state == TRecorderControl::TState::Recording && recorder.SaveToFile())
-    files << recorder.LastRecording();
-  if (state == TRecorderControl::TState::Playing && !recorder.FileName().isEmpty())
-    files << recorder.FileName();
-  if (!FilePlayer().File().isEmpty())
-    files << FilePlayer().File();
-  return files;
+    BeginCapture();
 }
 
 bool TStationRuntime::Inhibit() const { return State().Inhibit; }

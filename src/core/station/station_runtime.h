@@ -2,34 +2,46 @@
 // a fixed order (the sound card and its level poller, the recorder thread, the DTMF decoder, the
 // two trace sources with the VOX, the station with its engine and clock), the operations that
 // drive it and the signals that report every change an operator, a view or a log follows. The
-// window and the headless service both go through it; neither reaches the engine, the recorder or
-// the keying. Tear-down ends both threads before the sound card goes, so no audio callback runs
-// on a freed object.
+// window, the headless service and any other view go through it: it hands out read-only state and
+// takes every change as an operation, so the rules live here, once. Tear-down ends both threads
+// before the sound card goes, so no audio callback runs on a freed object.
 #pragma once
 
 #include <QObject>
 #include <QTimer>
 #include <array>
-#include <functional>
 #include <memory>
 
-#include "core/audio/level_poller.h"
-#include "core/audio/record_thread.h"
-#include "core/audio/sound_card.h"
-#include "core/audio/wav_file_player.h"
-#include "core/dtmf/dtmf_block_processor.h"
 #include "core/schedule/list_editor.h"
-#include "core/station/station.h"
-#include "core/station/trace_source.h"
+#include "core/station/mode_control.h"
+#include "core/station/state_indicator.h"
+#include "core/station/station_edits.h"
+#include "core/station/station_preview.h"
+#include "core/station/station_snapshot.h"
+#include "core/station/station_state.h"
 #include "core/station/vox_control.h"
 
 namespace tarvok {
 
 class TClock;
+class TClockTasks;
 class TConfig;
-struct TPreferences;
+class TDialogSuspension;
+class TDtmfBlockProcessor;
+class TLevelPoller;
+class TRecordThread;
+class TRecordingsLog;
+class TSnapshotFeed;
+class TSoundBackend;
+class TSoundCard;
+class TStation;
+class TStatusDisplay;
+class TTraceSource;
 class TTransmitter;
 class TUserMessages;
+class TWavFilePlayer;
+struct TPreferences;
+struct TWaveFormat;
 
 // Who watches the station: a window, or nobody at a service.
 enum class TStationRole { Window, Service };
@@ -41,6 +53,21 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   Q_OBJECT
  public:
   static constexpr int kDefaultRefreshInterval = 50;
+
+  // A modal dialog's hold on the station, for as long as the object lives: the transmitter is
+  // held off (in memory: the settings file keeps the operator's state), a laptop station leaves
+  // Simplex Repeater or Beacon Station mode, and at the end the dialog's previews stop, the
+  // stored CW tone returns and preferences saved meanwhile take effect.
+  class TDialogHold {
+   public:
+    explicit TDialogHold(TStationRuntime& station);
+    ~TDialogHold();
+    TDialogHold(const TDialogHold&) = delete;
+    TDialogHold& operator=(const TDialogHold&) = delete;
+
+   private:
+    TStationRuntime& station_;
+  };
 
   // Builds the station on the back end, keying through the transmitter; nothing runs until
   // Start. A service keeps the DTMF decoder's capture running in Internet Repeater mode, as the
@@ -55,8 +82,9 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // Start-up: the first state, the timers, the threads, the restore of the last mode and the
   // check of the trace assignment, all from the event loop that follows.
   void Start();
-  // Shut-down: saves the levels, delays and mode, stops capture, recording and playback, ends
-  // both threads and releases the transmitter. Only the first call acts.
+  // Shut-down: saves the levels, delays, mode and lists in one write of the settings file, stops
+  // capture, recording and playback, ends both threads and releases the transmitter. Only the
+  // first call acts.
   void Close();
   bool Closed() const { return closed_; }
 
@@ -67,32 +95,66 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // The Recorder menu: the capture stream that feeds the DTMF decoder in Internet Repeater mode.
   void StartCapture();
   void StopCapture();
-  // Around a modal dialog: the transmitter is held off, and a laptop station leaves Simplex
-  // Repeater or Beacon Station mode while the dialog is open.
-  void SuspendForDialog();
-  void ResumeAfterDialog();
-  // The preferences dialog's Save: the preferences, then what alsoWrite adds (a page with
-  // settings of its own), written in one replace of the settings file; then the recordings
-  // folder is made. When the file cannot be written the user is told once and every setting
-  // keeps its value.
-  bool SavePreferences(const TPreferences& preferences,
-                       const std::function<void(TConfig&)>& alsoWrite = {});
-  // The preferences dialog closed, with its settings saved or not.
-  void ApplyPreferences(bool saved);
-  // Previews of WAV files; the station's own playback cuts them off.
-  TWavFilePlayer& FilePlayer() { return *filePlayer_; }
-  // The CW test of the preferences and beacon editors: stops what the player plays; volume,
-  // speed and frequency 0 keep the tone generator's value; an empty text does nothing; "#..."
-  // plays the rest as raw elements, anything else through the Morse encoder; plays as audio
-  // event 6 in every mode. Returns "" or the message for the user.
-  QString TestCW(const QString& text, int volume, int speed, int frequency);
-  // The recorder's format from the settings: Simplex Repeater recordings take the settings'
-  // format, the other modes the DTMF decoder's.
-  void ApplyRecordingFormat();
+  [[nodiscard]] TDialogHold HoldForDialog() { return TDialogHold(*this); }
+  // The preferences dialog's Save: the preferences (the beacon list among them) in one replace
+  // of the settings file, then the recordings folder is made; they take effect at once, or when
+  // a dialog's hold ends. When the file cannot be written the user is told once and every
+  // setting keeps its value.
+  bool SavePreferences(const TPreferences& preferences);
+  // The saved settings take effect: recording format, captions, remote folder, traces, VOX.
+  void ApplyPreferences();
+
+  // Plays a WAV file and then a CW text (either may be empty) as the air would carry them,
+  // without keying; the CW with the tone given. "" when something plays, else the message for
+  // the user ("The audio device is busy" while the transmitter is keyed). The station's own
+  // playback cuts a preview off; PreviewFinished follows its end either way.
+  QString Preview(const QString& file, const QString& cw = {}, const TCWTone& tone = {});
+  void StopPreview();
+  bool Previewing() const;
+
+  // The settings a view edits in place, each written at once.
+  // The Com Port page: a port number, or a serial device that takes precedence over it.
+  void ChooseComPort(int port);
+  void ChooseComDevice(const QString& device);
+  // 0 keys DTR, 1 keys RTS.
+  void ChooseComPin(int pin);
+  void SetTxTimeout(int seconds);
+  void SetTxLockout(int seconds);
   // Milliseconds between two refreshes of the traces; one that is not among the choices is
   // stored but refreshes at the default speed.
   void SetPeakSpeed(int ms);
   int RefreshInterval() const { return refreshTimer_.interval(); }
+  // The Transmit page's fields, as typed.
+  void ApplyVoxEdit(TVoxControl::TEdit edit, const QString& text);
+  // The trace pages' choices; trace is TTraceSource::kUpper or kLower.
+  void ChangeTrace(int trace, TTraceChange change, int value);
+  void SetTraceDisplaySize(int trace, int scopeWidth, int meterWidth, int height);
+  // The DTMF window's choices; true when switching on calls for the Simplex hint.
+  bool ChangeDtmf(TDtmfChange change, int value);
+  void ChangeDtmfGain(int band, int step);
+  void ResetDtmfEqualizer();
+  void ClearDtmfTerminal();
+
+  // The beacon list and the mode schedule; each returns false when nothing was changed (a
+  // position outside the list) or the file could not be written (the user has been told).
+  bool AddBeacon(const TBeacon& beacon) { return lists_->AddBeacon(beacon); }
+  bool SaveBeacon(int index, const TBeacon& beacon) { return lists_->SaveBeacon(index, beacon); }
+  bool DeleteBeacon(int index) { return lists_->DeleteBeacon(index); }
+  bool SetBeaconEnabled(int index, bool on) { return lists_->SetBeaconEnabled(index, on); }
+  bool AddEvent(const TScheduleEvent& event) { return lists_->AddEvent(event); }
+  bool SaveEvent(int index, const TScheduleEvent& event) { return lists_->SaveEvent(index, event); }
+  bool DeleteEvent(int index) { return lists_->DeleteEvent(index); }
+  bool SetEventEnabled(int index, bool on) { return lists_->SetEventEnabled(index, on); }
+
+  // The recordings log: the folder it lists ("" or the message for the user), a fresh listing,
+  // and the deletion of one entry.
+  QString SetRecordingsFolder(const QString& text);
+  void RelistRecordings();
+  QString DeleteRecording(int index);
+
+  // The recorder's format from the settings: Simplex Repeater recordings take the settings'
+  // format, the other modes the DTMF decoder's.
+  void ApplyRecordingFormat();
   // The answer to TraceWarningAsked.
   void AnswerTraceWarning(bool dontShowAgain);
   // The check of the trace assignment from the event loop, with the exchange of the lines
@@ -101,40 +163,40 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // The pages a window shows; the mode changes follow them (the beacon page, for one).
   void SelectGeneralPage(TGeneralPage page);
   void SelectParamsTab(int tab);
-  // The beacon editors' preview of a WAV file. A laptop station in Beacon Station mode stops its
-  // capture while the file plays and starts it again afterwards. Returns "" or the message for
-  // the user.
-  QString PreviewBeaconFile(const QString& path);
 
   // Runs one tick of a timer. HoldTimers stops them all, for a caller that ticks by hand.
   void Tick(TStationTimer timer);
   void HoldTimers();
 
-  const TStationState& State() const { return station_->State(); }
-  const TIndicator& Indicator() const { return station_->Indicator(); }
+  // What a view shows of the station now; SnapshotChanged tells when it differs.
+  TStationSnapshot Snapshot() const;
+  // Both traces' levels, read when asked: they change at every refresh and signal nothing.
+  TLevelReadings Levels() const;
+
+  const TStationState& State() const;
+  const TIndicator& Indicator() const;
   bool TransmitterKeyed() const;
-  bool Capturing() const { return soundCard_->Capturing(); }
+  bool Capturing() const;
   const TWaveFormat& RecordingFormat() const;
   // The file of the current or last recording.
   QString LastRecording() const;
   // The recordings being written or played, full paths: the clean-up and the recordings log
   // leave them alone.
-  QStringList RecordingsInUse();
+  QStringList RecordingsInUse() const;
   // Bytes the recorder has taken in since its last playback.
-  std::int64_t CapturedBytes() const { return recordThread_->TotalRecorded(); }
+  std::int64_t CapturedBytes() const;
 
-  // What views show and edit.
-  TConfig& Settings() { return config_; }
+  // What views show, read-only.
+  const TConfig& Settings() const { return config_; }
   const TSoundCard& SoundCard() const { return *soundCard_; }
-  TLevelPoller& Poller() { return *poller_; }
-  TTraceSource& Trace(int index) { return *traces_[static_cast<std::size_t>(index)]; }
-  TVoxControl& Vox() { return *vox_; }
-  const TModeControl& Modes() const { return station_->Modes(); }
-  const TStatusDisplay& Status() const { return station_->Display(); }
-  const TClockTasks& Clock() const { return station_->ClockTasks(); }
-  TDtmfBlockProcessor& Dtmf() { return *dtmf_; }
-  // The beacon list and the mode schedule, and every change made to them.
-  TListEditor& Lists() { return *lists_; }
+  const TTraceSource& Trace(int index) const { return *traces_[static_cast<std::size_t>(index)]; }
+  const TVoxControl& Vox() const { return *vox_; }
+  const TModeControl& Modes() const;
+  const TStatusDisplay& Status() const;
+  const TClockTasks& Clock() const;
+  const TDtmfBlockProcessor& Dtmf() const { return *dtmf_; }
+  const TListEditor& Lists() const { return *lists_; }
+  const TRecordingsLog& Recordings() const { return *recordings_; }
 
  signals:
   // The station entered a mode; rmNone while the scheduler waits for an event.
@@ -149,6 +211,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void RecordingFinished(const QString& file);
   void PlaybackStarted();
   void PlaybackFinished();
+  void PreviewFinished();
   void BeaconSent(const QString& name);
   // The scheduler switched to the mode of an event, or to none while it waits.
   void ScheduledSwitch(TRepeaterMode mode);
@@ -159,6 +222,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void DtmfKey(QChar key);
   void CaptureChanged(bool capturing);
   void TransferChanged(const QString& text);
+  // Something in the snapshot changed (never a level alone).
+  void SnapshotChanged();
   // A refresh began before the last one ended: "Overflowed" in the status bar.
   void RefreshOverflowed();
   void ClockChanged(const QString& date, const QString& time);
@@ -168,12 +233,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void TraceWarningAsked(const QString& message);
 
  private:
-  struct TDialogSuspension {
-    TRepeaterMode Mode = rmInternetRepeater;
-    bool Laptop = false;
-    int Control = 0;
-    TModeState State = msDefault;
-  };
+  friend class TStationRuntimeProbe;  // the tests' access to the level poller
 
   bool Inhibit() const override;
   TRepeaterMode Mode() const override;
@@ -182,16 +242,18 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void ConnectRecorder();
   void ConnectStation();
   void CreateTraces();
+  void FeedSnapshot();
   void ApplyToneSettings();
   void ApplyPeakSpeed();
   void SettingChanged(const QString& section, const QString& key);
   void SaveLevels();
   void RefreshTick();
-  void FinishResume();
+  void EndDialogHold();
   // The traces, the listeners and the DTMF capture follow the mode in force.
   void FollowMode();
   void KeepDtmfCapture();
-  void EndPreview();
+  void BeginCapture();
+  TTraceSource& EditTrace(int index) { return *traces_[static_cast<std::size_t>(index)]; }
 
   TConfig& config_;
   const TClock& clock_;
@@ -203,18 +265,21 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   std::unique_ptr<TRecordThread> recordThread_;
   std::unique_ptr<TWavFilePlayer> filePlayer_;
   std::unique_ptr<TDtmfBlockProcessor> dtmf_;
+  std::unique_ptr<TListEditor> lists_;
   std::unique_ptr<TStation> station_;
   std::array<std::unique_ptr<TTraceSource>, 2> traces_;
   std::unique_ptr<TVoxControl> vox_;
-  std::unique_ptr<TListEditor> lists_;
+  std::unique_ptr<TStationPreview> preview_;
+  std::unique_ptr<TDialogSuspension> dialog_;
+  std::unique_ptr<TRecordingsLog> recordings_;
+  std::unique_ptr<TSnapshotFeed> snapshotFeed_;
   QTimer voxTimer_;
   QTimer refreshTimer_;
   bool refreshing_ = false;
   bool closed_ = false;
   bool fileRecording_ = false;
-  bool resumePending_ = false;
-  bool previewHoldsCapture_ = false;
-  TDialogSuspension suspension_;
+  bool recorderCapture_ = false;
+  bool applyPending_ = false;
 };
 
 }  // namespace tarvok

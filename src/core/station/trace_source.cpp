@@ -232,6 +232,45 @@ std::optional<int> TTraceSource::VoxRequest() const {
   }
 }
 
+void TTraceSource::Change(TTraceChange change, int value) {
+  const bool on = value != 0;
+  switch (change) {
+    case TTraceChange::Mixer:
+      ChooseMixer(value);
+      break;
+    case TTraceChange::Source:
+      ChooseSource(value);
+      break;
+    case TTraceChange::Volume:
+      ChangeVolume(value);
+      break;
+    case TTraceChange::Signed:
+      SetSigned(on);
+      break;
+    case TTraceChange::TraceDisabled:
+      SetTraceDisabled(on);
+      break;
+    case TTraceChange::PeakMeterDisabled:
+      SetPeakMeterDisabled(on);
+      break;
+    case TTraceChange::GainControl:
+      SetGainControl(on);
+      break;
+  }
+}
+
+TTraceReading TTraceSource::Reading() const {
+  TTraceReading reading;
+  reading.Threshold = levels_.ThresholdRaw();
+  reading.Maximum = levels_.PeakMax();
+  reading.Vox = isVoxTrace_;
+  if (peakObject_ >= 0 && card_ != nullptr) {
+    reading.Level = card_->MixerControls().Items(peakObject_).Level();
+    reading.Signal = SignalPresent();
+  }
+  return reading;
+}
+
 void TTraceSource::DisplayTick() {
   if ((traceDisabled_ && peakMeterDisabled_) || peakObject_ < 0 || scope_.Height() <= 0)
     return;

@@ -15,6 +15,8 @@
 #include "core/audio/source_line_store.h"
 #include "core/station/agc_control.h"
 #include "core/station/level_history.h"
+#include "core/station/station_edits.h"
+#include "core/station/station_snapshot.h"
 #include "core/station/trace_source_levels.h"
 
 namespace tarvok {
@@ -131,8 +133,14 @@ class TTraceSource final : public QObject {
 
   TLevelHistory& Scope() { return scope_; }
   TLevelHistory& Meter() { return meter_; }
+  const TLevelHistory& Scope() const { return scope_; }
+  const TLevelHistory& Meter() const { return meter_; }
+  // A view's edit: the choice, position or check box it names.
+  void Change(TTraceChange change, int value);
   // The panels' sizes; both use the oscilloscope's height for positions.
   void SetDisplaySize(int scopeWidth, int meterWidth, int height);
+  // The meter's level now against the threshold, read from the card whatever is displayed.
+  TTraceReading Reading() const;
   // The level of the last display tick, for a debugging label.
   int LastLevel() const { return lastLevel_; }
   std::vector<TScaleLabel> ScaleLabels() const;

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/station/station_runtime.h"
 #include "gui/beacons/beacon_editor.h"
 #include "gui/beacons/beacon_help_window.h"
 #include "gui/dialogs/message_boxes.h"
@@ -12,7 +13,12 @@ namespace tarvok {
 
 TBeaconEditDialog::TBeaconEditDialog(TStationRuntime& station, const QString& caption,
                                      const TBeacon& beacon, QWidget* parent)
-    : QDialog(parent), editor_(new TBeaconEditor(station, this)) {
+    : QDialog(parent),
+      // The beacon list's editor plays the file alone.
+      editor_(new TBeaconEditor(
+          station,
+          [&station](const QString& file, const QString&) { return station.Preview(file); },
+          this)) {
   setObjectName(QStringLiteral("frmBeaconEdit"));
   setWindowTitle(caption);
   editor_->Load(&beacon);

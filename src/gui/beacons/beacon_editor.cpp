@@ -13,6 +13,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 
+#include "core/config/config.h"
 #include "core/station/station_runtime.h"
 #include "gui/beacons/beacon_help_window.h"
 #include "gui/beacons/expression_edit.h"
@@ -26,8 +27,11 @@ const QString kNone = QStringLiteral("(None)");
 
 }  // namespace
 
-TBeaconEditor::TBeaconEditor(TStationRuntime& station, QWidget* parent)
-    : QWidget(parent), station_(station), wavFolder_(station.Settings().Folder().Path()) {
+TBeaconEditor::TBeaconEditor(TStationRuntime& station, TPreview playPreview, QWidget* parent)
+    : QWidget(parent),
+      station_(station),
+      wavFolder_(station.Settings().Folder().Path()),
+      playPreview_(std::move(playPreview)) {
   setObjectName(QStringLiteral("BeaconEditor"));
   auto* grid = new QGridLayout(this);
   int row = 0;
@@ -92,15 +96,10 @@ TBeaconEditor::TBeaconEditor(TStationRuntime& station, QWidget* parent)
   help->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   connect(help, &QAction::triggered, this, [this] { ShowBeaconHelp(this); });
   addAction(help);
-  connect(&station_.FilePlayer(), &TWavFilePlayer::Finished, this, &TBeaconEditor::PreviewFinished);
   Load(nullptr);
 }
 
-TBeaconEditor::~TBeaconEditor() {
-  previewCW_.clear();
-  if (!previewFile_.isEmpty() && station_.FilePlayer().File() == previewFile_)
-    station_.FilePlayer().Stop();
-}
+TBeaconEditor::~TBeaconEditor() { station_.StopPreview(); }
 
 void TBeaconEditor::Load(const TBeacon* beacon) {
   if (beacon)
@@ -182,29 +181,12 @@ void TBeaconEditor::SetWaveFile(const QString& path) {
 void TBeaconEditor::Preview() {
   if (!beacon_)
     return;
-  const bool withCW = cwPreview_ && cw_->isEnabled() && !beacon_->CWString.isEmpty();
   const QString& file = beacon_->WaveFile;
-  previewCW_.clear();
-  if (!file.isEmpty() && QFileInfo(file).isFile()) {
-    const QString message = station_.PreviewBeaconFile(file);
-    if (message.isEmpty()) {
-      // The CW text follows when the file has ended: a CW test cuts the file off.
-      previewFile_ = file;
-      previewCW_ = withCW ? beacon_->CWString : QString();
-      return;
-    }
+  const bool playable = !file.isEmpty() && QFileInfo(file).isFile();
+  const QString message =
+      playPreview_(playable ? file : QString(), cw_->isEnabled() ? beacon_->CWString : QString());
+  if (!message.isEmpty())
     ShowErrorBox(this, message);
-  }
-  if (withCW)
-    emit CWPreviewRequested(beacon_->CWString);
-}
-
-void TBeaconEditor::PreviewFinished(const QString& path) {
-  if (path != previewFile_)
-    return;
-  previewFile_.clear();
-  if (!previewCW_.isEmpty())
-    emit CWPreviewRequested(std::exchange(previewCW_, QString()));
 }
 
 }  // namespace tarvok

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "core/schedule/beacon.h"
@@ -23,21 +24,21 @@ class TStationRuntime;
 class TBeaconEditor final : public QWidget {
   Q_OBJECT
  public:
-  explicit TBeaconEditor(TStationRuntime& station, QWidget* parent = nullptr);
+  // playPreview plays the beacon's file and CW text through the station, as far as the owner's
+  // preview does, and returns "" or the message for the user.
+  using TPreview = std::function<QString(const QString& file, const QString& cw)>;
+  TBeaconEditor(TStationRuntime& station, TPreview playPreview, QWidget* parent = nullptr);
   // A preview still playing ends with the editor.
   ~TBeaconEditor() override;
 
   // Shows a copy of beacon, or, without one, empty fields that cannot be edited.
   void Load(const TBeacon* beacon);
   const std::optional<TBeacon>& Beacon() const { return beacon_; }
-  // The preview plays the CW text too, after the WAV file, through CWPreviewRequested.
-  void SetCWPreview(bool on) { cwPreview_ = on; }
   void FocusName();
 
  signals:
   // The user changed a field; Beacon() holds the change.
   void Edited();
-  void CWPreviewRequested(const QString& text);
 
  private:
   void Store(const std::function<void(TBeacon&)>& change);
@@ -47,14 +48,11 @@ class TBeaconEditor final : public QWidget {
   void BrowseWav();
   void SetWaveFile(const QString& path);
   void Preview();
-  void PreviewFinished(const QString& path);
 
   TStationRuntime& station_;
   std::optional<TBeacon> beacon_;
   QString wavFolder_;
-  QString previewFile_;
-  QString previewCW_;
-  bool cwPreview_ = false;
+  TPreview playPreview_;
 
   QLineEdit* name_;
   QCheckBox* enabled_;

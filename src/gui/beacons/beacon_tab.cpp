@@ -37,19 +37,19 @@ void TBeaconTab::EditItem(int index) {
 }
 
 void TBeaconTab::SetItemEnabled(int index, bool enabled) {
-  lists_.SetBeaconEnabled(index, enabled);
+  station_.SetBeaconEnabled(index, enabled);
 }
 
-void TBeaconTab::DeleteItem(int index) { lists_.DeleteBeacon(index); }
+void TBeaconTab::DeleteItem(int index) { station_.DeleteBeacon(index); }
 
 void TBeaconTab::OpenEditor(const QString& caption, const TBeacon& beacon, int index) {
   auto* dialog = new TBeaconEditDialog(station_, caption, beacon, this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &QDialog::accepted, this, [this, dialog, index] {
     if (index < 0)
-      lists_.AddBeacon(dialog->Beacon());
+      station_.AddBeacon(dialog->Beacon());
     else
-      lists_.SaveBeacon(index, dialog->Beacon());
+      station_.SaveBeacon(index, dialog->Beacon());
   });
   dialog->open();
 }

@@ -31,7 +31,7 @@ class TBeaconTab final : public TListTab {
   void OpenEditor(const QString& caption, const TBeacon& beacon, int index);
 
   TStationRuntime& station_;
-  TListEditor& lists_;
+  const TListEditor& lists_;
 };
 
 }  // namespace tarvok

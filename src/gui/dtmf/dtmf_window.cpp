@@ -5,23 +5,24 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "core/dtmf/dtmf_block_processor.h"
 #include "core/station/station_runtime.h"
-#include "gui/dtmf/dtfm_page.h"
+#include "gui/dtmf/dtmf_page.h"
 #include "gui/dtmf/filter_page.h"
 
 namespace tarvok {
 
 TDtmfWindow::TDtmfWindow(TStationRuntime& station, QWidget* parent)
     : QWidget(parent), station_(station) {
-  setObjectName(QStringLiteral("frmDTFM"));
+  setObjectName(QStringLiteral("frmDTMF"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   tabs_ = new QTabBar(this);
   tabs_->setObjectName(QStringLiteral("TabSet"));
   pages_ = new QStackedWidget(this);
   pages_->setObjectName(QStringLiteral("Notebook"));
-  pages_->addWidget(new TDtfmPage(station_, pages_));
-  pages_->addWidget(new TFilterPage(station_.Dtmf(), pages_));
+  pages_->addWidget(new TDtmfPage(station_, pages_));
+  pages_->addWidget(new TFilterPage(station_, pages_));
   layout->addWidget(tabs_);
   layout->addWidget(pages_, 1);
   connect(tabs_, &QTabBar::currentChanged, pages_, &QStackedWidget::setCurrentIndex);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/dtmf/dtmf_block_processor.h"
+#include "core/station/station_runtime.h"
 #include "gui/dtmf/equalizer_view.h"
 
 namespace tarvok {
@@ -28,17 +29,18 @@ QSlider* StepBar(int maximum, QWidget* parent) {
 
 }  // namespace
 
-TFilterPage::TFilterPage(TDtmfBlockProcessor& dtmf, QWidget* parent)
-    : QWidget(parent), dtmf_(dtmf) {
+TFilterPage::TFilterPage(TStationRuntime& station, QWidget* parent)
+    : QWidget(parent), station_(station), dtmf_(station.Dtmf()) {
   setObjectName(QStringLiteral("FilterPage"));
   auto* layout = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
   enabled_ = new QCheckBox(QStringLiteral("Filter Enabled"), this);
   enabled_->setObjectName(QStringLiteral("cboFilterEnable"));
-  connect(enabled_, &QCheckBox::clicked, this, [this](bool on) { dtmf_.SetFilterEnabled(on); });
+  connect(enabled_, &QCheckBox::clicked, this,
+          [this](bool on) { station_.ChangeDtmf(TDtmfChange::Filter, on); });
   auto* reset = new QPushButton(QStringLiteral("Reset"), this);
   reset->setObjectName(QStringLiteral("btnReset"));
-  connect(reset, &QPushButton::clicked, &dtmf_, &TDtmfBlockProcessor::ResetEqualizer);
+  connect(reset, &QPushButton::clicked, this, [this] { station_.ResetDtmfEqualizer(); });
   buttons->addWidget(enabled_);
   buttons->addStretch(1);
   buttons->addWidget(reset);
@@ -49,7 +51,7 @@ TFilterPage::TFilterPage(TDtmfBlockProcessor& dtmf, QWidget* parent)
   scaleBar_->setObjectName(QStringLiteral("FFTScaleBar"));
   scaleBar_->setToolTip(QStringLiteral("FFT Multiple"));
   connect(scaleBar_, &QSlider::actionTriggered, this,
-          [this] { dtmf_.SetScaleStep(scaleBar_->sliderPosition()); });
+          [this] { station_.ChangeDtmf(TDtmfChange::ScaleStep, scaleBar_->sliderPosition()); });
   equalizer->addWidget(scaleBar_);
   auto* column = new QVBoxLayout;
   column->addWidget(new TEqualizerView(dtmf_, this), 1);
@@ -73,13 +75,13 @@ QWidget* TFilterPage::CreateEqualizerPanel() {
     bar->setObjectName(QStringLiteral("BandBar%1").arg(band));
     bar->setTickPosition(QSlider::NoTicks);
     connect(bar, &QSlider::actionTriggered, this,
-            [this, bar, band] { dtmf_.SetGainStep(band, bar->sliderPosition()); });
+            [this, bar, band] { station_.ChangeDtmfGain(band, bar->sliderPosition()); });
     layout->addWidget(bar, 1, Qt::AlignHCenter);
     bandBars_[static_cast<std::size_t>(band)] = bar;
   }
   auto* reset = new QAction(QStringLiteral("&Reset"), panel);
   reset->setObjectName(QStringLiteral("mnuReset"));
-  connect(reset, &QAction::triggered, &dtmf_, &TDtmfBlockProcessor::ResetEqualizer);
+  connect(reset, &QAction::triggered, this, [this] { station_.ResetDtmfEqualizer(); });
   panel->addAction(reset);
   panel->setContextMenuPolicy(Qt::ActionsContextMenu);
   return panel;

@@ -14,17 +14,19 @@ class QSlider;
 namespace tarvok {
 
 class TDtmfBlockProcessor;
+class TStationRuntime;
 
 class TFilterPage final : public QWidget {
   Q_OBJECT
  public:
-  TFilterPage(TDtmfBlockProcessor& dtmf, QWidget* parent);
+  TFilterPage(TStationRuntime& station, QWidget* parent);
 
  private:
   QWidget* CreateEqualizerPanel();
   void Refresh();
 
-  TDtmfBlockProcessor& dtmf_;
+  TStationRuntime& station_;
+  const TDtmfBlockProcessor& dtmf_;
   QCheckBox* enabled_ = nullptr;
   QSlider* scaleBar_ = nullptr;
   std::array<QSlider*, TDigitalFilter::kBands> bandBars_{};

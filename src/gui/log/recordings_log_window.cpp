@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/audio/wav_file_player.h"
 #include "core/config/config.h"
 #include "core/station/station_runtime.h"
 #include "gui/window_style.h"
@@ -34,9 +33,7 @@ QToolButton* ToolButton(const QString& text, const QString& name, QWidget* paren
 }  // namespace
 
 TRecordingsLogWindow::TRecordingsLogWindow(TStationRuntime& station, QWidget* parent)
-    : QDialog(parent),
-      station_(station),
-      log_(station.Settings(), [&station] { return station.RecordingsInUse(); }) {
+    : QDialog(parent), station_(station), log_(station.Recordings()) {
   setObjectName(QStringLiteral("frmLog"));
   setWindowTitle(QStringLiteral("Log"));
   resize(460, 320);
@@ -49,15 +46,15 @@ TRecordingsLogWindow::TRecordingsLogWindow(TStationRuntime& station, QWidget* pa
   close->setObjectName(QStringLiteral("btnClose"));
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
   layout->addWidget(close, 0, Qt::AlignRight);
-  connect(&station_.FilePlayer(), &TWavFilePlayer::Finished, this,
-          &TRecordingsLogWindow::PlayerFinished);
+  connect(&station_, &TStationRuntime::PreviewFinished, this,
+          &TRecordingsLogWindow::PreviewFinished);
   Relist();
 }
 
 TRecordingsLogWindow::~TRecordingsLogWindow() {
   StopPlaying();
   if (QFileInfo(path_->text()).isDir())
-    log_.SetFolder(path_->text());
+    station_.SetRecordingsFolder(path_->text());
 }
 
 QWidget* TRecordingsLogWindow::CreateToolBar() {
@@ -131,7 +128,7 @@ bool TRecordingsLogWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void TRecordingsLogWindow::Relist() {
   const int selected = grid_->currentRow();
-  log_.Relist();
+  station_.RelistRecordings();
   const TLogFileList& files = log_.Files();
   grid_->clearContents();
   grid_->setRowCount(std::max(files.Count(), 1));
@@ -148,7 +145,7 @@ void TRecordingsLogWindow::Relist() {
 void TRecordingsLogWindow::TakeFolder(const QString& text) {
   if (text == log_.Folder())
     return;
-  const QString error = log_.SetFolder(text);
+  const QString error = station_.SetRecordingsFolder(text);
   if (!error.isEmpty()) {
     ShowMessage(error);
     return;
@@ -170,7 +167,7 @@ void TRecordingsLogWindow::Play() {
     return;
   // The file playing now ends first; its end is not the end of this one.
   playing_.clear();
-  const QString error = station_.FilePlayer().Play(path);
+  const QString error = station_.Preview(path);
   if (error.isEmpty())
     playing_ = path;
   else
@@ -182,12 +179,12 @@ void TRecordingsLogWindow::StopPlaying() {
   if (playing_.isEmpty())
     return;
   playing_.clear();
-  station_.FilePlayer().Stop();
+  station_.StopPreview();
   play_->setChecked(false);
 }
 
-void TRecordingsLogWindow::PlayerFinished(const QString& path) {
-  if (playing_.isEmpty() || path != playing_)
+void TRecordingsLogWindow::PreviewFinished() {
+  if (playing_.isEmpty())
     return;
   playing_.clear();
   const int row = grid_->currentRow();
@@ -227,7 +224,7 @@ void TRecordingsLogWindow::DeleteSelected() {
     // The window's own preview of the file ends rather than keeping the file.
     if (path == playing_)
       StopPlaying();
-    const QString error = log_.Delete(row);
+    const QString error = station_.DeleteRecording(row);
     if (!error.isEmpty())
       ShowMessage(error);
   }
@@ -244,12 +241,9 @@ void TRecordingsLogWindow::ShowMessage(const QString& text) {
 }
 
 void ShowRecordingsLog(TStationRuntime& station, QWidget* parent) {
-  station.SuspendForDialog();
-  {
-    TRecordingsLogWindow window(station, parent);
-    window.exec();
-  }
-  station.ResumeAfterDialog();
+  const TStationRuntime::TDialogHold hold = station.HoldForDialog();
+  TRecordingsLogWindow window(station, parent);
+  window.exec();
 }
 
 }  // namespace tarvok

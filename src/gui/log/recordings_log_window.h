@@ -1,7 +1,7 @@
 // The recordings log ("Log"): the recordings of the browse folder in a grid, oldest first, with
 // the folder field and its chooser, Play (also a double-click), "Play Continiously" (the following
 // rows, one after another, up to the last), Delete (also the Delete key) with its questions, and
-// Close. It plays through the station's WAV player and learns from it when a file has finished.
+// Close. It plays through the station's preview and learns from it when a file has finished.
 #pragma once
 
 #include <QDialog>
@@ -37,12 +37,12 @@ class TRecordingsLogWindow final : public QDialog {
   void BrowseFolder();
   void Play();
   void StopPlaying();
-  void PlayerFinished(const QString& path);
+  void PreviewFinished();
   void DeleteSelected();
   void ShowMessage(const QString& text);
 
   TStationRuntime& station_;
-  TRecordingsLog log_;
+  const TRecordingsLog& log_;
   QTableWidget* grid_ = nullptr;
   QLineEdit* path_ = nullptr;
   QToolButton* loop_ = nullptr;
@@ -50,7 +50,7 @@ class TRecordingsLogWindow final : public QDialog {
   QString playing_;
 };
 
-// Opens the log modally, with the station suspended around it.
+// Opens the log modally, with the station held for it.
 void ShowRecordingsLog(TStationRuntime& station, QWidget* parent);
 
 }  // namespace tarvok

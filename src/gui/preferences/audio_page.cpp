@@ -27,7 +27,7 @@ TAudioPage::TAudioPage(const TPreferences& preferences, QWidget* parent)
   attributes_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   connect(attributes_, &QComboBox::activated, this, &TPreferencesPage::Modified);
   dtmfSimplex_ = new QCheckBox(QStringLiteral("Enable DTFM in Simplex Repeater mode"), this);
-  dtmfSimplex_->setObjectName(QStringLiteral("cboDTFMSimplex"));
+  dtmfSimplex_->setObjectName(QStringLiteral("cboDTMFSimplex"));
   dtmfSimplex_->setChecked(preferences.DTFMSimplex);
   Watch(dtmfSimplex_);
   connect(dtmfSimplex_, &QCheckBox::clicked, this, &TAudioPage::FillFormats);

@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "core/config/preferences.h"
 #include "core/station/station_runtime.h"
 #include "gui/beacons/beacon_editor.h"
 #include "gui/beacons/beacon_name_dialog.h"
@@ -78,8 +79,12 @@ class TKeyFilter final : public QObject {
 
 }  // namespace
 
-TBeaconOptionsPage::TBeaconOptionsPage(TStationRuntime& station, QWidget* parent)
-    : QWidget(parent), station_(station), beacons_(station.Lists().Beacons()) {
+TBeaconOptionsPage::TBeaconOptionsPage(TStationRuntime& station, TBeaconEditor::TPreview preview,
+                                       QWidget* parent)
+    : TPreferencesPage(parent),
+      station_(station),
+      preview_(std::move(preview)),
+      beacons_(station.Lists().Beacons()) {
   setObjectName(QStringLiteral("frmBeaconOptions"));
   pages_ = new QStackedWidget(this);
   pages_->addWidget(CreateEditPage());
@@ -133,10 +138,8 @@ QWidget* TBeaconOptionsPage::CreateEditPage() {
     editor_->Load(row >= 0 && row < beacons_.Count() ? &beacons_.Items(row) : nullptr);
   });
 
-  editor_ = new TBeaconEditor(station_, page);
-  editor_->SetCWPreview(true);
+  editor_ = new TBeaconEditor(station_, preview_, page);
   connect(editor_, &TBeaconEditor::Edited, this, &TBeaconOptionsPage::StoreEdit);
-  connect(editor_, &TBeaconEditor::CWPreviewRequested, this, &TBeaconOptionsPage::PlayCW);
 
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -166,7 +169,10 @@ QWidget* TBeaconOptionsPage::CreateHelpPage() {
   return page;
 }
 
-void TBeaconOptionsPage::Save(TConfig&) { station_.Lists().ReplaceBeacons(beacons_); }
+void TBeaconOptionsPage::Store(TPreferences& preferences) const {
+  if (modified_)
+    preferences.Beacons = beacons_;
+}
 
 void TBeaconOptionsPage::Refill() {
   const QSignalBlocker blocker(grid_);

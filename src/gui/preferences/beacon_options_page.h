@@ -1,37 +1,30 @@
 // The preferences' Beacon page: the beacons in a grid with their state and next run, a tool bar
 // to add and delete them, the beacon's fields below the grid and a help page. It edits a copy of
-// the station's list; Save puts the copy in force (inside the preferences' one settings replace),
-// and a page closed without it leaves the station's list as it was.
+// the station's list; Save puts the copy in force with the other preferences, and a page closed
+// without it leaves the station's list as it was.
 #pragma once
 
-#include <QWidget>
-
 #include "core/schedule/beacon_list.h"
+#include "gui/beacons/beacon_editor.h"
+#include "gui/preferences/preferences_page.h"
 
 class QStackedWidget;
 class QTableWidget;
 
 namespace tarvok {
 
-class TBeaconEditor;
-class TConfig;
 class TStationRuntime;
 
-class TBeaconOptionsPage final : public QWidget {
+class TBeaconOptionsPage final : public TPreferencesPage {
   Q_OBJECT
  public:
-  explicit TBeaconOptionsPage(TStationRuntime& station, QWidget* parent = nullptr);
+  // preview plays a beacon's file and CW text with the preferences' tone settings.
+  TBeaconOptionsPage(TStationRuntime& station, TBeaconEditor::TPreview preview,
+                     QWidget* parent = nullptr);
 
   bool IsModified() const { return modified_; }
-  // Makes the edited list the station's and writes it; the station's list editor does the
-  // writing, so the settings are not needed here.
-  void Save(TConfig&);
-
- signals:
-  // The first change of the list on this page.
-  void Modified();
-  // The preview asks to play a CW text, with the preferences' tone settings.
-  void PlayCW(const QString& text);
+  // The edited list, once the page changed it.
+  void Store(TPreferences& preferences) const override;
 
  private:
   QWidget* CreateEditPage();
@@ -46,6 +39,7 @@ class TBeaconOptionsPage final : public QWidget {
   void SetModified();
 
   TStationRuntime& station_;
+  TBeaconEditor::TPreview preview_;
   TBeaconList beacons_;
   bool modified_ = false;
   QStackedWidget* pages_;

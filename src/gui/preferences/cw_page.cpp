@@ -6,13 +6,12 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "core/config/config.h"
 #include "core/config/preferences.h"
 
 namespace tarvok {
 
-TCWPage::TCWPage(const TPreferences& preferences, TConfig& config,
-                 std::function<void(const QString&)> test, QWidget* parent)
+TCWPage::TCWPage(const TPreferences& preferences, std::function<void(const QString&)> test,
+                 QWidget* parent)
     : TPreferencesPage(parent) {
   setObjectName(QStringLiteral("CWSheet"));
   speed_ = NumberEdit(QStringLiteral("edSpeed"), preferences.CWSpeed);
@@ -27,11 +26,9 @@ TCWPage::TCWPage(const TPreferences& preferences, TConfig& config,
   volume_->setPageStep(3280);
   volume_->setTickInterval(820);
   volume_->setTickPosition(QSlider::TicksBelow);
-  volume_->setValue(config.CWVolume());
-  connect(volume_, &QSlider::valueChanged, this, [this, &config](int value) {
-    config.SetCWVolume(value);
-    emit Modified();
-  });
+  volume_->setValue(preferences.CWVolume);
+  // The CW test plays at the slider's volume; Save writes it.
+  connect(volume_, &QSlider::valueChanged, this, &TPreferencesPage::Modified);
   auto* testButton = new QPushButton(QStringLiteral("Test"), this);
   testButton->setObjectName(QStringLiteral("btnTest"));
   connect(testButton, &QPushButton::clicked, this,
@@ -67,6 +64,7 @@ void TCWPage::Store(TPreferences& preferences) const {
   preferences.CWSpeed = Speed();
   preferences.CWFrequency = Frequency();
   preferences.CWTest = testText_->text();
+  preferences.CWVolume = Volume();
 }
 
 }  // namespace tarvok

@@ -1,6 +1,5 @@
-// The "CW" page: speed, tone frequency and volume of CW, and a text to try them on. The volume is
-// written as the slider moves, so that it can be heard at once; the dialog puts it back when it
-// ends without Save.
+// The "CW" page: speed, tone frequency and volume of CW, and a text to try them on. The test
+// plays at the values on the page; only Save writes them.
 #pragma once
 
 #include <functional>
@@ -12,14 +11,12 @@ class QSlider;
 
 namespace tarvok {
 
-class TConfig;
-
 class TCWPage final : public TPreferencesPage {
   Q_OBJECT
  public:
   // test sounds a text with the page's current values.
-  TCWPage(const TPreferences& preferences, TConfig& config,
-          std::function<void(const QString&)> test, QWidget* parent = nullptr);
+  TCWPage(const TPreferences& preferences, std::function<void(const QString&)> test,
+          QWidget* parent = nullptr);
   void Store(TPreferences& preferences) const override;
 
   int Speed() const;

@@ -15,7 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "core/audio/wav_file_player.h"
+#include "core/station/station_runtime.h"
 #include "gui/dialogs/message_boxes.h"
 
 namespace tarvok {
@@ -27,13 +27,12 @@ const QString kNone = QStringLiteral("(None)");
 
 }  // namespace
 
-TEventsPage::TEventsPage(const TPreferences& preferences, TWavFilePlayer& player,
-                         const QString& startFolder, std::function<void(const QString&)> testCW,
-                         QWidget* parent)
+TEventsPage::TEventsPage(const TPreferences& preferences, TStationRuntime& station,
+                         const QString& startFolder, TPreview playPreview, QWidget* parent)
     : TPreferencesPage(parent),
       events_(preferences.Events),
-      player_(player),
-      testCW_(std::move(testCW)),
+      station_(station),
+      playPreview_(std::move(playPreview)),
       folder_(startFolder) {
   setObjectName(QStringLiteral("EventsSheet"));
   grid_ = new QTableWidget(0, 3, this);
@@ -108,7 +107,8 @@ TEventsPage::TEventsPage(const TPreferences& preferences, TWavFilePlayer& player
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(grid_, 1);
   layout->addWidget(sound);
-  connect(&player_, &TWavFilePlayer::Finished, this, &TEventsPage::PreviewFinished);
+  connect(&station_, &TStationRuntime::PreviewFinished, stop_,
+          [this] { stop_->setEnabled(false); });
   grid_->setCurrentCell(0, 1);
 }
 
@@ -182,35 +182,14 @@ void TEventsPage::Preview() {
   const int slot = CurrentSlot();
   const QString cw = AudioEvents[slot].AllowCW ? events_[slot].CWString : QString();
   const QString path = QDir(folder_).filePath(names_->currentText());
-  if (names_->currentIndex() > 0 && QFileInfo(path).isFile()) {
-    const QString refused = player_.Play(path);
-    if (refused.isEmpty()) {
-      // The CW text follows the file, as on the air.
-      previewFile_ = path;
-      pendingCW_ = cw;
-      stop_->setEnabled(true);
-      return;
-    }
+  const bool file = names_->currentIndex() > 0 && QFileInfo(path).isFile();
+  const QString refused = playPreview_(file ? path : QString(), cw);
+  if (!refused.isEmpty())
     ShowErrorBox(this, refused);
-  }
-  if (!cw.isEmpty())
-    testCW_(cw);
+  stop_->setEnabled(station_.Previewing());
 }
 
-void TEventsPage::StopPreview() {
-  pendingCW_.clear();
-  if (!previewFile_.isEmpty() && player_.File() == previewFile_)
-    player_.Stop();
-}
-
-void TEventsPage::PreviewFinished(const QString& path) {
-  if (path != previewFile_)
-    return;
-  previewFile_.clear();
-  stop_->setEnabled(false);
-  if (const QString cw = std::exchange(pendingCW_, QString()); !cw.isEmpty())
-    testCW_(cw);
-}
+void TEventsPage::StopPreview() { station_.StopPreview(); }
 
 void TEventsPage::Store(TPreferences& preferences) const { preferences.Events = events_; }
 

@@ -1,6 +1,7 @@
 // The "Events" page: for the courtesy tone, the identification, the QST and the time-out, the WAV
 // file played, the repeat interval where the event has one and the CW text of the identification.
-// A file can be previewed through the station's file player, and stopped.
+// A file is previewed through the station as the air would carry it (the identification's CW text
+// after it), and stopped.
 #pragma once
 
 #include <QString>
@@ -18,15 +19,16 @@ class QTableWidget;
 
 namespace tarvok {
 
-class TWavFilePlayer;
+class TStationRuntime;
 
 class TEventsPage final : public TPreferencesPage {
   Q_OBJECT
  public:
-  // startFolder is where files are looked for before an event has one; testCW sounds the
-  // identification's CW text after its preview.
-  TEventsPage(const TPreferences& preferences, TWavFilePlayer& player, const QString& startFolder,
-              std::function<void(const QString&)> testCW, QWidget* parent = nullptr);
+  // startFolder is where files are looked for before an event has one; playPreview plays a file and
+  // a CW text through the station and returns "" or the message for the user.
+  using TPreview = std::function<QString(const QString& file, const QString& cw)>;
+  TEventsPage(const TPreferences& preferences, TStationRuntime& station, const QString& startFolder,
+              TPreview playPreview, QWidget* parent = nullptr);
   void Store(TPreferences& preferences) const override;
   // Stops a preview of this page; its CW text is not sounded.
   void StopPreview();
@@ -40,15 +42,12 @@ class TEventsPage final : public TPreferencesPage {
   void Browse();
   void IntervalEdited(const QString& text);
   void Preview();
-  void PreviewFinished(const QString& path);
   void ShowRowFile(int row);
 
   std::array<TEventPreferences, kAudioEventCount> events_;
-  TWavFilePlayer& player_;
-  std::function<void(const QString&)> testCW_;
+  TStationRuntime& station_;
+  TPreview playPreview_;
   QString folder_;
-  QString previewFile_;
-  QString pendingCW_;
   QTableWidget* grid_;
   QComboBox* names_;
   QLabel* intervalLabel_;

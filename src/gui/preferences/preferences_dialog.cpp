@@ -22,10 +22,10 @@
 namespace tarvok {
 
 TPreferencesDialog::TPreferencesDialog(TStationRuntime& station, QWidget* parent)
-    : QDialog(parent), station_(station), openingVolume_(station.Settings().CWVolume()) {
+    : QDialog(parent), station_(station) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Preferences"));
-  TConfig& config = station_.Settings();
+  const TConfig& config = station_.Settings();
   const TPreferences opening = TPreferences::Read(config);
   const QString folder = config.Folder().Path();
   pages_ = new QTabWidget(this);
@@ -35,18 +35,16 @@ TPreferencesDialog::TPreferencesDialog(TStationRuntime& station, QWidget* parent
   AddPage(new TGeneralOptionsPage(opening), QStringLiteral(" &General  "));
   AddPage(new TVoxAveragePage(opening), QStringLiteral(" &VOX Average  "));
   AddPage(new TVoxSourcePage(opening), QStringLiteral(" VOX &Source  "));
-  auto testCW = [this](const QString& text) { TestCW(text); };
-  eventsPage_ = new TEventsPage(opening, station_.FilePlayer(), folder, testCW);
-  AddPage(eventsPage_, QStringLiteral(" &Events  "));
+  auto preview = [this](const QString& file, const QString& cw) { return Preview(file, cw); };
+  AddPage(new TEventsPage(opening, station_, folder, preview), QStringLiteral(" &Events  "));
   AddPage(new TSimplexPage(opening, config.DefaultLogPath()), QStringLiteral(" &Simplex  "));
   AddPage(new TAudioPage(opening), QStringLiteral(" &Audio  "));
-  cwPage_ = new TCWPage(opening, config, testCW);
+  cwPage_ = new TCWPage(opening, [this](const QString& text) { TestCW(text); });
   AddPage(cwPage_, QStringLiteral(" &CW  "));
   AddPage(new TRemotePage(opening, folder), QStringLiteral(" &Remote  "));
   AddPage(new TAgcPage(opening), QStringLiteral(" AGC  "));
-  auto* beacons = new TBeaconOptionsPage(station_);
-  connect(beacons, &TBeaconOptionsPage::PlayCW, this, &TPreferencesDialog::TestCW);
-  InsertPage(kBeaconPageIndex, beacons, QStringLiteral(" &Beacon  "));
+  AddPage(new TBeaconOptionsPage(station_, preview), QStringLiteral(" &Beacon  "),
+          kBeaconPageIndex);
   pages_->setCurrentIndex(0);
 
   save_ = new QPushButton(QStringLiteral("  Save      "), this);
@@ -65,49 +63,42 @@ TPreferencesDialog::TPreferencesDialog(TStationRuntime& station, QWidget* parent
   layout->addLayout(buttons);
 }
 
-void TPreferencesDialog::AddPage(TPreferencesPage* page, const QString& caption) {
+void TPreferencesDialog::AddPage(TPreferencesPage* page, const QString& caption, int index) {
   connect(page, &TPreferencesPage::Modified, this, &TPreferencesDialog::MarkModified);
   preferencePages_.push_back(page);
-  pages_->addTab(page, caption);
+  pages_->insertTab(index, page, caption);
 }
 
 void TPreferencesDialog::MarkModified() { save_->setEnabled(true); }
 
 void TPreferencesDialog::TestCW(const QString& text) {
-  const QString refused =
-      station_.TestCW(text, cwPage_->Volume(), cwPage_->Speed(), cwPage_->Frequency());
+  const QString refused = Preview(QString(), text);
   if (!refused.isEmpty())
     ShowErrorBox(this, refused);
+}
+
+QString TPreferencesDialog::Preview(const QString& file, const QString& cw) {
+  return station_.Preview(file, cw, {cwPage_->Volume(), cwPage_->Speed(), cwPage_->Frequency()});
 }
 
 void TPreferencesDialog::Save() {
   TPreferences preferences = TPreferences::Read(station_.Settings());
   for (const TPreferencesPage* page : preferencePages_)
     page->Store(preferences);
-  const bool saved = station_.SavePreferences(preferences, [this](TConfig& config) {
-    for (const auto& write : ownWrites_)
-      write(config);
-  });
-  if (saved)
+  if (station_.SavePreferences(preferences))
     accept();
 }
 
 void TPreferencesDialog::done(int result) {
-  eventsPage_->StopPreview();
-  if (result != Accepted)
-    station_.Settings().SetCWVolume(openingVolume_);
+  // The dialog's previews end with it.
+  station_.StopPreview();
   QDialog::done(result);
 }
 
 void ShowPreferences(TStationRuntime& station, QWidget* parent) {
-  station.SuspendForDialog();
-  bool saved = false;
-  {
-    TPreferencesDialog dialog(station, parent);
-    saved = dialog.exec() == QDialog::Accepted;
-  }
-  station.ResumeAfterDialog();
-  station.ApplyPreferences(saved);
+  const TStationRuntime::TDialogHold hold = station.HoldForDialog();
+  TPreferencesDialog dialog(station, parent);
+  dialog.exec();
 }
 
 }  // namespace tarvok

@@ -9,6 +9,7 @@ TScheduleTab::TScheduleTab(TStationRuntime& station, QWidget* parent)
     : TListTab(
           {14, QStringLiteral("Mode"), 125, QStringLiteral("00/00 00:00-00/00 00:00"), QString()},
           parent),
+      station_(station),
       lists_(station.Lists()) {
   setObjectName(QStringLiteral("frmScheduler"));
   connect(&lists_, &TListEditor::SchedulesChanged, this, &TListTab::Refill);
@@ -44,19 +45,19 @@ void TScheduleTab::EditItem(int index) {
 }
 
 void TScheduleTab::SetItemEnabled(int index, bool enabled) {
-  lists_.SetEventEnabled(index, enabled);
+  station_.SetEventEnabled(index, enabled);
 }
 
-void TScheduleTab::DeleteItem(int index) { lists_.DeleteEvent(index); }
+void TScheduleTab::DeleteItem(int index) { station_.DeleteEvent(index); }
 
 void TScheduleTab::OpenEditor(const QString& caption, const TScheduleEvent& event, int index) {
   auto* dialog = new TScheduleEditDialog(caption, event, this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &QDialog::accepted, this, [this, dialog, index] {
     if (index < 0)
-      lists_.AddEvent(dialog->Event());
+      station_.AddEvent(dialog->Event());
     else
-      lists_.SaveEvent(index, dialog->Event());
+      station_.SaveEvent(index, dialog->Event());
   });
   dialog->open();
 }

@@ -30,7 +30,8 @@ class TScheduleTab final : public TListTab {
 
   void OpenEditor(const QString& caption, const TScheduleEvent& event, int index);
 
-  TListEditor& lists_;
+  TStationRuntime& station_;
+  const TListEditor& lists_;
 };
 
 }  // namespace tarvok

@@ -1,5 +1,5 @@
-// The configuration's beacon and mode-schedule lists: loaded with the settings, written back when
-// the configuration ends.
+// The configuration's beacon and mode-schedule lists: loaded with the settings, written with them
+// in one replace of the file.
 #include <QFile>
 
 #include "support/config_fixture.h"
@@ -29,18 +29,19 @@ TEST_F(ConfigListsTest, SettingsFileWithListsRoundTripsUnchanged) {
   EXPECT_EQ(c.Beacons().Items(1).Name, "January net");
   ASSERT_EQ(c.Schedules().Count(), 1);
   EXPECT_EQ(c.Schedules().Items(0).Mode, rmBeaconStation);
-  config_.reset();
+  EXPECT_TRUE(c.WriteTogether([&c] { c.WriteLists(); }));
   EXPECT_EQ(Settings(), kStationWithLists);
   EXPECT_TRUE(messages_.Shown.empty());
 }
 
-TEST_F(ConfigListsTest, ChangedListsAreWrittenWhenTheConfigurationEnds) {
+TEST_F(ConfigListsTest, ChangedListsAreWrittenWithTheSettings) {
   WriteSettings("[Audio]\nCWSpeed=12\n");
   Config().Beacons().AddNamed("Evening ID");
   TScheduleEvent event(clock_);
   event.Mode = rmSimplexRepeater;
   Config().Schedules().Add(event);
   EXPECT_EQ(Stored("BeaconGeneral", "Count"), "<missing>");
+  Config().WriteTogether([this] { Config().WriteLists(); });
   Reload();
   EXPECT_TRUE(Settings().startsWith("[Audio]\nCWSpeed=12\n\n[ScheduleGeneral]\nCount=1\n"));
   ASSERT_EQ(Config().Beacons().Count(), 1);
@@ -52,10 +53,11 @@ TEST_F(ConfigListsTest, AReadOnlySettingsFileIsReportedOnlyWhenTheListsChanged) 
   WriteSettings(kStationWithLists);
   QFile::setPermissions(folder_.SettingsFile(), QFile::ReadOwner);
   Reload();
-  config_.reset();
+  const auto writeLists = [this] { Config().WriteTogether([this] { Config().WriteLists(); }); };
+  writeLists();
   EXPECT_TRUE(messages_.Shown.empty());
   Config().Beacons().Delete(0);
-  config_.reset();
+  writeLists();
   EXPECT_EQ(messages_.Shown, std::vector<QString>{"Unable to write to " + folder_.SettingsFile()});
   EXPECT_EQ(Settings(), kStationWithLists);
 }

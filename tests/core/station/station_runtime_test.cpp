@@ -7,12 +7,16 @@
 
 #include <QCoreApplication>
 
+#include "core/audio/sound_card.h"
 #include "core/config/audio_events.h"
+#include "core/config/config.h"
 #include "core/station/control_choices.h"
+#include "core/station/status_display.h"
 #include "core/station/transmitter.h"
 #include "support/application.h"
 #include "support/config_fixture.h"
 #include "support/fake_sound_backend.h"
+#include "support/station_runtime_probe.h"
 
 namespace tarvok {
 namespace {
@@ -96,9 +100,7 @@ TEST_F(StationRuntimeTest, TheRecordingFormatIsTheOneOfTheModeInForceWhenItIsApp
   ASSERT_EQ(Mode(), rmSimplexRepeater);
   // Restored after start-up: the telephone format stays until the preferences are saved.
   ExpectFormat(8000, 1, 16);
-  runtime_->ApplyPreferences(false);
-  ExpectFormat(8000, 1, 16);
-  runtime_->ApplyPreferences(true);
+  runtime_->ApplyPreferences();
   ExpectFormat(22050, 2, 16);
 
   // Leaving Simplex Repeater mode keeps the format until it is applied again.
@@ -147,7 +149,7 @@ TEST_F(StationRuntimeTest, SavedPreferencesMoveTheVoxToTheTraceTheyNameForTheMod
   Start();
   ASSERT_TRUE(runtime_->Trace(TTraceSource::kUpper).IsVoxTrace());
   Config().SetVOXControl(rmInternetRepeater, TTraceSource::kLower);
-  runtime_->ApplyPreferences(true);
+  runtime_->ApplyPreferences();
   EXPECT_FALSE(runtime_->Trace(TTraceSource::kUpper).IsVoxTrace());
   EXPECT_TRUE(runtime_->Trace(TTraceSource::kLower).IsVoxTrace());
 }
@@ -170,16 +172,29 @@ TEST_F(StationRuntimeTest, ALaptopLeavesSimplexModeForADialogAndComesBack) {
   Start();
   runtime_->ChangeMode(rmSimplexRepeater);
   Settle();
-  runtime_->SuspendForDialog();
-  Settle();
-  EXPECT_EQ(Mode(), rmInternetRepeater);
-  EXPECT_EQ(Config().State(), csForcedOff);
-  EXPECT_EQ(Stored("Audio", "State"), "2") << "the forced receive is written";
-  runtime_->ResumeAfterDialog();
+  {
+    const TStationRuntime::TDialogHold hold = runtime_->HoldForDialog();
+    Settle();
+    EXPECT_EQ(Mode(), rmInternetRepeater);
+    EXPECT_EQ(Config().State(), csForcedOff);
+    EXPECT_EQ(Stored("Audio", "State"), "0") << "the forced receive is not written";
+  }
   Settle();
   EXPECT_EQ(Mode(), rmSimplexRepeater);
   EXPECT_EQ(Config().State(), csVox);
   EXPECT_EQ(runtime_->State().ModeState, msListen);
+}
+
+TEST_F(StationRuntimeTest, ALaptopClosedWithADialogOpenStoresTheModeItLeftForTheDialog) {
+  AddRecordingLines();
+  Config().SetIsLaptop(true);
+  Start();
+  runtime_->ChangeMode(rmBeaconStation);
+  Settle();
+  const TStationRuntime::TDialogHold hold = runtime_->HoldForDialog();
+  Settle();
+  runtime_->Close();
+  EXPECT_EQ(Stored("Audio", "DefaultMode"), "3");
 }
 
 TEST_F(StationRuntimeTest, ADesktopKeepsItsModeAndOnlyHoldsTheTransmitterOffDuringADialog) {
@@ -188,11 +203,14 @@ TEST_F(StationRuntimeTest, ADesktopKeepsItsModeAndOnlyHoldsTheTransmitterOffDuri
   Start();
   Settle();
   ASSERT_TRUE(Keyed());
-  runtime_->SuspendForDialog();
-  runtime_->Tick(TStationTimer::Vox);
-  EXPECT_EQ(Mode(), rmInternetRepeater);
-  EXPECT_FALSE(Keyed()) << "the VOX follows the forced receive";
-  runtime_->ResumeAfterDialog();
+  {
+    const TStationRuntime::TDialogHold hold = runtime_->HoldForDialog();
+    runtime_->Tick(TStationTimer::Vox);
+    EXPECT_EQ(Mode(), rmInternetRepeater);
+    EXPECT_FALSE(Keyed()) << "the VOX follows the forced receive";
+    EXPECT_EQ(runtime_->Snapshot().Control, csForcedOff);
+    EXPECT_EQ(Stored("Audio", "State"), "1") << "the file keeps the operator's state";
+  }
   Settle();
   EXPECT_EQ(Config().State(), csForcedOn);
   EXPECT_TRUE(Keyed()) << "the state before the dialog returns";
@@ -201,7 +219,7 @@ TEST_F(StationRuntimeTest, ADesktopKeepsItsModeAndOnlyHoldsTheTransmitterOffDuri
 TEST_F(StationRuntimeTest, ARefreshStartedDuringTheLastOneIsOverflowedAndSkipped) {
   AddRecordingLines();
   Start();
-  TTraceSource& upper = runtime_->Trace(TTraceSource::kUpper);
+  TTraceSource& upper = TStationRuntimeProbe::Trace(*runtime_, TTraceSource::kUpper);
   upper.SetDisplaySize(32, 8, 100);
   int overflows = 0;
   int nested = 0;
@@ -243,8 +261,8 @@ TEST_F(StationRuntimeTest, ClosingSavesLevelsAndModeStopsTheAudioAndReleasesTheT
   Start();
   Settle();
   ASSERT_TRUE(Keyed());
-  runtime_->Poller().SetVoxOnDelay(150);
-  runtime_->Poller().SetOtherOffDelay(900);
+  TStationRuntimeProbe::Poller(*runtime_).SetVoxOnDelay(150);
+  TStationRuntimeProbe::Poller(*runtime_).SetOtherOffDelay(900);
   runtime_->StartCapture();
   runtime_->Close();
   runtime_->Close();
@@ -266,6 +284,112 @@ TEST_F(StationRuntimeTest, ASimplexStationClosesListeningAndStopsRecording) {
   EXPECT_EQ(backend_->Capture, nullptr);
   EXPECT_EQ(Stored("Audio", "DefaultMode"), "2");
   EXPECT_TRUE(messages_.Shown.empty());
+}
+
+TEST_F(StationRuntimeTest, TheSnapshotFollowsModeKeyingCaptureAndErrorsAndSignalsOnlyChanges) {
+  AddRecordingLines();
+  Start();
+  Settle();
+  int changes = 0;
+  const QObject listener;  // ends the connection before the station's close signals
+  QObject::connect(runtime_.get(), &TStationRuntime::SnapshotChanged, &listener,
+                   [&] { ++changes; });
+  const TStationSnapshot idle = runtime_->Snapshot();
+  EXPECT_EQ(idle.Mode, rmInternetRepeater);
+  EXPECT_EQ(idle.Caption, "Internet Repeater");
+  EXPECT_FALSE(idle.Keyed);
+  EXPECT_FALSE(idle.KeyedSince.isValid());
+  runtime_->Tick(TStationTimer::Vox);
+  runtime_->Tick(TStationTimer::Refresh);
+  (void)runtime_->Levels();
+  EXPECT_EQ(changes, 0) << "ticks and levels of an idle station wake nobody";
+  EXPECT_EQ(runtime_->Snapshot(), idle);
+
+  runtime_->StartCapture();
+  EXPECT_TRUE(runtime_->Snapshot().RecorderCapture);
+  EXPECT_GE(changes, 1);
+  runtime_->StopCapture();
+  EXPECT_FALSE(runtime_->Snapshot().Capturing);
+
+  changes = 0;
+  runtime_->ClickStateButton(TStateButton::RepeaterForceXmit);
+  Settle();
+  const TStationSnapshot keyed = runtime_->Snapshot();
+  EXPECT_TRUE(keyed.Keyed);
+  EXPECT_EQ(keyed.KeyedSince, clock_.Now());
+  EXPECT_EQ(keyed.Control, csForcedOn);
+  EXPECT_GE(changes, 1);
+
+  runtime_->ChangeMode(rmSimplexRepeater);
+  Settle();
+  EXPECT_EQ(runtime_->Snapshot().Mode, rmSimplexRepeater);
+  EXPECT_EQ(runtime_->Snapshot().Caption, "Simplex Repeater");
+}
+
+TEST_F(StationRuntimeTest, LevelsAreReadFromBothTracesAgainstTheirThresholds) {
+  AddRecordingLines();
+  Start();
+  const TLevelReadings levels = runtime_->Levels();
+  EXPECT_TRUE(levels[TTraceSource::kUpper].Vox);
+  EXPECT_FALSE(levels[TTraceSource::kLower].Vox);
+  EXPECT_EQ(levels[TTraceSource::kUpper].Threshold,
+            runtime_->Trace(TTraceSource::kUpper).Levels().ThresholdRaw());
+}
+
+TEST_F(StationRuntimeTest, ViewOperationsWriteTheirKeysAndTellTheirFollowers) {
+  AddRecordingLines();
+  Start();
+  Settle();
+  QStringList changed;
+  const QObject listener;  // ends the connections before the station's close writes
+  QObject::connect(&Config(), &TConfig::SettingChanged, &listener,
+                   [&](const QString&, const QString& key) { changed << key; });
+  runtime_->ChooseComDevice("/dev/ttyUSB0");
+  EXPECT_EQ(Stored("Audio", "ComDevice"), "/dev/ttyUSB0");
+  runtime_->ChooseComPort(3);
+  EXPECT_EQ(Stored("Audio", "ComPort"), "3");
+  EXPECT_EQ(Stored("Audio", "ComDevice"), "")
+      << "a port number chosen ends the device's precedence";
+  runtime_->ChooseComPin(1);
+  runtime_->SetTxTimeout(120);
+  runtime_->SetTxLockout(30);
+  EXPECT_EQ(Stored("Audio", "ComPin"), "1");
+  EXPECT_EQ(Stored("Audio", "TxTimeout"), "120");
+  EXPECT_EQ(Stored("Audio", "TxLockout"), "30");
+  runtime_->ChangeTrace(TTraceSource::kUpper, TTraceChange::TraceDisabled, 1);
+  EXPECT_TRUE(runtime_->Trace(TTraceSource::kUpper).TraceDisabled());
+  EXPECT_TRUE(changed.contains("ComDevice") && changed.contains("TxLockout"))
+      << changed.join(',').toStdString();
+
+  int snapshots = 0;
+  QObject::connect(runtime_.get(), &TStationRuntime::SnapshotChanged, &listener,
+                   [&] { ++snapshots; });
+  TBeacon beacon = runtime_->Lists().NewBeacon();
+  beacon.Name = "Club";
+  beacon.Enabled = true;
+  beacon.Min = "*";
+  beacon.Hour = beacon.Day = beacon.Month = beacon.WeekDay = "*";
+  beacon.CWString = "DE CLUB";
+  ASSERT_TRUE(runtime_->AddBeacon(beacon));
+  ASSERT_TRUE(runtime_->SetBeaconEnabled(0, true));
+  EXPECT_EQ(Stored("BeaconGeneral", "Count"), "1");
+  EXPECT_EQ(runtime_->Snapshot().NextBeacon.Name, "Club");
+  EXPECT_GE(snapshots, 1) << "the next beacon is in the snapshot";
+}
+
+TEST_F(StationRuntimeTest, APreviewIsRefusedWhileKeyedAndNeverKeys) {
+  AddRecordingLines();
+  Start();
+  Settle();
+  EXPECT_EQ(runtime_->Preview({}, "#..."), "");
+  Settle();
+  EXPECT_FALSE(Keyed());
+  runtime_->StopPreview();
+  runtime_->ClickStateButton(TStateButton::RepeaterForceXmit);
+  Settle();
+  ASSERT_TRUE(Keyed());
+  EXPECT_EQ(runtime_->Preview({}, "#..."), "The audio device is busy");
+  EXPECT_FALSE(runtime_->Previewing());
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "core/audio/wave_format.h"
 #include "core/config/config.h"
 #include "gui/main_window.h"
 #include "gui/scale_view.h"
@@ -80,8 +81,8 @@ class PreferencesTest : public WindowTest {
   std::unique_ptr<TMainWindow> window_;
 };
 
-TEST_F(PreferencesTest, CancelEscAndTheTitleBarWriteNothingButTheCWVolumeAsItWas) {
-  WriteSettings("[Audio]\nCWVolume=20000\nState=0\n");
+TEST_F(PreferencesTest, CancelEscAndTheTitleBarWriteNothingAndSaveWritesTheCWVolume) {
+  WriteSettings("[Audio]\nState=1\n");
   Window();
   const QByteArray before = Settings();
   const std::array<TAct, 3> closes{
@@ -94,16 +95,22 @@ TEST_F(PreferencesTest, CancelEscAndTheTitleBarWriteNothingButTheCWVolumeAsItWas
       EXPECT_EQ(Find<QTabWidget>(d, "PageControl")->currentIndex(), 0);
       auto* save = Find<QPushButton>(d, "btnSave");
       EXPECT_FALSE(save->isEnabled());
+      EXPECT_EQ(Settings(), before) << "the dialog's forced receive is held, not written";
       Find<QSlider>(d, "tbVolume")->setValue(5000);
-      EXPECT_EQ(Stored("Audio", "CWVolume"), "5000") << "heard at once";
       Click(d, "rboLinear");
       EXPECT_TRUE(save->isEnabled());
       close(d);
     });
     EXPECT_EQ(Settings(), before);
-    EXPECT_EQ(Config().CWVolume(), 20000);
+    EXPECT_EQ(Config().CWVolume(), 32767);
     EXPECT_EQ(Config().TrayScale(), 0);
+    EXPECT_EQ(Config().State(), 1);
   }
+  InDialog([&](TPreferencesDialog& d) {
+    Find<QSlider>(d, "tbVolume")->setValue(5000);
+    Click(d, "btnSave");
+  });
+  EXPECT_EQ(Stored("Audio", "CWVolume"), "5000");
 }
 
 TEST_F(PreferencesTest, SaveWritesEveryEventKeyAndLeavesTheBeaconSlotsAlone) {
@@ -169,7 +176,7 @@ TEST_F(PreferencesTest, FormatTextsStayAlikeInAGermanLocaleAndDtmfOffersOnly16Bi
     EXPECT_EQ(formats->itemText(0), "8,000 Hz, 8 Bit, Mono           8KB/s");
     EXPECT_EQ(formats->itemText(15), "44,100 Hz, 16 Bit, Stereo         172KB/s");
     EXPECT_EQ(formats->currentIndex(), 0);
-    Click(d, "cboDTFMSimplex");
+    Click(d, "cboDTMFSimplex");
     EXPECT_EQ(formats->count(), 4);
     for (int i = 0; i < formats->count(); ++i)
       EXPECT_TRUE(formats->itemText(i).contains(" Hz, 16 Bit, Mono  ")) << i;

@@ -17,10 +17,10 @@ namespace tarvok {
 class TDtmfBlockProcessor;
 class TStationRuntime;
 
-class TDtfmPage final : public QWidget {
+class TDtmfPage final : public QWidget {
   Q_OBJECT
  public:
-  TDtfmPage(TStationRuntime& station, QWidget* parent);
+  TDtmfPage(TStationRuntime& station, QWidget* parent);
 
  private:
   QWidget* CreateButtons();
@@ -31,7 +31,7 @@ class TDtfmPage final : public QWidget {
   void RefreshTexts();
 
   TStationRuntime& station_;
-  TDtmfBlockProcessor& dtmf_;
+  const TDtmfBlockProcessor& dtmf_;
   QCheckBox* enabled_ = nullptr;
   QCheckBox* spectrum_ = nullptr;
   QComboBox* decoder_ = nullptr;

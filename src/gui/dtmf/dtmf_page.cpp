@@ -1,4 +1,4 @@
-#include "gui/dtmf/dtfm_page.h"
+#include "gui/dtmf/dtmf_page.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,27 +13,28 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "core/dtmf/dtmf_block_processor.h"
 #include "core/station/station_runtime.h"
 #include "gui/dtmf/frequency_bars_view.h"
 #include "gui/window_style.h"
 
 namespace tarvok {
 
-TDtfmPage::TDtfmPage(TStationRuntime& station, QWidget* parent)
+TDtmfPage::TDtmfPage(TStationRuntime& station, QWidget* parent)
     : QWidget(parent), station_(station), dtmf_(station.Dtmf()) {
-  setObjectName(QStringLiteral("DTFMPage"));
+  setObjectName(QStringLiteral("DTMFPage"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(CreateButtons());
 
   auto* display = new QHBoxLayout;
   display->addWidget(new TFrequencyBarsView(dtmf_, this), 1);
   levelBar_ = new QSlider(Qt::Vertical, this);
-  levelBar_->setObjectName(QStringLiteral("DTFMLevelBar"));
+  levelBar_->setObjectName(QStringLiteral("DTMFLevelBar"));
   levelBar_->setToolTip(QStringLiteral("DTFM sensitivity level"));
   levelBar_->setRange(0, TDtmfBlockProcessor::kLevelBarMaximum);
   levelBar_->setValue(dtmf_.LevelBarPosition());
   connect(levelBar_, &QSlider::actionTriggered, this,
-          [this] { dtmf_.SetLevelBarPosition(levelBar_->sliderPosition()); });
+          [this] { station_.ChangeDtmf(TDtmfChange::LevelBar, levelBar_->sliderPosition()); });
   display->addWidget(levelBar_);
   layout->addLayout(display, 1);
 
@@ -52,24 +53,25 @@ TDtfmPage::TDtfmPage(TStationRuntime& station, QWidget* parent)
   panels->addWidget(error_, 1);
   layout->addLayout(panels);
 
-  connect(&dtmf_, &TDtmfBlockProcessor::SettingsChanged, this, &TDtfmPage::RefreshSettings);
-  connect(&dtmf_, &TDtmfBlockProcessor::TerminalChanged, this, &TDtfmPage::RefreshTerminal);
-  connect(&dtmf_, &TDtmfBlockProcessor::TextsChanged, this, &TDtfmPage::RefreshTexts);
+  connect(&dtmf_, &TDtmfBlockProcessor::SettingsChanged, this, &TDtmfPage::RefreshSettings);
+  connect(&dtmf_, &TDtmfBlockProcessor::TerminalChanged, this, &TDtmfPage::RefreshTerminal);
+  connect(&dtmf_, &TDtmfBlockProcessor::TextsChanged, this, &TDtmfPage::RefreshTexts);
   RefreshSettings();
   RefreshTerminal();
   RefreshTexts();
 }
 
-QWidget* TDtfmPage::CreateButtons() {
+QWidget* TDtmfPage::CreateButtons() {
   auto* row = new QWidget(this);
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
   enabled_ = new QCheckBox(QStringLiteral("DTFM Enabled"), row);
-  enabled_->setObjectName(QStringLiteral("cboDTFMEnabled"));
-  connect(enabled_, &QCheckBox::clicked, this, &TDtfmPage::EnabledClicked);
+  enabled_->setObjectName(QStringLiteral("cboDTMFEnabled"));
+  connect(enabled_, &QCheckBox::clicked, this, &TDtmfPage::EnabledClicked);
   spectrum_ = new QCheckBox(QStringLiteral("Spectrum"), row);
   spectrum_->setObjectName(QStringLiteral("cboSpectrum"));
-  connect(spectrum_, &QCheckBox::clicked, this, [this](bool on) { dtmf_.SetSpectrumEnabled(on); });
+  connect(spectrum_, &QCheckBox::clicked, this,
+          [this](bool on) { station_.ChangeDtmf(TDtmfChange::Spectrum, on); });
   decoder_ = new QComboBox(row);
   decoder_->setObjectName(QStringLiteral("cboDecoder"));
   decoder_->setToolTip(
@@ -78,13 +80,13 @@ QWidget* TDtfmPage::CreateButtons() {
   decoder_->addItem(QStringLiteral("Standard"), static_cast<int>(TDtmfDecoderKind::Standard));
   decoder_->addItem(QStringLiteral("Block"), static_cast<int>(TDtmfDecoderKind::Block));
   connect(decoder_, &QComboBox::activated, this, [this](int index) {
-    dtmf_.SetDecoder(static_cast<TDtmfDecoderKind>(decoder_->itemData(index).toInt()));
+    station_.ChangeDtmf(TDtmfChange::Decoder, decoder_->itemData(index).toInt());
   });
   auto* decoderLabel = new QLabel(QStringLiteral("&Decoder:"), row);
   decoderLabel->setBuddy(decoder_);
   auto* clear = new QPushButton(QStringLiteral("Clear"), row);
   clear->setObjectName(QStringLiteral("btnClear"));
-  connect(clear, &QPushButton::clicked, &dtmf_, &TDtmfBlockProcessor::ClearTerminal);
+  connect(clear, &QPushButton::clicked, this, [this] { station_.ClearDtmfTerminal(); });
   layout->addWidget(enabled_);
   layout->addWidget(spectrum_);
   layout->addStretch(1);
@@ -94,12 +96,12 @@ QWidget* TDtfmPage::CreateButtons() {
   return row;
 }
 
-void TDtfmPage::EnabledClicked(bool on) {
-  if (dtmf_.SetEnabled(on, station_.State().Mode))
+void TDtmfPage::EnabledClicked(bool on) {
+  if (station_.ChangeDtmf(TDtmfChange::Enabled, on))
     ShowSimplexHint();
 }
 
-void TDtfmPage::ShowSimplexHint() {
+void TDtmfPage::ShowSimplexHint() {
   auto* box = new QMessageBox(QMessageBox::Information, QString::fromLatin1(kApplicationName),
                               TDtmfBlockProcessor::SimplexHint(), QMessageBox::Ok, this);
   box->setObjectName(QStringLiteral("SimplexHint"));
@@ -108,7 +110,7 @@ void TDtfmPage::ShowSimplexHint() {
   box->show();
 }
 
-void TDtfmPage::RefreshSettings() {
+void TDtmfPage::RefreshSettings() {
   const QSignalBlocker blockEnabled(enabled_);
   const QSignalBlocker blockSpectrum(spectrum_);
   const QSignalBlocker blockDecoder(decoder_);
@@ -117,12 +119,12 @@ void TDtfmPage::RefreshSettings() {
   decoder_->setCurrentIndex(decoder_->findData(static_cast<int>(dtmf_.Decoder())));
 }
 
-void TDtfmPage::RefreshTerminal() {
+void TDtmfPage::RefreshTerminal() {
   terminal_->setPlainText(dtmf_.TerminalLines().join(QLatin1Char('\n')));
   terminal_->verticalScrollBar()->setValue(terminal_->verticalScrollBar()->maximum());
 }
 
-void TDtfmPage::RefreshTexts() {
+void TDtmfPage::RefreshTexts() {
   status_->setText(dtmf_.StatusText());
   error_->setText(dtmf_.ErrorText());
 }
