@@ -454,9 +454,16 @@ NOTES = """
   both lie within 2.5 % of their frequencies (measured from the phase turn between frames, which
   a bin's magnitude alone cannot resolve in 12.5 ms), the high tone is between 10 dB below and
   6 dB above the low one, the two hold 60 % of the frame's energy, neither has a second
-  harmonic near its own strength, and both reach the level slider's line on the spectrum. A key
-  needs 30 ms of such frames and ends after 25 ms without it. No check depends on the signal
-  level, which is why the default level decodes every level of the corpus.
+  harmonic within 10 dB of its own strength, and both reach the level slider's line on the
+  spectrum. A key needs 30 ms of such frames and ends after 25 ms without it. Speech and music
+  pass those tests now and then, so a press must also hold at least three clean frames, where
+  the two tones, fitted at their measured frequencies and taken out of the frame, leave less
+  than -4.5 dB of what they held (noise 6 dB below the tones still passes) and no second
+  harmonic within 15 dB; and over those frames neither tone may glide by more than 0.15 % of its
+  frequency per frame, which rejects the sweeps and vibrato of music and the pitch movement of a
+  voice. Once a key is reported it lasts while its tones stay within 3.5 %, so a tone near the
+  2.5 % limit is decoded once or not at all, never split into several presses. No check depends
+  on the signal level, which is why the default level decodes every level of the corpus.
 - **The block detector** (`DTMFDecoder=block`) reads each 256 ms transform on its own against an
   absolute level; what it misses is listed below.
 
