@@ -456,12 +456,14 @@ NOTES = """
   6 dB above the low one, the two hold 60 % of the frame's energy, neither has a second
   harmonic within 10 dB of its own strength, and both reach the level slider's line on the
   spectrum. A key needs 30 ms of such frames and ends after 25 ms without it. Speech and music
-  pass those tests now and then, so a press must also hold at least three clean frames, where
-  the two tones, fitted at their measured frequencies and taken out of the frame, leave less
-  than -4.5 dB of what they held (noise 6 dB below the tones still passes) and no second
-  harmonic within 15 dB; and over those frames neither tone may glide by more than 0.15 % of its
-  frequency per frame, which rejects the sweeps and vibrato of music and the pitch movement of a
-  voice. Once a key is reported it lasts while its tones stay within 3.5 %, so a tone near the
+  pass those tests now and then, so a press must also hold at least three clean frames: with
+  the two tones fitted at their measured frequencies and taken out of the frame, no sine left
+  anywhere from 200 to 3600 Hz (probed every 40 Hz, except within 100 Hz of the tones) comes
+  within 10 dB of the weaker tone, and no second harmonic within 15 dB of its tone. A third
+  note or a voice's harmonics fail that; white noise, spread over the band, does not, even 3 dB
+  below the tones. Over those frames neither tone may glide by more than 0.25 % of its
+  frequency per frame, which rejects the sweeps and vibrato of music and the pitch movement of
+  a voice. Once a key is reported it lasts while its tones stay within 3.5 %, so a tone near the
   2.5 % limit is decoded once or not at all, never split into several presses. No check depends
   on the signal level, which is why the default level decodes every level of the corpus.
 - **The block detector** (`DTMFDecoder=block`) reads each 256 ms transform on its own against an

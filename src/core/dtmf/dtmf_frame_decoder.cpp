@@ -1,5 +1,6 @@
 #include "core/dtmf/dtmf_frame_decoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -26,14 +27,21 @@ constexpr double kAcceptOffset = 0.025;
 constexpr double kHoldOffset = 0.035;
 // A second harmonic this strong is a voice or an instrument.
 const double kHarmonic = Decibels(-10);
-// A clean frame: with the two tones taken out, what is left (noise 6 dB below the tones
-// included) and each second harmonic stay this far below them.
-const double kCleanResidual = Decibels(-4.5);
+// A clean frame: with the two tones taken out, no sine that is left (a third note, a voice's
+// harmonic) comes within 10 dB of the weaker tone, nor a second harmonic within 15 dB of its
+// tone. Noise spreads over the band, so a key 3 dB above white noise still has clean frames.
+const double kCleanPeak = Decibels(-10);
 const double kCleanHarmonic = Decibels(-15);
+// What is left is probed every 40 Hz over the band, except next to the tones, where what a tone
+// leaves is the fit's error, not another sound.
+constexpr double kProbeStep = 40;
+constexpr double kLowestProbe = 200;
+constexpr double kHighestProbe = 3600;
+constexpr double kProbeClearance = 100;
 constexpr int kKeyFrames = 6;    // a key is taken after 30 ms
 constexpr int kCleanFrames = 3;  // of which this many clean
 // Share of its frequency a tone may glide by per frame over the clean frames of a press.
-constexpr double kMaxDrift = 0.0015;
+constexpr double kMaxDrift = 0.0025;
 constexpr int kReleaseFrames = 5;  // a key is let go after 25 ms without it
 
 // The level of a sine of this energy per frame as the spectrum shows it: 5 x log10(512 A^2).
@@ -166,7 +174,6 @@ TDtmfFrameDecoder::TFrame TDtmfFrameDecoder::Analyse(const double* frame) {
 
   // What is left of the frame once both tones are taken out.
   std::array<double, kFrameLength> residual;
-  double residualEnergy = 0;
   for (int g = 0; g < 2; ++g) {
     const std::complex<double> step = std::polar(1.0, kTwoPi * frequency[g] / kSampleRate);
     std::complex<double> phasor = amplitude[g];
@@ -175,14 +182,18 @@ TDtmfFrameDecoder::TFrame TDtmfFrameDecoder::Analyse(const double* frame) {
       phasor *= step;
     }
   }
-  for (const double value : residual)
-    residualEnergy += value * value;
   const double highHarmonic = EnergyAt(residual.data(), 2 * frequency[0]);
   const double lowHarmonic = EnergyAt(residual.data(), 2 * frequency[1]);
   if (highHarmonic > high * kHarmonic || lowHarmonic > low * kHarmonic)
     return {};
   result.Key = TDtmfDetector::kKeys[(strongest[1] - 4) * 4 + strongest[0]];
-  result.Clean = residualEnergy <= kCleanResidual * (high + low) &&
+  double strongestLeft = 0;
+  for (double f = kLowestProbe; f < kHighestProbe; f += kProbeStep) {
+    if (std::abs(f - frequency[0]) > kProbeClearance &&
+        std::abs(f - frequency[1]) > kProbeClearance)
+      strongestLeft = std::max(strongestLeft, EnergyAt(residual.data(), f));
+  }
+  result.Clean = strongestLeft <= kCleanPeak * std::min(high, low) &&
                  highHarmonic <= high * kCleanHarmonic && lowHarmonic <= low * kCleanHarmonic;
   return result;
 }

@@ -6,9 +6,10 @@
 // the twist between them is within bounds, together they hold most of the frame's energy, neither
 // has a strong second harmonic, and both reach the detection level. Voices and instruments pass
 // that now and then, so a press must also show a few clean frames, where the two tones taken out
-// leave little behind and no second harmonic, and keep its frequencies steady, which glides and
-// vibrato do not. A key is reported once it has lasted about 30 ms, once per press: gaps shorter
-// than the pause between two presses do not split it, nor does a tone drifting up to 3.5 % off.
+// leave no other sine nearly as strong and no second harmonic, and keep its frequencies steady,
+// which glides and vibrato do not. A key is reported once it has lasted about 30 ms, once per
+// press: gaps shorter than the pause between two presses do not split it, nor does a tone drifting
+// up to 3.5 % off.
 #pragma once
 
 #include <array>
