@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds tarvok-dtmf and the decoding benchmark, generates the labelled corpus, scores both
-# decoders of tarvok-dtmf and multimon-ng on it and writes docs/benchmarks.md. Takes a few minutes.
+# decoders of tarvok-dtmf and multimon-ng on it and writes docs/benchmarks.md. Takes a quarter
+# of an hour.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bench/install-bench-deps.sh
