@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -113,18 +114,19 @@ TEST_F(MainWindowTest, TheRecorderMenuFollowsTheCaptureAlsoAfterARemoteModeChang
 TEST_F(MainWindowTest, TheIndicatorTakesEachColourWithItsCaption) {
   Config().SetState(csForcedOff);
   auto* indicator = Window().findChild<QLabel*>("xmitrecvindicator");
-  const auto colour = [indicator] { return indicator->palette().color(QPalette::Window); };
+  // A corner pixel, clear of the caption.
+  const auto colour = [indicator] { return indicator->grab().toImage().pixelColor(1, 1); };
   EXPECT_EQ(indicator->text(), "receiving");
-  EXPECT_EQ(colour(), QColor(Qt::green));
+  EXPECT_EQ(colour(), QColor(0x00, 0x80, 0x00));
   Window().findChild<QRadioButton*>("rboForceXMIT")->click();
   Settle();
   EXPECT_EQ(indicator->text(), "TRANSMITTING");
-  EXPECT_EQ(colour(), QColor(Qt::red));
+  EXPECT_EQ(colour(), QColor(0xFF, 0x00, 0x00));
   Trigger("mnuSimplexRepeater");
   Window().findChild<QRadioButton*>("rboSREC")->click();
   Settle();
   EXPECT_EQ(indicator->text(), "RECORDING");
-  EXPECT_EQ(colour(), QColor(Qt::blue));
+  EXPECT_EQ(colour(), QColor(0x00, 0x00, 0xFF));
 }
 
 TEST_F(MainWindowTest, AReadOnlySettingsFileGivesOneBoxThatDoesNotHoldTheStation) {

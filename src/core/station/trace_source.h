@@ -135,6 +135,7 @@ class TTraceSource final : public QObject {
   void SetDisplaySize(int scopeWidth, int meterWidth, int height);
   // The level of the last display tick, for a debugging label.
   int LastLevel() const { return lastLevel_; }
+  // The scale's labels, most wanted first: the bottom and the top, the threshold, the AGC bounds.
   std::vector<TScaleLabel> ScaleLabels() const;
 
  signals:
