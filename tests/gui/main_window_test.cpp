@@ -7,15 +7,19 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 #include "core/config/config.h"
@@ -59,6 +63,23 @@ class MainWindowTest : public WindowTest {
     Settle();
   }
   QString Text(const char* label) { return Window().findChild<QLabel*>(label)->text(); }
+  // Shown and active, as the user has it: the focus and the shortcuts work.
+  void ShowActive(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  }
+  void ChooseTab(const QString& text) {
+    QTabBar* tabs = Window().findChild<QTabWidget*>("GeneralPageControl")->tabBar();
+    for (int i = 0; i < tabs->count(); ++i) {
+      if (tabs->tabText(i) == text)
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(i).center());
+    }
+    Settle();
+  }
+  QWidget* Child(const char* parent, const char* name) {
+    return Window().findChild<QWidget*>(parent)->findChild<QWidget*>(name);
+  }
 
   void TearDown() override { window_.reset(); }
   std::unique_ptr<TMainWindow> window_;
@@ -93,6 +114,22 @@ TEST_F(MainWindowTest, AnErrorShowsInTheStatusBarAndTheErrorLineUntilTheModeChan
   Trigger("mnuInternetRepeater");
   EXPECT_EQ(Text("StatusPanel0"), "");
   EXPECT_EQ(Text("ErrorLabel"), "");
+}
+
+TEST_F(MainWindowTest, RemoteControlOverAMissingFolderIsSaidOnceAndStaysOnInTheFile) {
+  WriteSettings("[Remote]\nRemoteEnabled=1\n");
+  QStringList errors;
+  QObject::connect(&CreateStation(), &TStationRuntime::ErrorShown,
+                   [&](const QString& text) { errors << text; });
+  window_ = std::make_unique<TMainWindow>(*station_);
+  StartStation();
+  const QString message =
+      QStringLiteral("The remote folder %1 does not exist: remote control is off")
+          .arg(Config().RemotePath());
+  EXPECT_EQ(errors, QStringList{message});
+  EXPECT_EQ(Text("ErrorLabel"), message);
+  EXPECT_FALSE(Config().RemoteEnabled());
+  EXPECT_EQ(Stored("Remote", "RemoteEnabled"), "1");
 }
 
 TEST_F(MainWindowTest, TheRecorderMenuFollowsTheCaptureAlsoAfterARemoteModeChange) {

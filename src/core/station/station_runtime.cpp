@@ -150,6 +150,10 @@ void TStationRuntime::Start() {
   voxTimer_.start();
   station_->Start();
   FollowMode();
+  if (config_.RemoteFolderMissing())
+    station_->Display().ShowError(
+        QStringLiteral("The remote folder %1 does not exist: remote control is off")
+            .arg(config_.RemotePath()));
   poller_->Start();
   refreshTimer_.start();
   vox_->ApplyLevels();
@@ -260,15 +264,19 @@ void TStationRuntime::ApplyRecordingFormat() {
 bool TStationRuntime::SavePreferences(const TPreferences& preferences,
                                       const std::function<void(TConfig&)>& alsoWrite) {
   const TPreferences before = TPreferences::Read(config_);
+  const TBeaconList beaconsBefore = lists_->Beacons();
   const bool written = config_.WriteTogether([&] {
     preferences.Write(config_);
     if (alsoWrite)
       alsoWrite(config_);
   });
   if (!written) {
-    // The file is as it was: the settings in memory go back to it, and a replace with the same
-    // content is not even tried.
-    config_.IniFile().Batch([&] { before.Write(config_); });
+    // The file is as it was: the settings and the beacons in memory go back to it, and a replace
+    // with the same content is not even tried.
+    config_.IniFile().Batch([&] {
+      before.Write(config_);
+      lists_->ReplaceBeacons(beaconsBefore);
+    });
     return false;
   }
   const QString recordings =
@@ -373,6 +381,10 @@ QString TStationRuntime::PreviewBeaconFile(const QString& path) {
   if (!message.isEmpty())
     EndPreview();
   return message;
+}
+
+void TStationRuntime::ReportSkippedRecording(const QString& error) {
+  emit RecordingSkipped(QStringLiteral("Skipped: %1").arg(error));
 }
 
 void TStationRuntime::EndPreview() {

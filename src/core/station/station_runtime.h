@@ -53,7 +53,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   TStationRuntime& operator=(const TStationRuntime&) = delete;
 
   // Start-up: the first state, the timers, the threads, the restore of the last mode and the
-  // check of the trace assignment, all from the event loop that follows.
+  // check of the trace assignment, all from the event loop that follows. Remote control switched
+  // on over a missing folder is said once, as an error.
   void Start();
   // Shut-down: saves the levels, delays and mode, stops capture, recording and playback, ends
   // both threads and releases the transmitter. Only the first call acts.
@@ -73,8 +74,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void ResumeAfterDialog();
   // The preferences dialog's Save: the preferences, then what alsoWrite adds (a page with
   // settings of its own), written in one replace of the settings file; then the recordings
-  // folder is made. When the file cannot be written the user is told once and every setting
-  // keeps its value.
+  // folder is made. When the file cannot be written the user is told once and every setting,
+  // the beacon list's too, keeps its value.
   bool SavePreferences(const TPreferences& preferences,
                        const std::function<void(TConfig&)>& alsoWrite = {});
   // The preferences dialog closed, with its settings saved or not.
@@ -105,6 +106,9 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // capture while the file plays and starts it again afterwards. Returns "" or the message for
   // the user.
   QString PreviewBeaconFile(const QString& path);
+  // The recordings log's continuous play passed over a recording it could not read: why, in one
+  // line for the operator log and the view (RecordingSkipped).
+  void ReportSkippedRecording(const QString& error);
 
   // Runs one tick of a timer. HoldTimers stops them all, for a caller that ticks by hand.
   void Tick(TStationTimer timer);
@@ -147,6 +151,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void TransmitterLockoutEnded();
   void RecordingStarted(const QString& file);
   void RecordingFinished(const QString& file);
+  void RecordingSkipped(const QString& line);
   void PlaybackStarted();
   void PlaybackFinished();
   void BeaconSent(const QString& name);

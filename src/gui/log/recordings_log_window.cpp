@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/audio/sound_card.h"
 #include "core/audio/wav_file_player.h"
 #include "core/config/config.h"
 #include "core/station/station_runtime.h"
@@ -45,10 +47,16 @@ TRecordingsLogWindow::TRecordingsLogWindow(TStationRuntime& station, QWidget* pa
   layout->addWidget(CreateFolderRow());
   CreateGrid();
   layout->addWidget(grid_, 1);
+  auto* bottom = new QHBoxLayout;
+  skipped_ = new QLabel(this);
+  skipped_->setObjectName(QStringLiteral("lblSkipped"));
+  connect(&station_, &TStationRuntime::RecordingSkipped, skipped_, &QLabel::setText);
+  bottom->addWidget(skipped_, 1);
   auto* close = new QPushButton(QStringLiteral("Close"), this);
   close->setObjectName(QStringLiteral("btnClose"));
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  layout->addWidget(close, 0, Qt::AlignRight);
+  bottom->addWidget(close);
+  layout->addLayout(bottom);
   connect(&station_.FilePlayer(), &TWavFilePlayer::Finished, this,
           &TRecordingsLogWindow::PlayerFinished);
   Relist();
@@ -165,17 +173,38 @@ void TRecordingsLogWindow::BrowseFolder() {
 }
 
 void TRecordingsLogWindow::Play() {
-  const QString path = log_.FilePath(grid_->currentRow());
+  const QString error = PlayRow(grid_->currentRow());
+  if (!error.isEmpty())
+    ShowMessage(error);
+  play_->setChecked(!playing_.isEmpty());
+}
+
+QString TRecordingsLogWindow::PlayRow(int row) {
+  const QString path = log_.FilePath(row);
   if (path.isEmpty())
-    return;
+    return {};
   // The file playing now ends first; its end is not the end of this one.
   playing_.clear();
   const QString error = station_.FilePlayer().Play(path);
   if (error.isEmpty())
     playing_ = path;
-  else
-    ShowMessage(error);
-  play_->setChecked(!playing_.isEmpty());
+  return error;
+}
+
+void TRecordingsLogWindow::PlayFollowingRows() {
+  for (int row = grid_->currentRow() + 1; row > 0 && row < log_.Files().Count(); ++row) {
+    grid_->selectRow(row);
+    const QString error = PlayRow(row);
+    if (!playing_.isEmpty())
+      return;
+    // A busy device would refuse every file alike: the loop ends there.
+    if (error == AudioDeviceBusyMessage()) {
+      ShowMessage(error);
+      return;
+    }
+    if (!error.isEmpty())
+      station_.ReportSkippedRecording(error);
+  }
 }
 
 void TRecordingsLogWindow::StopPlaying() {
@@ -190,11 +219,8 @@ void TRecordingsLogWindow::PlayerFinished(const QString& path) {
   if (playing_.isEmpty() || path != playing_)
     return;
   playing_.clear();
-  const int row = grid_->currentRow();
-  if (loop_->isChecked() && row >= 0 && row < log_.Files().Count() - 1) {
-    grid_->selectRow(row + 1);
-    Play();
-  }
+  if (loop_->isChecked())
+    PlayFollowingRows();
   play_->setChecked(!playing_.isEmpty());
 }
 
