@@ -1,8 +1,10 @@
 #include "gui/main_window.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -61,6 +63,7 @@ TMainWindow::TMainWindow(TStationRuntime& station, QWidget* parent)
   generalPages_->addTab(new TScheduleTab(station_), QStringLiteral("Schedule"));
   connect(generalPages_->tabBar(), &QTabBar::tabBarClicked, this,
           [this](int index) { station_.SelectGeneralPage(static_cast<TGeneralPage>(index)); });
+  connect(generalPages_, &QTabWidget::currentChanged, this, &TMainWindow::FocusChosenPage);
   columns->addWidget(generalPages_, 1);
   columns->addWidget(CreateTracesColumn(), 1);
   layout->addLayout(columns, 1);
@@ -175,10 +178,12 @@ void TMainWindow::CreateMenus() {
   connect(stopItem_, &QAction::triggered, this, [this] { station_.StopCapture(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  QAction* about = help->addAction(QStringLiteral("&About"));
-  about->setObjectName(QStringLiteral("mnuAbout"));
-  about->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
-  connect(about, &QAction::triggered, this, [this] { ShowAbout(station_.Settings(), this); });
+  aboutItem_ = help->addAction(QStringLiteral("&About"));
+  aboutItem_->setObjectName(QStringLiteral("mnuAbout"));
+  aboutItem_->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
+  connect(aboutItem_, &QAction::triggered, this, [this] { ShowAbout(station_.Settings(), this); });
+  // A text field would take Ctrl+A as select-all before the menu sees it.
+  qApp->installEventFilter(this);
 }
 
 void TMainWindow::CreateStatusBar() {
@@ -229,10 +234,14 @@ void TMainWindow::RefreshControls() {
   const TStationPages& pages = modes.Pages();
   {
     const QSignalBlocker blocker(generalPages_);
+    const int shown = generalPages_->currentIndex();
     generalPages_->setTabVisible(static_cast<int>(TGeneralPage::Beacon), pages.BeaconTabVisible);
     generalPages_->setTabVisible(static_cast<int>(TGeneralPage::Scheduler),
                                  pages.SchedulerTabVisible);
     generalPages_->setCurrentIndex(static_cast<int>(pages.ActivePage));
+    // A page the station turns to (the Beacon tab of Beacon Station mode) counts as chosen.
+    if (generalPages_->currentIndex() != shown)
+      FocusChosenPage();
   }
   for (std::size_t i = 0; i < kModes.size(); ++i) {
     const QSignalBlocker blocker(modeItems_[i]);
@@ -251,6 +260,12 @@ void TMainWindow::RefreshControls() {
   indicator_->Show(station_.Indicator());
 }
 
+void TMainWindow::FocusChosenPage() {
+  // The lists take Insert and Delete at once, as their hints say.
+  if (generalPages_->currentIndex() != static_cast<int>(TGeneralPage::General))
+    generalPages_->currentWidget()->setFocus();
+}
+
 void TMainWindow::ShowError(const QString& text) {
   statusPanels_[0]->setText(text);
   errorLabel_->setText(text);
@@ -261,6 +276,18 @@ void TMainWindow::TraceWarningAsked(const QString& message) {
 }
 
 void TMainWindow::PeakMeterHelpNeeded() { ShowPeakMeterHelp(this); }
+
+bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Left unaccepted, the key goes to the About item, in this window only: a dialog's text
+  // fields keep their select-all.
+  if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this &&
+      QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()) == aboutItem_->shortcut()) {
+    event->ignore();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
 
 void TMainWindow::Raise() {
   showNormal();

@@ -166,6 +166,53 @@ TEST_F(MainWindowTest, TheIndicatorTakesEachColourWithItsCaption) {
   EXPECT_EQ(colour(), QColor(0x00, 0x00, 0xFF));
 }
 
+TEST_F(MainWindowTest, ChoosingTheBeaconDtfmOrScheduleTabPutsTheFocusInIt) {
+  ShowActive(&Window());
+  Trigger("mnuBeaconStation");
+  EXPECT_EQ(QApplication::focusWidget(), Child("frmBeacon", "Grid")) << "the mode turned to it";
+  ChooseTab(" DTFM  ");
+  EXPECT_EQ(QApplication::focusWidget(), Child("frmDTFM", "Notebook"));
+  ChooseTab(" Beacon  ");
+  ASSERT_EQ(QApplication::focusWidget(), Child("frmBeacon", "Grid"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+  auto* editor = Window().findChild<QDialog*>("frmBeaconEdit");
+  ASSERT_NE(editor, nullptr) << "Insert works at once";
+  editor->reject();
+  ShowActive(&Window());
+  Trigger("mnuScheduler");
+  EXPECT_EQ(QApplication::focusWidget(), Child("frmScheduler", "Grid"));
+  ChooseTab(" General  ");
+  ChooseTab("Schedule");
+  EXPECT_EQ(QApplication::focusWidget(), Child("frmScheduler", "Grid"));
+}
+
+TEST_F(MainWindowTest, CtrlAOpensAboutFromATextFieldWhileADialogsFieldSelectsAll) {
+  ShowActive(&Window());
+  auto* field = Window().findChild<QLineEdit*>();
+  ASSERT_NE(field, nullptr);
+  field->setFocus();
+  QString opened;
+  QTimer::singleShot(0, [&] {
+    if (QWidget* box = QApplication::activeModalWidget()) {
+      opened = box->windowTitle();
+      box->close();
+    }
+  });
+  QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+  Settle();
+  EXPECT_EQ(opened, "About");
+  EXPECT_FALSE(field->hasSelectedText());
+
+  QDialog dialog(&Window());
+  auto* text = new QLineEdit(QStringLiteral("VVV DE"), &dialog);
+  ShowActive(&dialog);
+  text->setFocus();
+  QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+  Settle();
+  EXPECT_EQ(text->selectedText(), "VVV DE");
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
 TEST_F(MainWindowTest, AReadOnlySettingsFileGivesOneBoxThatDoesNotHoldTheStation) {
   WriteSettings("[Audio]\n");
   Window();
