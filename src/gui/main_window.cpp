@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/station/station_runtime.h"
 #include "gui/beacons/beacon_tab.h"
@@ -75,6 +76,8 @@ TMainWindow::TMainWindow(TStationRuntime& station, QWidget* parent)
   CreateStatusBar();
   ConnectStation();
   RefreshMode();
+  // The smallest size at which no text is cut at the desktop's font, and no smaller.
+  resize(minimumSizeHint());
 }
 
 QWidget* TMainWindow::CreateGeneralTab() {
@@ -194,7 +197,8 @@ void TMainWindow::CreateStatusBar() {
     statusPanels_[i] = new QLabel(QString::fromLatin1(texts[i]), bar);
     statusPanels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     // At least the widths the panels were drawn for; a larger font widens them.
-    statusPanels_[i]->setMinimumWidth(kStatusPanelWidths[i]);
+    statusPanels_[i]->setMinimumWidth(
+        std::max(kStatusPanelWidths[i], statusPanels_[i]->minimumSizeHint().width()));
     bar->addWidget(statusPanels_[i]);
   }
 }

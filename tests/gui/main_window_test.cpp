@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
@@ -28,6 +29,25 @@
 
 namespace tarvok {
 namespace {
+
+// The texts shown in a window that are cut: each label, check box or radio button smaller than
+// it asks to be, each other button narrower than its text.
+QStringList CutTexts(const QWidget& window) {
+  QStringList cut;
+  for (QWidget* widget : window.findChildren<QWidget*>()) {
+    auto* label = qobject_cast<QLabel*>(widget);
+    auto* button = qobject_cast<QAbstractButton*>(widget);
+    const QString text = label ? label->text() : button ? button->text() : QString();
+    if (text.isEmpty() || !widget->isVisibleTo(&window))
+      continue;
+    QSize needed = widget->minimumSizeHint();
+    if (button && !qobject_cast<QCheckBox*>(button) && !qobject_cast<QRadioButton*>(button))
+      needed = widget->fontMetrics().size(Qt::TextShowMnemonic, text);
+    if (widget->width() < needed.width() || widget->height() < needed.height())
+      cut << text;
+  }
+  return cut;
+}
 
 class MainWindowTest : public WindowTest {
  protected:
@@ -211,6 +231,33 @@ TEST_F(MainWindowTest, CtrlAOpensAboutFromATextFieldWhileADialogsFieldSelectsAll
   Settle();
   EXPECT_EQ(text->selectedText(), "VVV DE");
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(MainWindowTest, TheWindowAndPreferencesOpenAtTheSmallestSizeThatCutsNoText) {
+  Window().show();
+  Settle();
+  EXPECT_EQ(Window().size(), Window().minimumSize());
+  EXPECT_EQ(CutTexts(Window()), QStringList());
+  Window().resize(1, 1);
+  EXPECT_EQ(Window().size(), Window().minimumSize()) << "no smaller";
+
+  QStringList cut;
+  QSize opened;
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    opened = dialog->size();
+    auto* pages = dialog->findChild<QTabWidget*>("PageControl");
+    for (int i = 0; i < pages->count(); ++i) {
+      pages->setCurrentIndex(i);
+      Settle();
+      cut << CutTexts(*dialog);
+    }
+    EXPECT_EQ(dialog->minimumSize(), opened);
+    dialog->close();
+  });
+  Trigger("mnuPreferences");
+  EXPECT_EQ(cut, QStringList());
 }
 
 TEST_F(MainWindowTest, AReadOnlySettingsFileGivesOneBoxThatDoesNotHoldTheStation) {
