@@ -50,7 +50,12 @@ TRecordingsLogWindow::TRecordingsLogWindow(TStationRuntime& station, QWidget* pa
   auto* bottom = new QHBoxLayout;
   skipped_ = new QLabel(this);
   skipped_->setObjectName(QStringLiteral("lblSkipped"));
-  connect(&station_, &TStationRuntime::RecordingSkipped, skipped_, &QLabel::setText);
+  // A long path does not widen the window: the whole line is in the hint and the log.
+  skipped_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  connect(&station_, &TStationRuntime::RecordingSkipped, skipped_, [this](const QString& line) {
+    skipped_->setText(line);
+    skipped_->setToolTip(line);
+  });
   bottom->addWidget(skipped_, 1);
   auto* close = new QPushButton(QStringLiteral("Close"), this);
   close->setObjectName(QStringLiteral("btnClose"));
