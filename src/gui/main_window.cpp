@@ -255,11 +255,11 @@ void TMainWindow::RefreshControls() {
     const QSignalBlocker blocker(schedulerItem_);
     schedulerItem_->setChecked(modes.SchedulerChecked());
   }
-  const bool capturing = station_.Capturing();
+  const bool recorder = station_.RecorderCapturing();
   recorderMenu_->setEnabled(modes.RecorderMenuEnabled());
-  startItem_->setEnabled(!capturing);
-  stopItem_->setEnabled(capturing);
-  modeMenu_->setEnabled(!capturing);
+  startItem_->setEnabled(!recorder);
+  stopItem_->setEnabled(recorder);
+  modeMenu_->setEnabled(!recorder);
   controlPages_->Refresh();
   indicator_->Show(station_.Indicator());
 }

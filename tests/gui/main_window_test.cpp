@@ -152,20 +152,65 @@ TEST_F(MainWindowTest, RemoteControlOverAMissingFolderIsSaidOnceAndStaysOnInTheF
   EXPECT_EQ(Stored("Remote", "RemoteEnabled"), "1");
 }
 
-TEST_F(MainWindowTest, TheRecorderMenuFollowsTheCaptureAlsoAfterARemoteModeChange) {
+TEST_F(MainWindowTest, TheModeMenuClosesOnlyForTheRecordersCaptureAndAnyModeChangeEndsIt) {
   ASSERT_TRUE(QDir(dir_.path()).mkpath("remote"));
   WriteSettings("[Remote]\nRemoteEnabled=1\n");
+  const auto modeMenuOpen = [this] { return Window().findChild<QMenu*>("mnuMode")->isEnabled(); };
+  const auto enabled = [this](const char* item) {
+    return Window().findChild<QAction*>(item)->isEnabled();
+  };
   Trigger("mnuStart");
   ASSERT_TRUE(Station().Capturing());
-  EXPECT_FALSE(Window().findChild<QAction*>("mnuStart")->isEnabled());
-  EXPECT_TRUE(Window().findChild<QAction*>("mnuStop")->isEnabled());
-  EXPECT_FALSE(Window().findChild<QMenu*>("mnuMode")->isEnabled());
+  EXPECT_FALSE(enabled("mnuStart"));
+  EXPECT_TRUE(enabled("mnuStop"));
+  EXPECT_FALSE(modeMenuOpen());
+  // Beacon Station goes on capturing, for itself.
+  RemoteCommand("command=1\nmode=3\nstate=1\n");
+  ASSERT_EQ(Window().windowTitle(), "Beacon Station");
+  EXPECT_TRUE(Station().Capturing());
+  EXPECT_TRUE(modeMenuOpen());
+  EXPECT_FALSE(Window().findChild<QMenu*>("mnuRecorder")->isEnabled());
 
+  Trigger("mnuInternetRepeater");
+  Trigger("mnuStart");
+  ASSERT_FALSE(modeMenuOpen());
   RemoteCommand("command=1\nmode=2\nstate=1\n");
   EXPECT_FALSE(Station().Capturing());
-  EXPECT_FALSE(Window().findChild<QMenu*>("mnuRecorder")->isEnabled());
-  EXPECT_TRUE(Window().findChild<QMenu*>("mnuMode")->isEnabled());
-  EXPECT_TRUE(Window().findChild<QAction*>("mnuStart")->isEnabled());
+  EXPECT_TRUE(modeMenuOpen());
+  Trigger("mnuInternetRepeater");
+  EXPECT_TRUE(enabled("mnuStart"));
+  EXPECT_FALSE(enabled("mnuStop"));
+  Trigger("mnuStart");
+  Trigger("mnuStop");
+  EXPECT_TRUE(modeMenuOpen());
+}
+
+TEST_F(MainWindowTest, TheModeMenuStaysOpenInBeaconStationHoweverItWasEntered) {
+  const auto beaconStationWithModeMenu = [this] {
+    return Window().windowTitle().endsWith("Beacon Station") && Station().Capturing() &&
+           Window().findChild<QMenu*>("mnuMode")->isEnabled();
+  };
+  // Restored at start.
+  WriteSettings(
+      "[Audio]\nSaveMode=1\nDefaultMode=3\n[ScheduleGeneral]\nCount=1\n"
+      "[ScheduleEvent0]\nEnable=1\nMin=15\nHour=7\nMode=3\nDuration=30\n");
+  Window();
+  Settle();
+  EXPECT_TRUE(beaconStationWithModeMenu());
+  // From the menu, after another mode.
+  Trigger("mnuSimplexRepeater");
+  Trigger("mnuBeaconStation");
+  EXPECT_TRUE(beaconStationWithModeMenu());
+  // By the scheduler.
+  Trigger("mnuScheduler");
+  ASSERT_EQ(Window().windowTitle(), "Schedule - waiting");
+  clock_.Set(QDateTime(QDate(2026, 12, 5), QTime(7, 15, 1)));
+  Station().Tick(TStationTimer::Clock);
+  Settle();
+  EXPECT_EQ(Window().windowTitle(), "Schedule - Beacon Station");
+  EXPECT_TRUE(beaconStationWithModeMenu());
+  Trigger("mnuScheduler");
+  EXPECT_EQ(Window().windowTitle(), "Internet Repeater") << "the scheduler is switched off";
 }
 
 TEST_F(MainWindowTest, TheIndicatorTakesEachColourWithItsCaption) {

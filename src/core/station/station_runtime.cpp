@@ -88,6 +88,8 @@ void TStationRuntime::ConnectStation() {
   TStation& station = *station_;
   TModeControl& modes = station.Modes();
   TStatusDisplay& display = station.Display();
+  // Before the views hear of the mode: the Recorder's capture ends with any mode change.
+  connect(&modes, &TModeControl::ModeChanged, this, [this] { recorderCapture_ = false; });
   connect(&modes, &TModeControl::ModeChanged, this, &TStationRuntime::FollowMode);
   connect(&modes, &TModeControl::ControlsChanged, this, &TStationRuntime::ControlsChanged);
   connect(&modes, &TModeControl::ScheduledModeSwitched, this, &TStationRuntime::ScheduledSwitch);
@@ -111,7 +113,10 @@ void TStationRuntime::ConnectStation() {
   connect(&station.ClockTasks(), &TClockTasks::SchedulesChecked, this,
           &TStationRuntime::SchedulesChecked);
   connect(dtmf_.get(), &TDtmfBlockProcessor::KeyDecoded, this, &TStationRuntime::DtmfKey);
-  connect(soundCard_.get(), &TSoundCard::CaptureChanged, this, &TStationRuntime::CaptureChanged);
+  connect(soundCard_.get(), &TSoundCard::CaptureChanged, this, [this](bool capturing) {
+    recorderCapture_ = recorderCapture_ && capturing;
+    emit CaptureChanged(capturing);
+  });
   connect(&transmitter_, &TTransmitter::LineChanged, this,
           &TStationRuntime::TransmitterKeyedChanged);
   connect(&transmitter_, &TTransmitter::TimedOut, this, [this](int seconds) {
@@ -442,6 +447,13 @@ void TStationRuntime::RefreshTick() {
 }
 
 void TStationRuntime::StartCapture() {
+  // Set first: the views hear of the capture while it starts.
+  recorderCapture_ = true;
+  BeginCapture();
+  recorderCapture_ = Capturing();
+}
+
+void TStationRuntime::BeginCapture() {
   if (!soundCard_->HasRecordingLine()) {
     station_->Display().ShowError(QStringLiteral("The WaveIn devices are not found"));
     return;
@@ -454,7 +466,7 @@ void TStationRuntime::StopCapture() { soundCard_->StopCapture(); }
 void TStationRuntime::KeepDtmfCapture() {
   if (role_ == TStationRole::Service && State().Mode == rmInternetRepeater && dtmf_->Enabled() &&
       !Capturing())
-    StartCapture();
+    BeginCapture();
 }
 
 bool TStationRuntime::TransmitterKeyed() const { return transmitter_.Keyed(); }

@@ -66,6 +66,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void ClickStateButton(TStateButton button);
   void ToggleScheduler();
   // The Recorder menu: the capture stream that feeds the DTMF decoder in Internet Repeater mode.
+  // Every mode change ends it as the Recorder's (Beacon Station goes on capturing for itself).
   void StartCapture();
   void StopCapture();
   // Around a modal dialog: the transmitter is held off, and a laptop station leaves Simplex
@@ -118,6 +119,9 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   const TIndicator& Indicator() const { return station_->Indicator(); }
   bool TransmitterKeyed() const;
   bool Capturing() const { return soundCard_->Capturing(); }
+  // The capture runs because Recorder > Start started it, not because the station keeps it for
+  // itself (Beacon Station, a service's DTMF decoder): only then is the Mode menu closed.
+  bool RecorderCapturing() const { return recorderCapture_ && Capturing(); }
   const TWaveFormat& RecordingFormat() const;
   // The file of the current or last recording.
   QString LastRecording() const;
@@ -196,6 +200,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // The traces, the listeners and the DTMF capture follow the mode in force.
   void FollowMode();
   void KeepDtmfCapture();
+  void BeginCapture();
   void EndPreview();
 
   TConfig& config_;
@@ -219,6 +224,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   bool fileRecording_ = false;
   bool resumePending_ = false;
   bool previewHoldsCapture_ = false;
+  bool recorderCapture_ = false;
   TDialogSuspension suspension_;
 };
 
