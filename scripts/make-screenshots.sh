@@ -26,7 +26,7 @@ mkdir -p docs/images
 sleep 10
 import -window "$window" docs/images/main-window.png
 # The "Upper Trace" tab of the General page.
-xdotool mousemove --window "$window" 175 95 click 1
+xdotool mousemove --window "$window" 289 105 click 1
 sleep 1
 import -window "$window" docs/images/trace-source.png
 echo "docs/images/main-window.png and docs/images/trace-source.png made"

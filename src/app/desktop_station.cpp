@@ -1,6 +1,8 @@
 #include "app/desktop_station.h"
 
 #include <QApplication>
+#include <QStringList>
+#include <utility>
 
 #include "app/console_messages.h"
 #include "app/operator_log.h"
@@ -15,20 +17,36 @@ namespace tarvok {
 
 namespace {
 
-// What the user must know goes to standard error, where a start from a terminal or a service
-// manager keeps it, and into the window's message box.
+// What the user must know is a timestamped line of the operator log and a box on the window, as
+// soon as the window stands: a message that comes before it (a bad scenario file) waits for it.
+// Without a window (the station could not be put together, or the window has closed) what waits
+// goes to standard error, where a start from a terminal or a service manager keeps it.
 class TWindowMessages final : public TUserMessages {
  public:
-  void ShowError(const QString& message) override {
-    console_.ShowError(message);
-    if (boxes_)
-      boxes_->ShowError(message);
+  explicit TWindowMessages(TOperatorLog& log) : log_(log) {}
+  ~TWindowMessages() override {
+    for (const QString& message : waiting_)
+      console_.ShowError(message);
   }
-  void ShowInBoxes(TErrorBoxes* boxes) { boxes_ = boxes; }
+  void ShowError(const QString& message) override {
+    if (!boxes_) {
+      waiting_.append(message);
+      return;
+    }
+    log_.Line(QStringLiteral("Error: %1").arg(message));
+    boxes_->ShowError(message);
+  }
+  void ShowInBoxes(TErrorBoxes* boxes) {
+    boxes_ = boxes;
+    for (const QString& message : std::exchange(waiting_, {}))
+      ShowError(message);
+  }
 
  private:
+  TOperatorLog& log_;
   TConsoleMessages console_;
   TErrorBoxes* boxes_ = nullptr;
+  QStringList waiting_;
 };
 
 }  // namespace
@@ -36,9 +54,9 @@ class TWindowMessages final : public TUserMessages {
 int RunDesktopStation(const QString& home, const QString& soundSystem) {
   // The desktop matches the window to the menu entry "Internet Repeater".
   QGuiApplication::setDesktopFileName(QStringLiteral("tarvok"));
-  TWindowMessages messages;
   TSystemClock clock;
   TOperatorLog log(clock);
+  TWindowMessages messages(log);
   {
     TStationAssembly assembly({home, soundSystem, TStationRole::Window}, clock, messages);
     if (assembly.Failure() != 0)
@@ -46,7 +64,6 @@ int RunDesktopStation(const QString& home, const QString& soundSystem) {
     TStationRuntime& station = assembly.Station();
     TMainWindow window(station);
     TErrorBoxes boxes(&window);
-    messages.ShowInBoxes(&boxes);
     TSignalWatcher stopSignals;
     QObject::connect(&stopSignals, &TSignalWatcher::StopRequested, &window, [&window] {
       window.close();
@@ -58,6 +75,7 @@ int RunDesktopStation(const QString& home, const QString& soundSystem) {
     log.Follow(assembly, false);
     station.Start();
     window.show();
+    messages.ShowInBoxes(&boxes);
     QApplication::exec();
     log.Line(QStringLiteral("Stopping"));
     station.Close();

@@ -65,6 +65,7 @@ void TOperatorLog::Follow(TStationAssembly& assembly, bool answersQuestions) {
   connect(&station, &TStationRuntime::RecordingFinished, this, [this](const QString& file) {
     Line(QStringLiteral("Recording finished: %1").arg(file));
   });
+  connect(&station, &TStationRuntime::RecordingSkipped, this, &TOperatorLog::Line);
   connect(&station, &TStationRuntime::PeakMeterHelpNeeded, this, [this] {
     Warn(PeakMeterHelpText() +
          QStringLiteral(" (tarvok --list-audio shows the lines of the sound system.)"));

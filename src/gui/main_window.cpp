@@ -1,8 +1,10 @@
 #include "gui/main_window.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/station/station_runtime.h"
 #include "core/station/status_display.h"
@@ -62,6 +65,7 @@ TMainWindow::TMainWindow(TStationRuntime& station, QWidget* parent)
   generalPages_->addTab(new TScheduleTab(station_), QStringLiteral("Schedule"));
   connect(generalPages_->tabBar(), &QTabBar::tabBarClicked, this,
           [this](int index) { station_.SelectGeneralPage(static_cast<TGeneralPage>(index)); });
+  connect(generalPages_, &QTabWidget::currentChanged, this, &TMainWindow::FocusChosenPage);
   columns->addWidget(generalPages_, 1);
   columns->addWidget(CreateTracesColumn(), 1);
   layout->addLayout(columns, 1);
@@ -73,6 +77,8 @@ TMainWindow::TMainWindow(TStationRuntime& station, QWidget* parent)
   CreateStatusBar();
   ConnectStation();
   RefreshMode();
+  // The smallest size at which no text is cut at the desktop's font, and no smaller.
+  resize(minimumSizeHint());
 }
 
 QWidget* TMainWindow::CreateGeneralTab() {
@@ -176,10 +182,12 @@ void TMainWindow::CreateMenus() {
   connect(stopItem_, &QAction::triggered, this, [this] { station_.StopCapture(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  QAction* about = help->addAction(QStringLiteral("&About"));
-  about->setObjectName(QStringLiteral("mnuAbout"));
-  about->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
-  connect(about, &QAction::triggered, this, [this] { ShowAbout(station_.Settings(), this); });
+  aboutItem_ = help->addAction(QStringLiteral("&About"));
+  aboutItem_->setObjectName(QStringLiteral("mnuAbout"));
+  aboutItem_->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
+  connect(aboutItem_, &QAction::triggered, this, [this] { ShowAbout(station_.Settings(), this); });
+  // A text field would take Ctrl+A as select-all before the menu sees it.
+  qApp->installEventFilter(this);
 }
 
 void TMainWindow::CreateStatusBar() {
@@ -190,7 +198,8 @@ void TMainWindow::CreateStatusBar() {
     statusPanels_[i] = new QLabel(QString::fromLatin1(texts[i]), bar);
     statusPanels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     // At least the widths the panels were drawn for; a larger font widens them.
-    statusPanels_[i]->setMinimumWidth(kStatusPanelWidths[i]);
+    statusPanels_[i]->setMinimumWidth(
+        std::max(kStatusPanelWidths[i], statusPanels_[i]->minimumSizeHint().width()));
     bar->addWidget(statusPanels_[i]);
   }
 }
@@ -230,10 +239,14 @@ void TMainWindow::RefreshControls() {
   const TStationPages& pages = modes.Pages();
   {
     const QSignalBlocker blocker(generalPages_);
+    const int shown = generalPages_->currentIndex();
     generalPages_->setTabVisible(static_cast<int>(TGeneralPage::Beacon), pages.BeaconTabVisible);
     generalPages_->setTabVisible(static_cast<int>(TGeneralPage::Scheduler),
                                  pages.SchedulerTabVisible);
     generalPages_->setCurrentIndex(static_cast<int>(pages.ActivePage));
+    // A page the station turns to (the Beacon tab of Beacon Station mode) counts as chosen.
+    if (generalPages_->currentIndex() != shown)
+      FocusChosenPage();
   }
   for (std::size_t i = 0; i < kModes.size(); ++i) {
     const QSignalBlocker blocker(modeItems_[i]);
@@ -243,13 +256,19 @@ void TMainWindow::RefreshControls() {
     const QSignalBlocker blocker(schedulerItem_);
     schedulerItem_->setChecked(modes.SchedulerChecked());
   }
-  const bool capturing = station_.Capturing();
+  const bool recorder = station_.RecorderCapturing();
   recorderMenu_->setEnabled(modes.RecorderMenuEnabled());
-  startItem_->setEnabled(!capturing);
-  stopItem_->setEnabled(capturing);
-  modeMenu_->setEnabled(!capturing);
+  startItem_->setEnabled(!recorder);
+  stopItem_->setEnabled(recorder);
+  modeMenu_->setEnabled(!recorder);
   controlPages_->Refresh();
   indicator_->Show(station_.Indicator());
+}
+
+void TMainWindow::FocusChosenPage() {
+  // The lists take Insert and Delete at once, as their hints say.
+  if (generalPages_->currentIndex() != static_cast<int>(TGeneralPage::General))
+    generalPages_->currentWidget()->setFocus();
 }
 
 void TMainWindow::ShowError(const QString& text) {
@@ -262,6 +281,18 @@ void TMainWindow::TraceWarningAsked(const QString& message) {
 }
 
 void TMainWindow::PeakMeterHelpNeeded() { ShowPeakMeterHelp(this); }
+
+bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Left unaccepted, the key goes to the About item, in this window only: a dialog's text
+  // fields keep their select-all.
+  if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this &&
+      QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()) == aboutItem_->shortcut()) {
+    event->ignore();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
 
 void TMainWindow::Raise() {
   showNormal();

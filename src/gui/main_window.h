@@ -34,6 +34,7 @@ class TMainWindow final : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QWidget* CreateGeneralTab();
@@ -44,6 +45,7 @@ class TMainWindow final : public QMainWindow {
 
   void RefreshMode();
   void RefreshControls();
+  void FocusChosenPage();
   void ShowError(const QString& text);
   void TraceWarningAsked(const QString& message);
   void PeakMeterHelpNeeded();
@@ -61,6 +63,7 @@ class TMainWindow final : public QMainWindow {
   std::array<QLabel*, 4> statusPanels_{};
   std::array<QAction*, 3> modeItems_{};
   QAction* schedulerItem_ = nullptr;
+  QAction* aboutItem_ = nullptr;
   QMenu* modeMenu_ = nullptr;
   QMenu* recorderMenu_ = nullptr;
   QAction* startItem_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <vector>
 
 #include "core/station/trace_source.h"
 
@@ -29,11 +30,16 @@ void TScaleView::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), palette().color(QPalette::Button));
   painter.setPen(Qt::black);
   const int textHeight = fontMetrics().height();
+  std::vector<QRect> drawn;
   for (const TScaleLabel& label : trace_.ScaleLabels()) {
     painter.fillRect(width() - kTickLength, label.Y, kTickLength, 1, Qt::black);
     const int top = std::clamp(label.Y - textHeight / 2, 0, std::max(0, height() - textHeight));
-    painter.drawText(QRect(0, top, width() - kTextMargin, textHeight),
-                     Qt::AlignRight | Qt::AlignVCenter, QString::number(label.Value));
+    const QRect box(0, top, width() - kTextMargin, textHeight);
+    // A number over another could be read as neither: the one drawn first stays.
+    if (std::any_of(drawn.begin(), drawn.end(), [&](const QRect& r) { return r.intersects(box); }))
+      continue;
+    painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, QString::number(label.Value));
+    drawn.push_back(box);
   }
 }
 

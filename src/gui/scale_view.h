@@ -1,5 +1,6 @@
 // The 18-pixel scale left of a trace's oscilloscope: the noise level at the bottom, 90 at the top,
-// the AGC bounds and the threshold at their lines, each number kept inside the panel.
+// the threshold and the AGC bounds at their lines, each number kept inside the panel; a number
+// that would cover one drawn before it is left out, its tick kept.
 #pragma once
 
 #include <QWidget>

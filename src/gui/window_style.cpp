@@ -11,7 +11,8 @@ QColor IndicatorColor(TIndicatorColour colour) {
     case TIndicatorColour::Green:
       break;
   }
-  return Qt::green;
+  // Dark green: white text on lime could hardly be read.
+  return Qt::darkGreen;
 }
 
 QFont CaptionFont() {

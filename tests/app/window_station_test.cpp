@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "support/station_process.h"
@@ -73,6 +74,23 @@ TEST_F(WindowStationTest, SigtermWithAModalDialogOpenClosesInOrder) {
   EXPECT_TRUE(Read("station/tarvok.ini").contains("DefaultMode=1"));
   const QList<QByteArray> keying = Read("station/transmitter.log").trimmed().split('\n');
   EXPECT_TRUE(keying.last().contains("released")) << keying.last().constData();
+}
+
+TEST_F(WindowStationTest, ErrorsBeforeAndAfterTheWindowOpensAreTimestampedLinesOfTheLog) {
+  WriteSettings("[Audio]\nComDevice=/dev/tarvok-no-such-port\n");
+  const QString scenario = home_.filePath("missing.scenario");
+  station_.start(QStringLiteral(TARVOK_BINARY),
+                 {"--home", home_.filePath("station"), "--audio", "virtual:" + scenario});
+  ASSERT_TRUE(WaitFor("Error: Cannot open /dev/tarvok-no-such-port port", 10000))
+      << output_.constData();
+  ASSERT_TRUE(WaitFor("Error: Cannot read the scenario file " + scenario.toUtf8(), 10000))
+      << output_.constData();
+  const QRegularExpression stamped(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d [0-9:.]{12}  Error: "),
+                                   QRegularExpression::MultilineOption);
+  EXPECT_EQ(QString::fromUtf8(output_).count(stamped), 2) << output_.constData();
+  ::kill(static_cast<pid_t>(station_.processId()), SIGINT);
+  ASSERT_TRUE(station_.waitForFinished(10000));
+  EXPECT_EQ(station_.exitCode(), 0);
 }
 
 TEST_F(WindowStationTest, ASecondCopyRaisesTheFirstAndEndsWithCode3) {

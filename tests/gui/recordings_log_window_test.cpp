@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTableWidget>
 #include <QTest>
@@ -177,6 +178,35 @@ TEST_F(RecordingsLogWindowTest, PlayContiniouslyPlaysEachFollowingRowOnce) {
     Settle();
   }
   EXPECT_EQ(played, files.mid(0, 1));
+}
+
+TEST_F(RecordingsLogWindowTest, PlayContiniouslyPassesOverAnUnreadableFileWithOneLine) {
+  const QStringList files = AddThree();
+  QFile broken(files[1]);
+  ASSERT_TRUE(broken.open(QIODevice::ReadWrite));
+  broken.write(QByteArray(44, 'x'));
+  broken.flush();
+  broken.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime);
+  broken.close();
+  QStringList played;
+  QStringList lines;
+  QObject::connect(&TStationRuntimeProbe::FilePlayer(Station()), &TWavFilePlayer::Finished,
+                   [&](const QString& file) { played << file; });
+  QObject::connect(&Station(), &TStationRuntime::RecordingSkipped,
+                   [&](const QString& line) { lines << line; });
+  Button("btnLoop")->click();
+  Grid()->selectRow(0);
+  Button("btnPlay")->click();
+  for (int i = 0; i < 5 && TStationRuntimeProbe::FilePlayer(Station()).Playing(); ++i) {
+    backend_->Playback->PlayOne();
+    Settle();
+  }
+  EXPECT_EQ(played, QStringList({files[0], files[2]}));
+  ASSERT_EQ(lines.size(), 1);
+  EXPECT_TRUE(lines[0].startsWith("Skipped: ")) << lines[0].toStdString();
+  EXPECT_TRUE(lines[0].contains(files[1])) << lines[0].toStdString();
+  EXPECT_EQ(Window().findChild<QLabel*>("lblSkipped")->text(), lines[0]);
+  EXPECT_EQ(Window().findChild<QMessageBox*>("LogMessage"), nullptr);
 }
 
 }  // namespace

@@ -123,5 +123,38 @@ TEST_F(TracePanelsTest, TheScaleKeepsItsEdgeLabelsWholeInsideThePanel) {
     EXPECT_EQ(image.pixelColor(TScaleView::kWidth - 1, y), kBlack) << y;
 }
 
+TEST_F(TracePanelsTest, OnTheLinearScaleNoNumberCoversAnotherAndTheThresholdOutranksTheAgc) {
+  Config().SetTrayScale(1);
+  Config().SetNoiseLevel(0);
+  Config().SetThresholdLevel(84);
+  Config().SetAgcScale(0, 1);
+  Config().SetAgcMinimum(0, 45);
+  Config().SetAgcMaximum(0, 75);
+  ShowGroup();
+  Upper().SetGainControl(true);
+  const TLevelHistory& scope = Upper().Scope();
+  const int height = scope.Height();
+  const int line = group_->findChild<TScaleView*>()->fontMetrics().height();
+  // The AGC's low bound sits within a line of the threshold, its high bound clear of the rest.
+  ASSERT_LT(std::abs(scope.AgcLowY() - scope.ThresholdY()), line);
+  ASSERT_GT(scope.AgcHighY(), line * 3 / 2);
+  ASSERT_LT(scope.AgcHighY(), scope.ThresholdY() - line);
+  ASSERT_LT(scope.ThresholdY(), height - line * 3 / 2);
+
+  // "90", the AGC's high bound, the threshold and the noise: four numbers, none on another.
+  const QImage image = Grab<TScaleView>();
+  const auto runs = TextRuns(image);
+  ASSERT_EQ(runs.size(), 4u);
+  for (const auto& [first, last] : runs)
+    EXPECT_LT(last - first, line) << first;
+  EXPECT_LE(runs[1].first, scope.AgcHighY());
+  EXPECT_GE(runs[1].second, scope.AgcHighY());
+  EXPECT_LE(runs[2].first, scope.ThresholdY());
+  EXPECT_GE(runs[2].second, scope.ThresholdY());
+  // Every tick stays, the hidden number's too.
+  for (const int y : {0, scope.AgcHighY(), scope.AgcLowY(), scope.ThresholdY(), height - 1})
+    EXPECT_EQ(image.pixelColor(TScaleView::kWidth - 1, y), kBlack) << y;
+}
+
 }  // namespace
 }  // namespace tarvok

@@ -188,7 +188,8 @@ void TConfig::LoadRemote() {
   remotePath_ = ini_.ReadString(s, QStringLiteral("RemotePath"), remotePath_);
   if (remotePath_.isEmpty())
     remotePath_ = folder_.DefaultRemotePath();
-  if (!QFileInfo(remotePath_).isDir())
+  remoteFolderMissing_ = remoteEnabled_ && !QFileInfo(remotePath_).isDir();
+  if (remoteFolderMissing_)
     remoteEnabled_ = false;
 }
 

@@ -200,6 +200,8 @@ class TConfig final : public QObject {
 
   // Section "Remote".
   bool RemoteEnabled() const { return remoteEnabled_; }
+  // The file switches remote control on, but its folder was missing at load: off for this run.
+  bool RemoteFolderMissing() const { return remoteFolderMissing_; }
   bool SetRemoteEnabled(bool v) { return Store(remoteEnabled_, v, kRemote, "RemoteEnabled"); }
   const QString& RemotePath() const { return remotePath_; }
   bool SetRemotePath(const QString& v);
@@ -335,6 +337,7 @@ class TConfig final : public QObject {
   bool filterEnable_ = false;
 
   bool remoteEnabled_ = false;
+  bool remoteFolderMissing_ = false;
   QString remotePath_;
 
   std::array<bool, kTraceCount> agcEnabled_{};

@@ -104,6 +104,8 @@ void TStationRuntime::ConnectStation() {
   TStation& station = *station_;
   TModeControl& modes = station.Modes();
   TStatusDisplay& display = station.Display();
+  // Before the views hear of the mode: the Recorder's capture ends with any mode change.
+  connect(&modes, &TModeControl::ModeChanged, this, [this] { recorderCapture_ = false; });
   connect(&modes, &TModeControl::ModeChanged, this, &TStationRuntime::FollowMode);
   connect(&modes, &TModeControl::ControlsChanged, this, &TStationRuntime::ControlsChanged);
   connect(&modes, &TModeControl::ScheduledModeSwitched, this, &TStationRuntime::ScheduledSwitch);
@@ -127,7 +129,10 @@ void TStationRuntime::ConnectStation() {
   connect(&station.ClockTasks(), &TClockTasks::SchedulesChecked, this,
           &TStationRuntime::SchedulesChecked);
   connect(dtmf_.get(), &TDtmfBlockProcessor::KeyDecoded, this, &TStationRuntime::DtmfKey);
-  connect(soundCard_.get(), &TSoundCard::CaptureChanged, this, &TStationRuntime::CaptureChanged);
+  connect(soundCard_.get(), &TSoundCard::CaptureChanged, this, [this](bool capturing) {
+    recorderCapture_ = recorderCapture_ && capturing;
+    emit CaptureChanged(capturing);
+  });
   connect(&transmitter_, &TTransmitter::LineChanged, this,
           &TStationRuntime::TransmitterKeyedChanged);
   connect(&transmitter_, &TTransmitter::TimedOut, this, [this](int seconds) {
@@ -166,6 +171,10 @@ void TStationRuntime::Start() {
   voxTimer_.start();
   station_->Start();
   FollowMode();
+  if (config_.RemoteFolderMissing())
+    station_->Display().ShowError(
+        QStringLiteral("The remote folder %1 does not exist: remote control is off")
+            .arg(config_.RemotePath()));
   poller_->Start();
   refreshTimer_.start();
   vox_->ApplyLevels();
@@ -308,6 +317,10 @@ void TStationRuntime::SettingChanged(const QString& section, const QString& key)
 void TStationRuntime::ApplyPeakSpeed() {
   const bool listed = ChoiceIndex(PeakSpeedChoices(), config_.PeakSpeed()) >= 0;
   refreshTimer_.setInterval(listed ? config_.PeakSpeed() : kDefaultRefreshInterval);
+}
+
+void TStationRuntime::ReportSkippedRecording(const QString& error) {
+  emit RecordingSkipped(QStringLiteral("Skipped: %1").arg(error));
 }
 
 void TStationRuntime::Tick(TStationTimer timer) {

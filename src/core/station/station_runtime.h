@@ -80,7 +80,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   TStationRuntime& operator=(const TStationRuntime&) = delete;
 
   // Start-up: the first state, the timers, the threads, the restore of the last mode and the
-  // check of the trace assignment, all from the event loop that follows.
+  // check of the trace assignment, all from the event loop that follows. Remote control switched
+  // on over a missing folder is said once, as an error.
   void Start();
   // Shut-down: saves the levels, delays, mode and lists in one write of the settings file, stops
   // capture, recording and playback, ends both threads and releases the transmitter. Only the
@@ -93,6 +94,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void ClickStateButton(TStateButton button);
   void ToggleScheduler();
   // The Recorder menu: the capture stream that feeds the DTMF decoder in Internet Repeater mode.
+  // Every mode change ends it as the Recorder's (Beacon Station goes on capturing for itself).
   void StartCapture();
   void StopCapture();
   [[nodiscard]] TDialogHold HoldForDialog() { return TDialogHold(*this); }
@@ -163,6 +165,9 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // The pages a window shows; the mode changes follow them (the beacon page, for one).
   void SelectGeneralPage(TGeneralPage page);
   void SelectParamsTab(int tab);
+  // The recordings log's continuous play passed over a recording it could not read: why, in one
+  // line for the operator log and the view (RecordingSkipped).
+  void ReportSkippedRecording(const QString& error);
 
   // Runs one tick of a timer. HoldTimers stops them all, for a caller that ticks by hand.
   void Tick(TStationTimer timer);
@@ -177,6 +182,9 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   const TIndicator& Indicator() const;
   bool TransmitterKeyed() const;
   bool Capturing() const;
+  // The capture runs because Recorder > Start started it, not because the station keeps it for
+  // itself (Beacon Station, a service's DTMF decoder): only then is the Mode menu closed.
+  bool RecorderCapturing() const;
   const TWaveFormat& RecordingFormat() const;
   // The file of the current or last recording.
   QString LastRecording() const;
@@ -209,6 +217,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void TransmitterLockoutEnded();
   void RecordingStarted(const QString& file);
   void RecordingFinished(const QString& file);
+  void RecordingSkipped(const QString& line);
   void PlaybackStarted();
   void PlaybackFinished();
   void PreviewFinished();

@@ -23,6 +23,8 @@ void TStationRuntime::ClickStateButton(TStateButton button) {
 void TStationRuntime::ToggleScheduler() { station_->Modes().ToggleScheduler(); }
 
 void TStationRuntime::StartCapture() {
+  // Set first: the views hear of the capture while it starts.
+  recorderCapture_ = true;
   BeginCapture();
   recorderCapture_ = Capturing();
   snapshotFeed_->Update();
@@ -111,6 +113,8 @@ const TIndicator& TStationRuntime::Indicator() const { return station_->Indicato
 bool TStationRuntime::TransmitterKeyed() const { return transmitter_.Keyed(); }
 
 bool TStationRuntime::Capturing() const { return soundCard_->Capturing(); }
+
+bool TStationRuntime::RecorderCapturing() const { return recorderCapture_ && Capturing(); }
 
 const TWaveFormat& TStationRuntime::RecordingFormat() const {
   return recordThread_->Recorder().RecordingFormat();

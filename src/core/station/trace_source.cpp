@@ -403,13 +403,15 @@ void TTraceSource::RedrawLines() {
 }
 
 std::vector<TScaleLabel> TTraceSource::ScaleLabels() const {
-  std::vector<TScaleLabel> labels{{scope_.Height() - 1, levels_.NoiseLevel()}, {0, 90}};
+  std::vector<TScaleLabel> labels{
+      {scope_.Height() - 1, levels_.NoiseLevel()},
+      {0, 90},
+      {scope_.ThresholdY(), levels_.ThresholdLevel() + levels_.NoiseLevel()}};
   if (GainControl()) {
     const TAgcLevels& agc = config_.Agc(traceIndex_);
     labels.push_back({scope_.AgcLowY(), agc.LowDB});
     labels.push_back({scope_.AgcHighY(), agc.HighDB});
   }
-  labels.push_back({scope_.ThresholdY(), levels_.ThresholdLevel() + levels_.NoiseLevel()});
   return labels;
 }
 

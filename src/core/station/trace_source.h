@@ -143,6 +143,7 @@ class TTraceSource final : public QObject {
   TTraceReading Reading() const;
   // The level of the last display tick, for a debugging label.
   int LastLevel() const { return lastLevel_; }
+  // The scale's labels, most wanted first: the bottom and the top, the threshold, the AGC bounds.
   std::vector<TScaleLabel> ScaleLabels() const;
 
  signals:

@@ -40,6 +40,7 @@ TListTab::TListTab(const TColumns& columns, QWidget* parent) : QWidget(parent) {
       std::max(columns.TimeWidth, grid_->fontMetrics().horizontalAdvance(columns.TimeSample) + 12));
   grid_->setContextMenuPolicy(Qt::CustomContextMenu);
   grid_->setToolTip(columns.Hint);
+  setFocusProxy(grid_);
 
   menu_ = new QMenu(this);
   menu_->setObjectName(QStringLiteral("PopupMenu"));

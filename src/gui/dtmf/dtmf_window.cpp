@@ -25,6 +25,7 @@ TDtmfWindow::TDtmfWindow(TStationRuntime& station, QWidget* parent)
   pages_->addWidget(new TFilterPage(station_, pages_));
   layout->addWidget(tabs_);
   layout->addWidget(pages_, 1);
+  setFocusProxy(pages_);
   connect(tabs_, &QTabBar::currentChanged, pages_, &QStackedWidget::setCurrentIndex);
   connect(&station_.Dtmf(), &TDtmfBlockProcessor::SettingsChanged, this, &TDtmfWindow::RefreshTabs);
   RefreshTabs();

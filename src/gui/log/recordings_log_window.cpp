@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/audio/sound_card.h"
 #include "core/config/config.h"
 #include "core/station/station_runtime.h"
 #include "gui/window_style.h"
@@ -42,10 +44,21 @@ TRecordingsLogWindow::TRecordingsLogWindow(TStationRuntime& station, QWidget* pa
   layout->addWidget(CreateFolderRow());
   CreateGrid();
   layout->addWidget(grid_, 1);
+  auto* bottom = new QHBoxLayout;
+  skipped_ = new QLabel(this);
+  skipped_->setObjectName(QStringLiteral("lblSkipped"));
+  // A long path does not widen the window: the whole line is in the hint and the log.
+  skipped_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  connect(&station_, &TStationRuntime::RecordingSkipped, skipped_, [this](const QString& line) {
+    skipped_->setText(line);
+    skipped_->setToolTip(line);
+  });
+  bottom->addWidget(skipped_, 1);
   auto* close = new QPushButton(QStringLiteral("Close"), this);
   close->setObjectName(QStringLiteral("btnClose"));
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  layout->addWidget(close, 0, Qt::AlignRight);
+  bottom->addWidget(close);
+  layout->addLayout(bottom);
   connect(&station_, &TStationRuntime::PreviewFinished, this,
           &TRecordingsLogWindow::PreviewFinished);
   Relist();
@@ -162,17 +175,38 @@ void TRecordingsLogWindow::BrowseFolder() {
 }
 
 void TRecordingsLogWindow::Play() {
-  const QString path = log_.FilePath(grid_->currentRow());
+  const QString error = PlayRow(grid_->currentRow());
+  if (!error.isEmpty())
+    ShowMessage(error);
+  play_->setChecked(!playing_.isEmpty());
+}
+
+QString TRecordingsLogWindow::PlayRow(int row) {
+  const QString path = log_.FilePath(row);
   if (path.isEmpty())
-    return;
+    return {};
   // The file playing now ends first; its end is not the end of this one.
   playing_.clear();
   const QString error = station_.Preview(path);
   if (error.isEmpty())
     playing_ = path;
-  else
-    ShowMessage(error);
-  play_->setChecked(!playing_.isEmpty());
+  return error;
+}
+
+void TRecordingsLogWindow::PlayFollowingRows() {
+  for (int row = grid_->currentRow() + 1; row > 0 && row < log_.Files().Count(); ++row) {
+    grid_->selectRow(row);
+    const QString error = PlayRow(row);
+    if (!playing_.isEmpty())
+      return;
+    // A busy device would refuse every file alike: the loop ends there.
+    if (error == AudioDeviceBusyMessage()) {
+      ShowMessage(error);
+      return;
+    }
+    if (!error.isEmpty())
+      station_.ReportSkippedRecording(error);
+  }
 }
 
 void TRecordingsLogWindow::StopPlaying() {
@@ -187,11 +221,8 @@ void TRecordingsLogWindow::PreviewFinished() {
   if (playing_.isEmpty())
     return;
   playing_.clear();
-  const int row = grid_->currentRow();
-  if (loop_->isChecked() && row >= 0 && row < log_.Files().Count() - 1) {
-    grid_->selectRow(row + 1);
-    Play();
-  }
+  if (loop_->isChecked())
+    PlayFollowingRows();
   play_->setChecked(!playing_.isEmpty());
 }
 

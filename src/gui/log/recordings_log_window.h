@@ -1,13 +1,15 @@
 // The recordings log ("Log"): the recordings of the browse folder in a grid, oldest first, with
 // the folder field and its chooser, Play (also a double-click), "Play Continiously" (the following
-// rows, one after another, up to the last), Delete (also the Delete key) with its questions, and
-// Close. It plays through the station's preview and learns from it when a file has finished.
+// rows, one after another, up to the last, passing over a file it cannot read with a line that
+// says so), Delete (also the Delete key) with its questions, and Close. It plays through the
+// station's preview and learns from it when a file has finished.
 #pragma once
 
 #include <QDialog>
 
 #include "core/audio/recordings_log.h"
 
+class QLabel;
 class QLineEdit;
 class QTableWidget;
 class QToolButton;
@@ -36,6 +38,10 @@ class TRecordingsLogWindow final : public QDialog {
   void TakeFolder(const QString& text);
   void BrowseFolder();
   void Play();
+  // Plays the row's file: "" when it plays or there is none, else the message for the user.
+  QString PlayRow(int row);
+  // Play Continiously: the first of the rows below the selected one that plays.
+  void PlayFollowingRows();
   void StopPlaying();
   void PreviewFinished();
   void DeleteSelected();
@@ -47,6 +53,7 @@ class TRecordingsLogWindow final : public QDialog {
   QLineEdit* path_ = nullptr;
   QToolButton* loop_ = nullptr;
   QToolButton* play_ = nullptr;
+  QLabel* skipped_ = nullptr;
   QString playing_;
 };
 

@@ -61,6 +61,8 @@ TPreferencesDialog::TPreferencesDialog(TStationRuntime& station, QWidget* parent
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_);
   layout->addLayout(buttons);
+  // The pages' content and no more; the layout keeps it from shrinking below.
+  resize(minimumSizeHint());
 }
 
 void TPreferencesDialog::AddPage(TPreferencesPage* page, const QString& caption, int index) {

@@ -280,7 +280,7 @@ TEST_F(TraceSourceTest, ThresholdAndAgcLinesAndTheScale) {
   EXPECT_EQ(Upper().Scope().AgcHighY(), 1);
   EXPECT_EQ(Upper().Meter().AgcHighY(), 1);
   EXPECT_EQ(Upper().ScaleLabels(),
-            (std::vector<TScaleLabel>{{100, 55}, {0, 90}, {9, 87}, {1, 90}, {83, 61}}));
+            (std::vector<TScaleLabel>{{100, 55}, {0, 90}, {83, 61}, {9, 87}, {1, 90}}));
 
   Config().SetTrayScale(1);
   Upper().RefreshFromSettings();

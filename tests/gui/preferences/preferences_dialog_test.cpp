@@ -24,6 +24,7 @@
 
 #include "core/audio/wave_format.h"
 #include "core/config/config.h"
+#include "gui/beacons/beacon_name_dialog.h"
 #include "gui/main_window.h"
 #include "gui/scale_view.h"
 #include "support/window_fixture.h"
@@ -166,6 +167,29 @@ TEST_F(PreferencesTest, ASaveTheFileRefusesGivesOneMessageAndChangesNothing) {
     QFile::setPermissions(folder_.SettingsFile(), QFile::ReadOwner | QFile::WriteOwner);
     Click(d, "btnCancel");
   });
+}
+
+TEST_F(PreferencesTest, CancelDiscardsBeaconsAddedOnTheBeaconPageAlsoAfterARefusedSave) {
+  for (const bool refused : {false, true}) {
+    InDialog([&](TPreferencesDialog& d) {
+      Find<QTabWidget>(d, "PageControl")->setCurrentWidget(Find<QWidget>(d, "frmBeaconOptions"));
+      Find<QAction>(d, "btnAdd")->trigger();
+      auto* prompt = d.findChild<TBeaconNameDialog*>();
+      ASSERT_NE(prompt, nullptr);
+      Type(Find<QLineEdit>(*prompt, "edName"), "Net");
+      Click(*prompt, "btnOK");
+      Settle();
+      EXPECT_EQ(Find<QTableWidget>(d, "TaskGrid")->item(0, 1)->text(), "Net");
+      if (refused) {
+        QFile::setPermissions(folder_.SettingsFile(), QFile::ReadOwner);
+        Click(d, "btnSave");
+        QFile::setPermissions(folder_.SettingsFile(), QFile::ReadOwner | QFile::WriteOwner);
+      }
+      Click(d, "btnCancel");
+    });
+    EXPECT_EQ(Station().Lists().Beacons().Count(), 0) << refused;
+    EXPECT_FALSE(Settings().contains("Net")) << refused;
+  }
 }
 
 TEST_F(PreferencesTest, FormatTextsStayAlikeInAGermanLocaleAndDtmfOffersOnly16BitMono) {
