@@ -9,4 +9,6 @@ $sudo apt-get install -y -qq --no-install-recommends \
   ca-certificates cmake ninja-build g++ pkg-config clang-format \
   qt6-base-dev qt6-serialport-dev libgl-dev \
   libgtest-dev libgmock-dev sox \
-  libpulse-dev pulseaudio pulseaudio-utils desktop-file-utils >/dev/null
+  libpulse-dev pulseaudio pulseaudio-utils desktop-file-utils \
+  qt6-httpserver-dev qt6-websockets-dev libsodium-dev \
+  openssl chromium chromium-driver python3-selenium >/dev/null

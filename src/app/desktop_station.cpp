@@ -3,13 +3,14 @@
 #include <QApplication>
 
 #include "app/console_messages.h"
-#include "app/operator_log.h"
 #include "core/common/clock.h"
 #include "gui/error_boxes.h"
 #include "gui/main_window.h"
 #include "platform/instance_guard.h"
+#include "platform/operator_log.h"
 #include "platform/signal_watcher.h"
 #include "platform/station_assembly.h"
+#include "web/web_console.h"
 
 namespace tarvok {
 
@@ -57,9 +58,11 @@ int RunDesktopStation(const QString& home, const QString& soundSystem) {
                      &TMainWindow::Raise);
     log.Follow(assembly, false);
     station.Start();
+    std::unique_ptr<TWebConsole> web = StartWebConsole(station, log);
     window.show();
     QApplication::exec();
     log.Line(QStringLiteral("Stopping"));
+    web.reset();
     station.Close();
     messages.ShowInBoxes(nullptr);
   }
