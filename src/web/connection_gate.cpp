@@ -87,18 +87,18 @@ void TConnectionGate::Inspect(QTcpSocket* socket, QObject* watchObject) {
     case TRequestHead::TResult::Incomplete:
       return;
     case TRequestHead::TResult::TooLarge:
-      SendError(*socket, 431, QStringLiteral("The request head is too large"));
-      return;
+      watch->Stop();
+      return Refuse(socket, 431, QStringLiteral("The request head is too large"));
     case TRequestHead::TResult::Malformed:
-      SendError(*socket, 400, QStringLiteral("The request is malformed"));
-      return;
+      watch->Stop();
+      return Refuse(socket, 400, QStringLiteral("The request is malformed"));
     case TRequestHead::TResult::Complete:
       break;
   }
   disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
-  auto refuse = [socket](int status, const QString& text) {
-    socket->read(socket->bytesAvailable());
-    SendError(*socket, status, text);
+  auto refuse = [this, socket, watch](int status, const QString& text) {
+    watch->Stop();
+    Refuse(socket, status, text);
   };
   if (head.Fields.contains("transfer-encoding"))
     return refuse(411, QStringLiteral("A body needs a Content-Length"));
@@ -125,6 +125,20 @@ void TConnectionGate::Inspect(QTcpSocket* socket, QObject* watchObject) {
   }
   watch->Stop();
   HandOn(socket);
+}
+
+void TConnectionGate::Refuse(QTcpSocket* socket, int status, const QString& text) {
+  disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
+  socket->write(ErrorReply(status, text));
+  // Closing with the client's bytes unread would reset the connection and could lose the answer
+  // on its way: what still comes is read and dropped for a moment, never kept.
+  auto drop = [socket] { socket->skip(socket->bytesAvailable()); };
+  drop();
+  connect(socket, &QTcpSocket::readyRead, socket, drop);
+  QTimer::singleShot(kDrainMs, socket, [socket] {
+    socket->abort();
+    socket->deleteLater();
+  });
 }
 
 void TConnectionGate::HandOn(QTcpSocket* socket) {

@@ -23,6 +23,7 @@ class TConnectionGate final : public QTcpServer {
   static constexpr int kMaxConnections = 64;
   static constexpr int kHeadTimeoutMs = 10000;
   static constexpr int kIdleTimeoutMs = 5000;
+  static constexpr int kDrainMs = 2000;
 
   // 0 lets the upgrade through, else the status to refuse it with.
   using TUpgradeCheck = std::function<int(const TRequestHead& head, const QTcpSocket& socket)>;
@@ -40,6 +41,7 @@ class TConnectionGate final : public QTcpServer {
  private:
   // watch is the connection's TGateWatch.
   void Inspect(QTcpSocket* socket, QObject* watch);
+  void Refuse(QTcpSocket* socket, int status, const QString& text);
   void HandOn(QTcpSocket* socket);
 
   std::optional<QSslConfiguration> tls_;

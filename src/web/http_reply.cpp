@@ -95,6 +95,12 @@ void SendFile(QTcpSocket& socket, const QString& path, const QByteArray& content
   feed();
 }
 
+QByteArray ErrorReply(int status, const QString& text) {
+  const QByteArray body =
+      QJsonDocument(QJsonObject{{QStringLiteral("error"), text}}).toJson(QJsonDocument::Compact);
+  return Head(status, "application/json", body.size(), {}) + body;
+}
+
 void SendJson(QTcpSocket& socket, int status, const QJsonObject& body, const THeaderList& headers) {
   SendReply(socket, status, "application/json", QJsonDocument(body).toJson(QJsonDocument::Compact),
             headers);

@@ -14,6 +14,8 @@ namespace tarvok {
 
 using THeaderList = QList<QPair<QByteArray, QByteArray>>;
 
+// The whole answer as bytes, for a caller that closes the connection itself.
+QByteArray ErrorReply(int status, const QString& text);
 void SendReply(QTcpSocket& socket, int status, const QByteArray& contentType,
                const QByteArray& body, const THeaderList& headers = {});
 void SendJson(QTcpSocket& socket, int status, const QJsonObject& body,

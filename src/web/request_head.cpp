@@ -52,7 +52,8 @@ TRequestHead ReadRequestHead(const QByteArray& bytes) {
       !request[2].startsWith("HTTP/1."))
     return head;
   head.Method = request[0];
-  head.Path = request[1].left(request[1].indexOf('?'));
+  const qsizetype query = request[1].indexOf('?');
+  head.Path = query < 0 ? request[1] : request[1].left(query);
   for (qsizetype i = 1; i < lines.size(); ++i) {
     const QByteArray line = lines[i].endsWith('\r') ? lines[i].chopped(1) : lines[i];
     const qsizetype colon = line.indexOf(':');

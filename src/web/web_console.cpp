@@ -1,6 +1,7 @@
 #include "web/web_console.h"
 
 #include <QFile>
+#include <QHttpServerRequest>
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QTcpSocket>
@@ -16,6 +17,9 @@
 #include "web/web_events.h"
 #include "web/web_settings.h"
 #include "web/web_users.h"
+
+// The page's files live in a static library: the linker keeps them only when named.
+static void InitPageResources() { Q_INIT_RESOURCE(page); }
 
 namespace tarvok {
 
@@ -56,6 +60,7 @@ TWebConsole::TWebConsole(TStationRuntime& station, TOperatorLog& log, const QStr
       log_(log),
       usersFile_(TWebUsers::FileIn(stationFolder)),
       link_(std::make_unique<TStationLink>(station)) {
+  InitPageResources();
   events_ = std::make_unique<TWebEvents>(*link_);
   connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &TWebConsole::AcceptWebSockets);
   // The users file is replaced, not edited: the folder tells of it.
@@ -130,6 +135,11 @@ bool TWebConsole::Start(const TWebSettings& settings) {
 quint16 TWebConsole::Port() const { return gate_ ? gate_->serverPort() : 0; }
 
 bool TWebConsole::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+  // Qt upgrades a WebSocket request after this returns, whatever is answered here: the gate has
+  // decided on it already, and nothing may be written before the handshake.
+  if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0 ||
+      request.value("Upgrade").compare("websocket", Qt::CaseInsensitive) == 0)
+    return true;
   api_->Handle(request, *socket);
   return true;
 }
