@@ -7,6 +7,7 @@
 #include "core/config/config.h"
 #include "core/config/preferences.h"
 #include "core/station/control_choices.h"
+#include "core/station/snapshot_feed.h"
 #include "core/station/transmitter.h"
 
 namespace tarvok {
@@ -52,6 +53,60 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTick);
   ApplyPeakSpeed();
   connect(&config_, &TConfig::SettingChanged, this, &TStationRuntime::SettingChanged);
+  FeedSnapshot();
+}
+
+void TStationRuntime::FeedSnapshot() {
+  snapshotFeed_ = std::make_unique<TSnapshotFeed>([this] { return Snapshot(); });
+  connect(snapshotFeed_.get(), &TSnapshotFeed::Changed, this, &TStationRuntime::SnapshotChanged);
+  TSnapshotFeed* feed = snapshotFeed_.get();
+  const auto update = [feed] { feed->Update(); };
+  connect(this, &TStationRuntime::ModeStateChanged, feed, update);
+  connect(this, &TStationRuntime::ControlsChanged, feed, update);
+  connect(this, &TStationRuntime::ErrorCleared, feed, update);
+  connect(this, &TStationRuntime::SchedulesChecked, feed, update);
+  connect(this, &TStationRuntime::ModeChanged, feed, update);
+  connect(this, &TStationRuntime::IndicatorChanged, feed, update);
+  connect(this, &TStationRuntime::ErrorShown, feed, update);
+  connect(soundCard_.get(), &TSoundCard::CaptureChanged, feed, [this, feed](bool capturing) {
+    if (!capturing)
+      recorderCapture_ = false;
+    feed->Update();
+  });
+  connect(this, &TStationRuntime::ClockChanged, feed, update);
+  connect(&station_->Display(), &TStatusDisplay::CaptionChanged, feed, update);
+  connect(&transmitter_, &TTransmitter::KeyingChanged, feed, update);
+  connect(&config_, &TConfig::SettingChanged, feed, update);
+  connect(lists_.get(), &TListEditor::BeaconsChanged, feed, update);
+  connect(lists_.get(), &TListEditor::SchedulesChanged, feed, update);
+}
+
+TStationSnapshot TStationRuntime::Snapshot() const {
+  const TStationState& state = State();
+  TStationSnapshot snapshot;
+  snapshot.Mode = state.Mode;
+  snapshot.SchedulerOn = state.SchedulerOn;
+  snapshot.ModeState = state.ModeState;
+  snapshot.Control = static_cast<TControlState>(config_.State());
+  snapshot.Caption = station_->Display().Caption();
+  snapshot.Indicator = Indicator();
+  snapshot.Keyed = transmitter_.Keyed();
+  snapshot.KeyedSince = transmitter_.KeyedSince();
+  snapshot.Capturing = Capturing();
+  snapshot.RecorderCapture = recorderCapture_ && snapshot.Capturing;
+  snapshot.Error = station_->Display().ErrorText();
+  snapshot.Date = station_->ClockTasks().DateText();
+  snapshot.Time = station_->ClockTasks().TimeText();
+  snapshot.NextBeacon = NextBeaconRun(lists_->Beacons());
+  snapshot.NextEvent = NextEventRun(lists_->Schedules());
+  return snapshot;
+}
+
+TLevelReadings TStationRuntime::Levels() const {
+  TLevelReadings readings;
+  for (std::size_t i = 0; i < traces_.size(); ++i)
+    readings[i] = traces_[i]->Reading();
+  return readings;
 }
 
 TStationRuntime::~TStationRuntime() { Close(); }
@@ -430,6 +485,12 @@ void TStationRuntime::RefreshTick() {
 }
 
 void TStationRuntime::StartCapture() {
+  BeginCapture();
+  recorderCapture_ = Capturing();
+  snapshotFeed_->Update();
+}
+
+void TStationRuntime::BeginCapture() {
   if (!soundCard_->HasRecordingLine()) {
     station_->Display().ShowError(QStringLiteral("The WaveIn devices are not found"));
     return;
@@ -442,7 +503,7 @@ void TStationRuntime::StopCapture() { soundCard_->StopCapture(); }
 void TStationRuntime::KeepDtmfCapture() {
   if (role_ == TStationRole::Service && State().Mode == rmInternetRepeater && dtmf_->Enabled() &&
       !Capturing())
-    StartCapture();
+    BeginCapture();
 }
 
 bool TStationRuntime::TransmitterKeyed() const { return transmitter_.Keyed(); }

@@ -20,6 +20,7 @@
 #include "core/dtmf/dtmf_block_processor.h"
 #include "core/schedule/list_editor.h"
 #include "core/station/station.h"
+#include "core/station/station_snapshot.h"
 #include "core/station/trace_source.h"
 #include "core/station/vox_control.h"
 
@@ -27,6 +28,7 @@ namespace tarvok {
 
 class TClock;
 class TConfig;
+class TSnapshotFeed;
 struct TPreferences;
 class TTransmitter;
 class TUserMessages;
@@ -110,6 +112,11 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void Tick(TStationTimer timer);
   void HoldTimers();
 
+  // What a view shows of the station now; SnapshotChanged tells when it differs.
+  TStationSnapshot Snapshot() const;
+  // Both traces' levels, read when asked: they change at every refresh and signal nothing.
+  TLevelReadings Levels() const;
+
   const TStationState& State() const { return station_->State(); }
   const TIndicator& Indicator() const { return station_->Indicator(); }
   bool TransmitterKeyed() const;
@@ -162,6 +169,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // A refresh began before the last one ended: "Overflowed" in the status bar.
   void RefreshOverflowed();
   void ClockChanged(const QString& date, const QString& time);
+  // Something in the snapshot changed (never a level alone).
+  void SnapshotChanged();
   // The upper trace lists no lines: the peak-meter help is due.
   void PeakMeterHelpNeeded();
   // The trace assignment does not suit the mode; AnswerTraceWarning answers, now or later.
@@ -192,6 +201,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void FollowMode();
   void KeepDtmfCapture();
   void EndPreview();
+  void BeginCapture();
+  void FeedSnapshot();
 
   TConfig& config_;
   const TClock& clock_;
@@ -207,6 +218,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   std::array<std::unique_ptr<TTraceSource>, 2> traces_;
   std::unique_ptr<TVoxControl> vox_;
   std::unique_ptr<TListEditor> lists_;
+  std::unique_ptr<TSnapshotFeed> snapshotFeed_;
   QTimer voxTimer_;
   QTimer refreshTimer_;
   bool refreshing_ = false;
@@ -214,6 +226,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   bool fileRecording_ = false;
   bool resumePending_ = false;
   bool previewHoldsCapture_ = false;
+  bool recorderCapture_ = false;
   TDialogSuspension suspension_;
 };
 

@@ -232,6 +232,18 @@ std::optional<int> TTraceSource::VoxRequest() const {
   }
 }
 
+TTraceReading TTraceSource::Reading() const {
+  TTraceReading reading;
+  reading.Threshold = levels_.ThresholdRaw();
+  reading.Maximum = levels_.PeakMax();
+  reading.Vox = isVoxTrace_;
+  if (peakObject_ >= 0 && card_ != nullptr) {
+    reading.Level = card_->MixerControls().Items(peakObject_).Level();
+    reading.Signal = SignalPresent();
+  }
+  return reading;
+}
+
 void TTraceSource::DisplayTick() {
   if ((traceDisabled_ && peakMeterDisabled_) || peakObject_ < 0 || scope_.Height() <= 0)
     return;

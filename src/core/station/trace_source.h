@@ -15,6 +15,7 @@
 #include "core/audio/source_line_store.h"
 #include "core/station/agc_control.h"
 #include "core/station/level_history.h"
+#include "core/station/station_snapshot.h"
 #include "core/station/trace_source_levels.h"
 
 namespace tarvok {
@@ -133,6 +134,8 @@ class TTraceSource final : public QObject {
   TLevelHistory& Meter() { return meter_; }
   // The panels' sizes; both use the oscilloscope's height for positions.
   void SetDisplaySize(int scopeWidth, int meterWidth, int height);
+  // The meter's level now against the threshold, read from the card whatever is displayed.
+  TTraceReading Reading() const;
   // The level of the last display tick, for a debugging label.
   int LastLevel() const { return lastLevel_; }
   std::vector<TScaleLabel> ScaleLabels() const;

@@ -69,9 +69,14 @@ void TTransmitter::Key(bool on) {
     keyedMs_ = 0;
     lastTick_ = clock_.Now().toMSecsSinceEpoch();
   }
+  const bool changed = keyed != keyed_;
   keyed_ = keyed;
+  if (changed)
+    keyedSince_ = keyed ? clock_.Now() : QDateTime();
   SetLine(keyed);
   UpdateWatchdogTimer();
+  if (changed)
+    emit KeyingChanged(keyed);
 }
 
 void TTransmitter::SetLine(bool on) {

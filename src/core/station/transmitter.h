@@ -9,6 +9,7 @@
 // back neither cuts a transmission early nor lets one run on.
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -44,6 +45,8 @@ class TTransmitter final : public QObject {
   void Key(bool on);
   // Keyed as the station asked for last, whether or not a line could follow it.
   bool Keyed() const { return keyed_; }
+  // Station time of the last keying; invalid while released.
+  const QDateTime& KeyedSince() const { return keyedSince_; }
 
   // Counts the keyed time and the lock-out; runs from its own timer and may be run by hand.
   void WatchdogTick();
@@ -64,6 +67,8 @@ class TTransmitter final : public QObject {
   // Keyed for TxTimeout seconds: released and locked out.
   void TimedOut(int seconds);
   void LockoutEnded();
+  // Keyed or released as the station asked, whether or not a line followed.
+  void KeyingChanged(bool keyed);
 
  private:
   enum class TState { Closed, Invalid, Open };
@@ -82,6 +87,7 @@ class TTransmitter final : public QObject {
   TUserMessages& messages_;
   TState state_ = TState::Closed;
   bool keyed_ = false;
+  QDateTime keyedSince_;
   bool lineRaised_ = false;
   TLockout lockout_ = TLockout::None;
   qint64 keyedMs_ = 0;

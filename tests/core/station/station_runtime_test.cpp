@@ -268,5 +268,53 @@ TEST_F(StationRuntimeTest, ASimplexStationClosesListeningAndStopsRecording) {
   EXPECT_TRUE(messages_.Shown.empty());
 }
 
+TEST_F(StationRuntimeTest, TheSnapshotFollowsModeKeyingCaptureAndErrorsAndSignalsOnlyChanges) {
+  AddRecordingLines();
+  Start();
+  Settle();
+  int changes = 0;
+  QObject::connect(runtime_.get(), &TStationRuntime::SnapshotChanged, [&] { ++changes; });
+  const TStationSnapshot idle = runtime_->Snapshot();
+  EXPECT_EQ(idle.Mode, rmInternetRepeater);
+  EXPECT_EQ(idle.Caption, "Internet Repeater");
+  EXPECT_FALSE(idle.Keyed);
+  EXPECT_FALSE(idle.KeyedSince.isValid());
+  runtime_->Tick(TStationTimer::Vox);
+  runtime_->Tick(TStationTimer::Refresh);
+  (void)runtime_->Levels();
+  EXPECT_EQ(changes, 0) << "ticks and levels of an idle station wake nobody";
+  EXPECT_EQ(runtime_->Snapshot(), idle);
+
+  runtime_->StartCapture();
+  EXPECT_TRUE(runtime_->Snapshot().RecorderCapture);
+  EXPECT_GE(changes, 1);
+  runtime_->StopCapture();
+  EXPECT_FALSE(runtime_->Snapshot().Capturing);
+
+  changes = 0;
+  runtime_->ClickStateButton(TStateButton::RepeaterForceXmit);
+  Settle();
+  const TStationSnapshot keyed = runtime_->Snapshot();
+  EXPECT_TRUE(keyed.Keyed);
+  EXPECT_EQ(keyed.KeyedSince, clock_.Now());
+  EXPECT_EQ(keyed.Control, csForcedOn);
+  EXPECT_GE(changes, 1);
+
+  runtime_->ChangeMode(rmSimplexRepeater);
+  Settle();
+  EXPECT_EQ(runtime_->Snapshot().Mode, rmSimplexRepeater);
+  EXPECT_EQ(runtime_->Snapshot().Caption, "Simplex Repeater");
+}
+
+TEST_F(StationRuntimeTest, LevelsAreReadFromBothTracesAgainstTheirThresholds) {
+  AddRecordingLines();
+  Start();
+  const TLevelReadings levels = runtime_->Levels();
+  EXPECT_TRUE(levels[TTraceSource::kUpper].Vox);
+  EXPECT_FALSE(levels[TTraceSource::kLower].Vox);
+  EXPECT_EQ(levels[TTraceSource::kUpper].Threshold,
+            runtime_->Trace(TTraceSource::kUpper).Levels().ThresholdRaw());
+}
+
 }  // namespace
 }  // namespace tarvok
