@@ -82,26 +82,7 @@ QString ReadRule(const QJsonObject& item, TTimeSchedule& rule) {
 
 TStationLink::TStationLink(TStationRuntime& station, QObject* parent)
     : QObject(parent), station_(station) {
-  coalesce_.setSingleShot(true);
-  coalesce_.setInterval(0);
-  connect(&coalesce_, &QTimer::timeout, this, &TStationLink::SnapshotChanged);
-  auto changed = [this] { coalesce_.start(); };
-  connect(&station_, &TStationRuntime::ModeChanged, this, changed);
-  connect(&station_, &TStationRuntime::ModeStateChanged, this, changed);
-  connect(&station_, &TStationRuntime::IndicatorChanged, this, changed);
-  connect(&station_, &TStationRuntime::ControlsChanged, this, changed);
-  connect(&station_, &TStationRuntime::TransmitterKeyedChanged, this, [this, changed](bool keyed) {
-    keyedSince_ = keyed ? QDateTime::currentMSecsSinceEpoch() : 0;
-    changed();
-  });
-  connect(&station_, &TStationRuntime::ErrorShown, this, changed);
-  connect(&station_, &TStationRuntime::ErrorCleared, this, changed);
-  connect(&station_, &TStationRuntime::CaptureChanged, this, [this, changed](bool capturing) {
-    if (!capturing)
-      recorderStarted_ = false;
-    changed();
-  });
-  connect(&station_, &TStationRuntime::ClockChanged, this, changed);
+  connect(&station_, &TStationRuntime::SnapshotChanged, this, &TStationLink::SnapshotChanged);
   auto listsChanged = [this] {
     ++listVersion_;
     emit ListsChanged();
@@ -111,57 +92,61 @@ TStationLink::TStationLink(TStationRuntime& station, QObject* parent)
 }
 
 QJsonObject TStationLink::Snapshot() const {
-  const TStationState& state = station_.State();
-  const TIndicator& indicator = station_.Indicator();
+  const TStationSnapshot now = station_.Snapshot();
   const TModeControl& modes = station_.Modes();
   QJsonArray buttons;
-  for (int number = 1; number <= 3 && !state.SchedulerOn; ++number) {
-    if (const auto button = RemoteStateButton(state.Mode, number)) {
+  for (int number = 1; number <= 3 && !now.SchedulerOn; ++number) {
+    if (const auto button = RemoteStateButton(now.Mode, number)) {
       buttons.append(QJsonObject{
           {QStringLiteral("state"), number},
           {QStringLiteral("caption"), QString::fromLatin1(StateButtonInfo(*button).Caption)},
           {QStringLiteral("checked"), modes.Buttons().IsChecked(*button)}});
     }
   }
+  auto nextRun = [](const TNextRun& run) {
+    return QJsonObject{{QStringLiteral("name"), run.Name},
+                       {QStringLiteral("time"), run.Time.toString(Qt::ISODate)}};
+  };
   return QJsonObject{
-      {QStringLiteral("mode"), static_cast<int>(state.Mode)},
-      {QStringLiteral("title"), station_.Status().Caption()},
-      {QStringLiteral("schedulerOn"), state.SchedulerOn},
-      {QStringLiteral("modeState"), static_cast<int>(state.ModeState)},
+      {QStringLiteral("mode"), static_cast<int>(now.Mode)},
+      {QStringLiteral("title"), now.Caption},
+      {QStringLiteral("schedulerOn"), now.SchedulerOn},
+      {QStringLiteral("modeState"), static_cast<int>(now.ModeState)},
       {QStringLiteral("indicator"),
-       QJsonObject{{QStringLiteral("caption"), indicator.Caption},
-                   {QStringLiteral("colour"), ColourName(indicator.Colour)}}},
-      {QStringLiteral("keyed"), station_.TransmitterKeyed()},
-      {QStringLiteral("keyedSince"), keyedSince_},
-      {QStringLiteral("capturing"), station_.Capturing()},
-      {QStringLiteral("recorderRunning"), RecorderRunning()},
+       QJsonObject{{QStringLiteral("caption"), now.Indicator.Caption},
+                   {QStringLiteral("colour"), ColourName(now.Indicator.Colour)}}},
+      {QStringLiteral("keyed"), now.Keyed},
+      {QStringLiteral("keyedSince"), now.Keyed ? now.KeyedSince.toMSecsSinceEpoch() : 0},
+      {QStringLiteral("capturing"), now.Capturing},
+      {QStringLiteral("recorderRunning"), now.RecorderCapture},
       {QStringLiteral("recorderAvailable"), modes.RecorderMenuEnabled()},
-      {QStringLiteral("error"), station_.Status().ErrorText()},
-      {QStringLiteral("date"), station_.Clock().DateText()},
-      {QStringLiteral("time"), station_.Clock().TimeText()},
+      {QStringLiteral("error"), now.Error},
+      {QStringLiteral("date"), now.Date},
+      {QStringLiteral("time"), now.Time},
+      {QStringLiteral("nextBeacon"), nextRun(now.NextBeacon)},
+      {QStringLiteral("nextEvent"), nextRun(now.NextEvent)},
       {QStringLiteral("stateButtons"), buttons},
   };
 }
 
 QJsonObject TStationLink::Levels() const {
+  // In dB, as the window's scale shows them: 20 log10 of the meter's raw reading.
+  auto decibels = [](int raw) { return std::round(LevelToDecibels(raw) * 10) / 10; };
   QJsonArray traces;
+  const TLevelReadings readings = station_.Levels();
   for (int index : {TTraceSource::kUpper, TTraceSource::kLower}) {
-    TTraceSource& trace = station_.Trace(index);
-    const TTraceLevels& levels = trace.Levels();
-    // The level the poller compares with: the threshold over the noise on the upper trace, the
-    // noise level alone on the lower one.
-    const int threshold =
-        levels.NoiseLevel() + (index == TTraceSource::kUpper ? levels.ThresholdLevel() : 0);
-    const double level = std::round(LevelToDecibels(trace.LastLevel()) * 10) / 10;
-    traces.append(QJsonObject{{QStringLiteral("caption"), trace.GroupCaption()},
-                              {QStringLiteral("level"), level},
-                              {QStringLiteral("threshold"), threshold},
-                              {QStringLiteral("vox"), trace.IsVoxTrace()}});
+    const TTraceReading& reading = readings[static_cast<std::size_t>(index)];
+    traces.append(QJsonObject{{QStringLiteral("caption"), station_.Trace(index).GroupCaption()},
+                              {QStringLiteral("level"), decibels(reading.Level)},
+                              {QStringLiteral("threshold"), decibels(reading.Threshold)},
+                              {QStringLiteral("maximum"), decibels(reading.Maximum)},
+                              {QStringLiteral("signal"), reading.Signal},
+                              {QStringLiteral("vox"), reading.Vox}});
   }
   return QJsonObject{{QStringLiteral("traces"), traces}};
 }
 
-bool TStationLink::RecorderRunning() const { return recorderStarted_ && station_.Capturing(); }
+bool TStationLink::RecorderRunning() const { return station_.Snapshot().RecorderCapture; }
 
 QString TStationLink::Refusal() const {
   if (station_.Closed())
@@ -211,13 +196,10 @@ QString TStationLink::SetRecorder(bool on) {
     return refusal;
   if (!station_.Modes().RecorderMenuEnabled())
     return QStringLiteral("The Recorder works in Internet Repeater mode only");
-  if (on && !station_.Capturing()) {
+  if (on && !station_.Capturing())
     station_.StartCapture();
-    recorderStarted_ = station_.Capturing();
-  } else if (!on && station_.Capturing()) {
+  else if (!on && RecorderRunning())
     station_.StopCapture();
-  }
-  coalesce_.start();
   return {};
 }
 

@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
-#include <QTimer>
 
 namespace tarvok {
 
@@ -17,7 +16,8 @@ class TStationLink final : public QObject {
  public:
   explicit TStationLink(TStationRuntime& station, QObject* parent = nullptr);
 
-  // Mode, scheduler, state, indicator, keying, capture, error, date and time, controls.
+  // The door's snapshot, with the state buttons of the mode in force and whether the Recorder
+  // may be used.
   QJsonObject Snapshot() const;
   // Both traces' levels and thresholds, read when asked.
   QJsonObject Levels() const;
@@ -42,7 +42,7 @@ class TStationLink final : public QObject {
   QString ReplaceSchedule(const QJsonArray& events);
 
  signals:
-  // Something the snapshot holds may have changed; one signal per turn of the event loop.
+  // What the snapshot holds has changed.
   void SnapshotChanged();
   void ListsChanged();
 
@@ -51,10 +51,7 @@ class TStationLink final : public QObject {
   bool RecorderRunning() const;
 
   TStationRuntime& station_;
-  QTimer coalesce_;
   int listVersion_ = 1;
-  bool recorderStarted_ = false;
-  qint64 keyedSince_ = 0;
 };
 
 }  // namespace tarvok

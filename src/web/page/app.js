@@ -209,8 +209,8 @@ function renderLevels(levels) {
     const meter = meters.children[i];
     meter.querySelector('.caption').textContent =
       trace.caption + ': ' + trace.level + ' dB (threshold ' + trace.threshold + ' dB)';
-    // Levels in dB from 0 to a 16-bit meter's full scale of 90 across the track.
-    const percent = (db) => Math.min(100, Math.max(0, db * 100 / 90));
+    // Levels in dB from 0 to the meter's full scale across the track.
+    const percent = (db) => Math.min(100, Math.max(0, db * 100 / (trace.maximum || 90)));
     meter.querySelector('.level').style.width = percent(trace.level) + '%';
     meter.querySelector('.threshold').style.left = percent(trace.threshold) + '%';
   });
