@@ -11,7 +11,7 @@ request (the console serves one request per connection).
 VOX under load: in Internet Repeater mode, the time from the scenario's receiver tone to the
 transmitter keyed (both the virtual card's own times), quiet and while 50 clients ask for the
 status and a client fails a login every 100 ms.
-Usage: bench/web_console.py [TARVOK_BINARY]
+Usage: bench/web_console.py [TARVOK_BINARY] [--no-idle]
 """
 import base64
 import json
@@ -31,9 +31,9 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 from headless_station import Station, cpu_seconds, memory_kib, print_load  # noqa: E402
 
 ROOT = Path(__file__).resolve().parent.parent
-TARVOK = sys.argv[1] if len(sys.argv) > 1 else str(ROOT / "build/release/src/app/tarvok")
+TARVOK = sys.argv[1] if len(sys.argv) > 1 and sys.argv[1] != "--no-idle" else str(ROOT / "build/release/src/app/tarvok")
 PASSWORD = "bench password"
-IDLE_SECONDS = 60
+IDLE_SECONDS = 45
 SILENCE_S, TONE_S = 2.0, 1.0
 
 
@@ -61,7 +61,7 @@ def make_station(work, name, web, mode=1, scenario=None):
     station = Station(TARVOK, home, audio, os.environ)
     station.port = port
     station.home = home
-    if not station.wait_for("State:", 30):
+    if not station.wait_for("Mode:", 30) or (web and not station.wait_for("Web console", 10)):
         sys.exit("the station did not start:\n" + "\n".join(station.lines))
     return station
 
@@ -107,13 +107,13 @@ class EventStream:
 
     def message(self):
         while True:
-            if len(self.buffer) >= 2:
+            if len(self.buffer) >= 10:
                 length, start = self.buffer[1] & 0x7F, 2
-                if length == 126 and len(self.buffer) >= 4:
+                if length == 126:
                     length, start = struct.unpack(">H", self.buffer[2:4])[0], 4
-                elif length == 127 and len(self.buffer) >= 10:
+                elif length == 127:
                     length, start = struct.unpack(">Q", self.buffer[2:10])[0], 10
-                if length < 126 and len(self.buffer) >= start + length:
+                if len(self.buffer) >= start + length:
                     text, self.buffer = self.buffer[start:start + length], self.buffer[start + length:]
                     return text
             self.buffer += self.connection.recv(65536)
@@ -239,7 +239,8 @@ def vox_delays(work, loaded, tries=10):
 
 def main():
     work = tempfile.mkdtemp(prefix="tarvok-web-bench-")
-    idle_cost(work)
+    if "--no-idle" not in sys.argv:
+        idle_cost(work)
     station = make_station(work, "speed", True)
     cookie, token = login(station.port)
     push_delay(station, cookie, token)
