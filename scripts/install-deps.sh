@@ -10,4 +10,5 @@ $sudo apt-get install -y -qq --no-install-recommends \
   qt6-base-dev qt6-serialport-dev libgl-dev \
   libgtest-dev libgmock-dev sox \
   libpulse-dev pulseaudio pulseaudio-utils desktop-file-utils xvfb xdotool \
-  libasound2-dev libasound2-plugins alsa-utils >/dev/null
+  libasound2-dev libasound2-plugins alsa-utils \
+  qt6-httpserver-dev qt6-websockets-dev libsodium-dev >/dev/null

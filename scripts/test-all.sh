@@ -8,12 +8,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 # Only the tests need these: PipeWire's PulseAudio server (an operator's desktop keeps its own
-# sound server), clang with its libFuzzer runtime for the fuzz targets, and systemd and man-db for
-# checking the installed unit and the manual page it names.
+# sound server), clang with its libFuzzer runtime for the fuzz targets, systemd and man-db for
+# checking the installed unit and the manual page it names, and openssl and a headless Chromium
+# for the web console's HTTPS and browser tests.
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-  pipewire pipewire-pulse wireplumber dbus clang libclang-rt-dev systemd man-db >/dev/null
+  pipewire pipewire-pulse wireplumber dbus clang libclang-rt-dev systemd man-db \
+  openssl chromium chromium-driver python3-selenium >/dev/null
 # The package suite installs and purges the package; the suites before it must never meet it.
 if dpkg-query -W -f '${Status}' tarvok 2>/dev/null | grep -q ' installed$'; then
   echo "test-all: the package tarvok is installed here; the package suite installs and purges it:" \

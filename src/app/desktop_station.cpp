@@ -5,13 +5,14 @@
 #include <utility>
 
 #include "app/console_messages.h"
-#include "app/operator_log.h"
 #include "core/common/clock.h"
 #include "gui/error_boxes.h"
 #include "gui/main_window.h"
 #include "platform/instance_guard.h"
+#include "platform/operator_log.h"
 #include "platform/signal_watcher.h"
 #include "platform/station_assembly.h"
+#include "web/web_console.h"
 
 namespace tarvok {
 
@@ -74,10 +75,12 @@ int RunDesktopStation(const QString& home, const QString& soundSystem) {
                      &TMainWindow::Raise);
     log.Follow(assembly, false);
     station.Start();
+    std::unique_ptr<TWebConsole> web = StartWebConsole(station, log);
     window.show();
     messages.ShowInBoxes(&boxes);
     QApplication::exec();
     log.Line(QStringLiteral("Stopping"));
+    web.reset();
     station.Close();
     messages.ShowInBoxes(nullptr);
   }

@@ -3,10 +3,11 @@
 #include <QCoreApplication>
 
 #include "app/console_messages.h"
-#include "app/operator_log.h"
 #include "core/common/clock.h"
+#include "platform/operator_log.h"
 #include "platform/signal_watcher.h"
 #include "platform/station_assembly.h"
+#include "web/web_console.h"
 
 namespace tarvok {
 
@@ -23,8 +24,10 @@ int RunHeadlessStation(const QString& home, const QString& soundSystem) {
     QObject::connect(&stopSignals, &TSignalWatcher::StopRequested, qApp, &QCoreApplication::quit);
     log.Follow(assembly, true);
     station.Start();
+    std::unique_ptr<TWebConsole> web = StartWebConsole(station, log);
     QCoreApplication::exec();
     log.Line(QStringLiteral("Stopping"));
+    web.reset();
     station.Close();
   }
   log.Line(QStringLiteral("Tarvok stopped"));

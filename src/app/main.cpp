@@ -6,6 +6,7 @@
 #include "app/desktop_station.h"
 #include "app/headless_station.h"
 #include "app/list_audio.h"
+#include "app/web_user_command.h"
 #include "app/window_application.h"
 #include "core/config/version.h"
 #include "platform/station_home.h"
@@ -40,12 +41,29 @@ int main(int argc, char* argv[]) {
   const QCommandLineOption listAudio(
       QStringLiteral("list-audio"),
       QStringLiteral("List the mixer lines and controls of the sound system and exit."));
+  const QCommandLineOption webUser(
+      QStringLiteral("web-user"),
+      QStringLiteral("Add or change a web console user (with --role; the password is read from "
+                     "standard input), or remove one (with --remove), and exit."),
+      QStringLiteral("NAME"));
+  const QCommandLineOption role(QStringLiteral("role"),
+                                QStringLiteral("The web user's role: viewer, operator or admin."),
+                                QStringLiteral("ROLE"));
+  const QCommandLineOption remove(QStringLiteral("remove"),
+                                  QStringLiteral("Remove the web user named by --web-user."));
   parser.addOption(headless);
   parser.addOption(home);
   parser.addOption(audio);
   parser.addOption(listAudio);
+  parser.addOption(webUser);
+  parser.addOption(role);
+  parser.addOption(remove);
   parser.process(*app);
 
+  if (parser.isSet(webUser)) {
+    return tarvok::RunWebUserCommand(parser.value(home), parser.value(webUser), parser.value(role),
+                                     parser.isSet(remove));
+  }
   if (parser.isSet(listAudio))
     return tarvok::ListAudio(parser.value(audio));
   if (parser.isSet(headless))

@@ -28,8 +28,8 @@ void ExitOnFatal(QtMsgType type, const QMessageLogContext&, const QString& messa
 
 bool RunsWithoutWindow(int argc, char* argv[]) {
   for (int i = 1; i < argc; ++i) {
-    for (const char* option :
-         {"--headless", "--list-audio", "--help", "--help-all", "-h", "-?", "--version", "-v"}) {
+    for (const char* option : {"--headless", "--list-audio", "--web-user", "--help", "--help-all",
+                               "-h", "-?", "--version", "-v"}) {
       if (std::strcmp(argv[i], option) == 0)
         return true;
     }

@@ -1,7 +1,5 @@
 #include "core/station/remote_control.h"
 
-#include <optional>
-
 #include "core/config/config.h"
 #include "core/config/remote_data.h"
 #include "core/station/mode_control.h"
@@ -14,33 +12,6 @@ namespace tarvok {
 namespace {
 
 constexpr int kSchedulerCommand = 4;
-
-// The button that "state" names in a mode; "Force RECORD" cannot be selected remotely.
-std::optional<TStateButton> RemoteButton(TRepeaterMode mode, int state) {
-  using enum TStateButton;
-  if (state < 1 || state > 3)
-    return std::nullopt;
-  switch (mode * 10 + state) {
-    case 11:
-      return RepeaterVox;
-    case 12:
-      return RepeaterForceXmit;
-    case 13:
-      return RepeaterForceRecv;
-    case 21:
-      return SimplexVox;
-    case 22:
-      return SimplexForceXmit;
-    case 23:
-      return SimplexListen;
-    case 31:
-      return BeaconVox;
-    case 33:
-      return BeaconListen;
-    default:
-      return std::nullopt;
-  }
-}
 
 }  // namespace
 
@@ -84,7 +55,7 @@ void TRemoteControl::ApplyCommand(int mode, int state) {
   if (!IsOperatingMode(mode))
     return;
   if (!state_.SchedulerOn && mode == state_.Mode) {
-    if (const auto button = RemoteButton(state_.Mode, state))
+    if (const auto button = RemoteStateButton(state_.Mode, state))
       modeControl_.ClickStateButton(*button);
     return;
   }

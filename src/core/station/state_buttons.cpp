@@ -50,6 +50,31 @@ std::optional<TStateButton> PassiveButtonOf(TRepeaterMode mode) {
   }
 }
 
+std::optional<TStateButton> RemoteStateButton(TRepeaterMode mode, int state) {
+  if (state < 1 || state > 3)
+    return std::nullopt;
+  switch (mode * 10 + state) {
+    case 11:
+      return RepeaterVox;
+    case 12:
+      return RepeaterForceXmit;
+    case 13:
+      return RepeaterForceRecv;
+    case 21:
+      return SimplexVox;
+    case 22:
+      return SimplexForceXmit;
+    case 23:
+      return SimplexListen;
+    case 31:
+      return BeaconVox;
+    case 33:
+      return BeaconListen;
+    default:
+      return std::nullopt;
+  }
+}
+
 std::optional<TStateButton> TStateButtons::Checked(TControlPage page) const {
   const auto index = static_cast<std::size_t>(page);
   return index < checked_.size() ? checked_[index] : std::nullopt;

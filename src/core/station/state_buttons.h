@@ -38,6 +38,9 @@ const TStateButtonInfo& StateButtonInfo(TStateButton button);
 // A mode's "Enable VOX" and passive buttons; none for rmNone.
 std::optional<TStateButton> VoxButtonOf(TRepeaterMode mode);
 std::optional<TStateButton> PassiveButtonOf(TRepeaterMode mode);
+// The button that a remote command's "state" (1 to 3) names in a mode; "Force RECORD" has no
+// number, it cannot be selected from afar.
+std::optional<TStateButton> RemoteStateButton(TRepeaterMode mode, int state);
 
 class TStateButtons {
  public:

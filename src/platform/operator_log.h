@@ -1,6 +1,7 @@
 // The headless station's log for the operator: one timestamped line on standard output for each
 // thing that happens on the air (mode and state changes, keying, recordings, beacons, scheduled
 // switches, DTMF keys, errors). The questions the window would ask in a dialog are printed once.
+// Every line is also published, stamped as printed, for the web console's log.
 #pragma once
 
 #include <QObject>
@@ -23,6 +24,9 @@ class TOperatorLog final : public QObject {
   // window to ask them, the log answers the station's questions itself.
   void Follow(TStationAssembly& assembly, bool answersQuestions);
   void Line(const QString& text);
+
+ signals:
+  void LineWritten(const QString& stampedLine);
 
  private:
   // Each question once: the station runs unattended and would repeat it at every mode change.

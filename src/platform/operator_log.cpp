@@ -1,4 +1,4 @@
-#include "app/operator_log.h"
+#include "platform/operator_log.h"
 
 #include <cstdio>
 
@@ -17,8 +17,10 @@ TOperatorLog::TOperatorLog(const TClock& clock, QObject* parent) : QObject(paren
 
 void TOperatorLog::Line(const QString& text) {
   const QString stamp = clock_.Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-  std::printf("%s  %s\n", stamp.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+  const QString line = stamp + QStringLiteral("  ") + text;
+  std::printf("%s\n", line.toLocal8Bit().constData());
   std::fflush(stdout);
+  emit LineWritten(line);
 }
 
 void TOperatorLog::Follow(TStationAssembly& assembly, bool answersQuestions) {
