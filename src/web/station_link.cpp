@@ -120,6 +120,7 @@ QJsonObject TStationLink::Snapshot() const {
       {QStringLiteral("capturing"), now.Capturing},
       {QStringLiteral("recorderRunning"), now.RecorderCapture},
       {QStringLiteral("recorderAvailable"), modes.RecorderMenuEnabled()},
+      {QStringLiteral("heldByDialog"), now.HeldByDialog},
       {QStringLiteral("error"), now.Error},
       {QStringLiteral("date"), now.Date},
       {QStringLiteral("time"), now.Time},
@@ -151,6 +152,8 @@ bool TStationLink::RecorderRunning() const { return station_.Snapshot().Recorder
 QString TStationLink::Refusal() const {
   if (station_.Closed())
     return QStringLiteral("The station is stopping");
+  if (station_.Snapshot().HeldByDialog)
+    return QStringLiteral("A dialog of the station's window is open: close it first");
   return {};
 }
 

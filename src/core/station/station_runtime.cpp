@@ -217,8 +217,10 @@ void TStationRuntime::SaveLevels() {
 }
 
 TStationRuntime::TDialogHold::TDialogHold(TStationRuntime& station) : station_(station) {
-  if (!station_.closed_)
-    station_.dialog_->Begin();
+  if (station_.closed_)
+    return;
+  station_.dialog_->Begin();
+  station_.snapshotFeed_->Update();
 }
 
 TStationRuntime::TDialogHold::~TDialogHold() { station_.EndDialogHold(); }
@@ -228,6 +230,7 @@ void TStationRuntime::EndDialogHold() {
     return;
   preview_->Stop();
   dialog_->End();
+  snapshotFeed_->Update();
   // The tone a dialog's CW test was given.
   ApplyToneSettings();
   if (std::exchange(applyPending_, false))

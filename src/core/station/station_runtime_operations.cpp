@@ -6,6 +6,7 @@
 #include "core/audio/sound_card.h"
 #include "core/config/config.h"
 #include "core/dtmf/dtmf_block_processor.h"
+#include "core/station/dialog_suspension.h"
 #include "core/station/snapshot_feed.h"
 #include "core/station/station.h"
 #include "core/station/station_runtime.h"
@@ -91,6 +92,7 @@ TStationSnapshot TStationRuntime::Snapshot() const {
   snapshot.KeyedSince = transmitter_.KeyedSince();
   snapshot.Capturing = Capturing();
   snapshot.RecorderCapture = recorderCapture_ && snapshot.Capturing;
+  snapshot.HeldByDialog = dialog_->Holding();
   snapshot.Error = station_->Display().ErrorText();
   snapshot.Date = station_->ClockTasks().DateText();
   snapshot.Time = station_->ClockTasks().TimeText();

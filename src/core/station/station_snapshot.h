@@ -36,6 +36,8 @@ struct TStationSnapshot {
   bool Capturing = false;
   // The capture was started by the Recorder menu (not kept by the station for itself).
   bool RecorderCapture = false;
+  // A window's dialog holds the station: other views may not change it meanwhile.
+  bool HeldByDialog = false;
   QString Error;
   QString Date;
   QString Time;

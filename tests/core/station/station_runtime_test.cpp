@@ -209,9 +209,11 @@ TEST_F(StationRuntimeTest, ADesktopKeepsItsModeAndOnlyHoldsTheTransmitterOffDuri
     EXPECT_EQ(Mode(), rmInternetRepeater);
     EXPECT_FALSE(Keyed()) << "the VOX follows the forced receive";
     EXPECT_EQ(runtime_->Snapshot().Control, csForcedOff);
+    EXPECT_TRUE(runtime_->Snapshot().HeldByDialog) << "other views are refused meanwhile";
     EXPECT_EQ(Stored("Audio", "State"), "1") << "the file keeps the operator's state";
   }
   Settle();
+  EXPECT_FALSE(runtime_->Snapshot().HeldByDialog);
   EXPECT_EQ(Config().State(), csForcedOn);
   EXPECT_TRUE(Keyed()) << "the state before the dialog returns";
 }
