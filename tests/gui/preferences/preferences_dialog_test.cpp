@@ -24,6 +24,7 @@
 
 #include "core/audio/wave_format.h"
 #include "core/config/config.h"
+#include "core/station/state_buttons.h"
 #include "gui/beacons/beacon_name_dialog.h"
 #include "gui/main_window.h"
 #include "gui/scale_view.h"
@@ -239,15 +240,18 @@ TEST_F(PreferencesTest, AgcBoundsConvertBetweenDecibelsAndPercentHalvesToEven) {
   EXPECT_EQ(Stored("AutomaticGainControl", "Maximum0"), "1000");
 }
 
-TEST_F(PreferencesTest, APreviewWhileTheStationPlaysSaysTheDeviceIsBusy) {
+TEST_F(PreferencesTest, APreviewWhileTheStationTransmitsSaysTheDeviceIsBusy) {
   MakeWav("courtesy.wav");
   QStringList boxes;
   InDialog([&](TPreferencesDialog& d) {
-    Click(d, "btnTest");
-    EXPECT_NE(backend_->Playback, nullptr) << "the CW test plays";
+    // A remote command forces the transmitter on while the dialog is open.
+    Station().ClickStateButton(TStateButton::RepeaterForceXmit);
+    Settle();
+    EXPECT_TRUE(Station().TransmitterKeyed());
     auto* names = Find<QComboBox>(d, "cboName");
     emit names->activated(names->findText("courtesy.wav"));
     Click(*Find<QWidget>(d, "EventsSheet"), "btnPreview");
+    EXPECT_EQ(backend_->Playback, nullptr) << "nothing plays over the transmission";
     for (const QMessageBox* box : d.findChildren<QMessageBox*>())
       boxes << box->text();
     Click(d, "btnCancel");
