@@ -13,6 +13,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 
+#include "core/audio/air_wav_files.h"
 #include "core/config/config.h"
 #include "core/station/station_runtime.h"
 #include "gui/beacons/beacon_help_window.h"
@@ -146,7 +147,7 @@ void TBeaconEditor::FillWavList() {
   const QSignalBlocker blocker(wavList_);
   wavList_->clear();
   wavList_->addItem(kNone);
-  wavList_->addItems(QDir(wavFolder_).entryList({QStringLiteral("*.wav")}, QDir::Files));
+  wavList_->addItems(AirWavFiles(wavFolder_));
   int selected = 0;
   if (info.isFile()) {
     for (int i = 1; i < wavList_->count(); ++i) {

@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "core/audio/air_wav_files.h"
 #include "core/station/station_runtime.h"
 #include "gui/dialogs/message_boxes.h"
 
@@ -134,9 +135,7 @@ void TEventsPage::RefreshSound() {
   const QSignalBlocker blocker(names_);
   names_->clear();
   names_->addItem(kNone);
-  QDir folder(folder_);
-  folder.setNameFilters({QStringLiteral("*.wav")});
-  names_->addItems(folder.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
+  names_->addItems(AirWavFiles(folder_));
   const QFileInfo file(event.WavFile);
   const int found = file.isFile() ? names_->findText(file.fileName(), Qt::MatchFixedString) : -1;
   names_->setCurrentIndex(std::max(found, 0));

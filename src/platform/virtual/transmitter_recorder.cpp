@@ -2,12 +2,14 @@
 
 #include <QDir>
 
+#include "core/audio/air_wav_files.h"
+
 namespace tarvok {
 
 TTransmitterRecorder::TTransmitterRecorder(const QString& folder, int sampleRate)
     : sampleRate_(sampleRate) {
   const QDir dir(folder);
-  error_ = wav_.Create(dir.filePath(QStringLiteral("transmitter.wav")),
+  error_ = wav_.Create(dir.filePath(QLatin1String(kTransmitterWavName)),
                        TWaveFormat::Pcm(static_cast<std::uint32_t>(sampleRate), 16, 1));
   log_.setFileName(dir.filePath(QStringLiteral("transmitter.log")));
   if (!log_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) && error_.isEmpty())

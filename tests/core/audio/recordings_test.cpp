@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "core/audio/air_wav_files.h"
 #include "core/audio/log_file_list.h"
 #include "core/audio/recordings_cleanup.h"
 #include "core/audio/wav_recording_file.h"
@@ -109,6 +110,12 @@ TEST_F(RecordingsTest, NoLimitsOrTheRecordingInUseAreNeverTrimmed) {
   EXPECT_TRUE(CleanRecordings(dir_.path(), {0, 0, 0}).isEmpty());
   EXPECT_TRUE(CleanRecordings(dir_.path(), {0, 0, 1000}, {recording}).isEmpty());
   EXPECT_EQ(Remaining(), QStringList{"now.wav"});
+}
+
+TEST_F(RecordingsTest, TheFilesOfferedForTheAirLeaveOutTheStationsOwnOutput) {
+  for (const char* name : {"b.wav", "A.wav", "transmitter.wav", "notes.txt"})
+    MakeRecording(name, 100, 0);
+  EXPECT_EQ(AirWavFiles(dir_.path()), QStringList({"A.wav", "b.wav"}));
 }
 
 }  // namespace
