@@ -4,13 +4,13 @@
 #include <QDir>
 #include <cmath>
 
-#include "core/audio/wav_file_player.h"
 #include "core/common/level_conversion.h"
 #include "core/config/config.h"
 #include "core/schedule/list_editor.h"
 #include "core/station/state_buttons.h"
 #include "core/station/station_runtime.h"
 #include "core/station/status_display.h"
+#include "core/station/trace_source.h"
 
 namespace tarvok {
 
@@ -209,11 +209,11 @@ QString TStationLink::SetRecorder(bool on) {
 QString TStationLink::PlayRecording(const QString& path) {
   if (QString refusal = Refusal(); !refusal.isEmpty())
     return refusal;
-  return station_.FilePlayer().Play(path);
+  return station_.Preview(path);
 }
 
 QString TStationLink::RecordingsFolder() const {
-  TConfig& config = station_.Settings();
+  const TConfig& config = station_.Settings();
   return config.LogPath().isEmpty() ? config.DefaultLogPath() : config.LogPath();
 }
 
@@ -246,7 +246,7 @@ QJsonObject TStationLink::Schedule() const {
 }
 
 QString TStationLink::ReplaceBeacons(const QJsonArray& beacons) {
-  TListEditor& lists = station_.Lists();
+  const TListEditor& lists = station_.Lists();
   TBeaconList list = lists.Beacons();
   list.Clear();
   for (const QJsonValue& value : beacons) {
@@ -266,12 +266,12 @@ QString TStationLink::ReplaceBeacons(const QJsonArray& beacons) {
       return QStringLiteral("The <Beacon Name> field is empty.");
     list.Add(beacon);
   }
-  lists.ReplaceBeacons(list);
+  station_.ReplaceBeacons(list);
   return {};
 }
 
 QString TStationLink::ReplaceSchedule(const QJsonArray& events) {
-  TListEditor& lists = station_.Lists();
+  const TListEditor& lists = station_.Lists();
   std::vector<TScheduleEvent> checked;
   for (const QJsonValue& value : events) {
     if (!value.isObject())
@@ -293,12 +293,7 @@ QString TStationLink::ReplaceSchedule(const QJsonArray& events) {
     event.Duration = duration.toInt(0);
     checked.push_back(event);
   }
-  station_.Settings().IniFile().Batch([&] {
-    for (int i = lists.Schedules().Count() - 1; i >= 0; --i)
-      lists.DeleteEvent(i);
-    for (const TScheduleEvent& event : checked)
-      lists.AddEvent(event);
-  });
+  station_.ReplaceEvents(checked);
   return {};
 }
 

@@ -54,6 +54,7 @@ class TConfig final : public QObject {
   TConfig& operator=(const TConfig&) = delete;
 
   TIniFile& IniFile() { return ini_; }
+  const TIniFile& IniFile() const { return ini_; }
   // Runs many setters as one operation: the file is replaced once, and a file that cannot be
   // written is reported once, not once per key.
   bool WriteTogether(const std::function<void()>& setters);

@@ -50,6 +50,14 @@ bool TListEditor::ReplaceBeacons(const TBeaconList& beacons) {
   return BeaconsEdited();
 }
 
+bool TListEditor::ReplaceEvents(const std::vector<TScheduleEvent>& events) {
+  TModeSchedule& schedules = config_.Schedules();
+  schedules.Clear();
+  for (const TScheduleEvent& event : events)
+    schedules.Add(event);
+  return SchedulesEdited();
+}
+
 bool TListEditor::AddEvent(const TScheduleEvent& event) {
   config_.Schedules().Add(event);
   return SchedulesEdited();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QObject>
+#include <vector>
 
 #include "core/schedule/beacon_list.h"
 #include "core/schedule/mode_schedule.h"
@@ -40,6 +41,8 @@ class TListEditor final : public QObject {
   bool SaveEvent(int index, const TScheduleEvent& event);
   bool DeleteEvent(int index);
   bool SetEventEnabled(int index, bool enabled);
+  // The whole schedule at once, in one write.
+  bool ReplaceEvents(const std::vector<TScheduleEvent>& events);
 
   // The next runs that have passed are searched again, as the lists show them at a new minute.
   void UpdateNextRuns();

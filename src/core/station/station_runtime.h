@@ -147,6 +147,11 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   bool SaveEvent(int index, const TScheduleEvent& event) { return lists_->SaveEvent(index, event); }
   bool DeleteEvent(int index) { return lists_->DeleteEvent(index); }
   bool SetEventEnabled(int index, bool on) { return lists_->SetEventEnabled(index, on); }
+  // Whole lists, as a remote view sends them.
+  bool ReplaceBeacons(const TBeaconList& beacons) { return lists_->ReplaceBeacons(beacons); }
+  bool ReplaceEvents(const std::vector<TScheduleEvent>& events) {
+    return lists_->ReplaceEvents(events);
+  }
 
   // The recordings log: the folder it lists ("" or the message for the user), a fresh listing,
   // and the deletion of one entry.
