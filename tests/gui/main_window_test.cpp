@@ -231,12 +231,12 @@ TEST_F(MainWindowTest, TheIndicatorTakesEachColourWithItsCaption) {
   EXPECT_EQ(colour(), QColor(0x00, 0x00, 0xFF));
 }
 
-TEST_F(MainWindowTest, ChoosingTheBeaconDtfmOrScheduleTabPutsTheFocusInIt) {
+TEST_F(MainWindowTest, ChoosingTheBeaconDtmfOrScheduleTabPutsTheFocusInIt) {
   ShowActive(&Window());
   Trigger("mnuBeaconStation");
   EXPECT_EQ(QApplication::focusWidget(), Child("frmBeacon", "Grid")) << "the mode turned to it";
   ChooseTab(" DTFM  ");
-  EXPECT_EQ(QApplication::focusWidget(), Child("frmDTFM", "Notebook"));
+  EXPECT_EQ(QApplication::focusWidget(), Child("frmDTMF", "Notebook"));
   ChooseTab(" Beacon  ");
   ASSERT_EQ(QApplication::focusWidget(), Child("frmBeacon", "Grid"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
