@@ -73,9 +73,10 @@ int TAlsaPcm::Configure(int preferredRate) {
   snd_pcm_sw_params_alloca(&sw);
   snd_pcm_sw_params_current(pcm_, sw);
   snd_pcm_sw_params_set_avail_min(pcm_, sw, periodFrames_);
-  // Playback starts with its first frame, so that a short sound is heard too; capture is started
-  // below.
-  snd_pcm_sw_params_set_start_threshold(pcm_, sw, 1);
+  // Playback starts once four periods are queued, so that a writer held up for a moment does not
+  // run it dry at once; a short sound still starts, as silence follows every sound's end.
+  // Capture is started below.
+  snd_pcm_sw_params_set_start_threshold(pcm_, sw, periodFrames_ * 4);
   if ((error = snd_pcm_sw_params(pcm_, sw)) < 0)
     return error;
   if (snd_pcm_stream(pcm_) == SND_PCM_STREAM_CAPTURE)
