@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+#include "core/station/mode_control.h"
 #include "core/station/station_runtime.h"
 #include "support/whole_station_fixture.h"
 
@@ -35,6 +36,29 @@ TEST_F(DtmfControlTest, TheRightPinSwitchesToBeaconStationAndTheLogAndRemoteStat
   EXPECT_EQ(lines_, QStringList{"DTMF command: mode Beacon Station"});
   EXPECT_EQ(RemoteStatus().value("RepeaterMode"), "3");
   EXPECT_FALSE(PinLogged());
+}
+
+TEST_F(DtmfControlTest, SchedulerAndStateCommandsFollowTheRemoteFilesRulesAndADialogRefusesThem) {
+  Start("2468",
+        "0 rx silence\n1 rx dtmf *246831#\n3 rx silence\n4 rx dtmf *246822#\n6 rx silence\n"
+        "7 rx dtmf *246830#\n9 rx silence\n10 rx dtmf *246822#\n12 rx silence\n"
+        "13 rx dtmf *246812#\n15 rx silence\n");
+  Run(3500);
+  EXPECT_TRUE(Station().State().SchedulerOn);
+  Run(6000);
+  EXPECT_FALSE(Station().State().SchedulerOn);
+  EXPECT_EQ(Station().State().Mode, rmInternetRepeater);
+  Run(3000);
+  EXPECT_TRUE(Station().Modes().Buttons().IsChecked(TStateButton::RepeaterForceXmit));
+  {
+    const auto hold = Station().HoldForDialog();
+    Run(3000);
+  }
+  EXPECT_EQ(Station().State().Mode, rmInternetRepeater);
+  EXPECT_EQ(lines_, (QStringList{"DTMF command: scheduler on", "DTMF command refused: state 2",
+                                 "DTMF command: scheduler off", "DTMF command: state 2",
+                                 "DTMF command refused while a dialog is open: mode Simplex "
+                                 "Repeater"}));
 }
 
 TEST_F(DtmfControlTest, WrongPinsChangeNothingAndTheThirdLocksEntry) {

@@ -391,9 +391,14 @@ void TStationRuntime::RefreshTick() {
 }
 
 void TStationRuntime::KeepDtmfCapture() {
-  const bool decoding =
-      dtmfControl_->Enabled() || (role_ == TStationRole::Service && dtmf_->Enabled());
-  if (decoding && State().Mode == rmInternetRepeater && !Capturing())
+  // Simplex Repeater mode hears through the recorder and Beacon Station captures for itself; a
+  // scheduler that waits for an event still listens for commands.
+  const TRepeaterMode mode = State().Mode;
+  const bool forCommands =
+      dtmfControl_->Enabled() && (mode == rmInternetRepeater || mode == rmNone);
+  const bool forService =
+      role_ == TStationRole::Service && mode == rmInternetRepeater && dtmf_->Enabled();
+  if ((forCommands || forService) && !Capturing())
     BeginCapture();
 }
 
