@@ -12,11 +12,9 @@ namespace {
 
 class DtmfControlTest : public VirtualStationTest {
  protected:
-  void Start(const QByteArray& pin, const QString& scenario) {
-    WriteSettings(
-        "[Audio]\nState=0\nComDevice=virtual\n[Remote]\nRemoteEnabled=1\n"
-        "[DTMFControl]\nEnabled=1\nPIN=" +
-        pin + "\n");
+  void Start(const QByteArray& pin, const QString& scenario, const QByteArray& audio = {}) {
+    WriteSettings("[Audio]\nState=0\nComDevice=virtual\n" + audio +
+                  "[Remote]\nRemoteEnabled=1\n[DTMFControl]\nEnabled=1\nPIN=" + pin + "\n");
     StartVirtual(scenario);
     QObject::connect(&Station(), &TStationRuntime::DtmfControlLine,
                      [this](const QString& line) { lines_ << line; });
@@ -36,6 +34,13 @@ TEST_F(DtmfControlTest, TheRightPinSwitchesToBeaconStationAndTheLogAndRemoteStat
   EXPECT_EQ(lines_, QStringList{"DTMF command: mode Beacon Station"});
   EXPECT_EQ(RemoteStatus().value("RepeaterMode"), "3");
   EXPECT_FALSE(PinLogged());
+}
+
+TEST_F(DtmfControlTest, SimplexRepeaterHearsCommandsThroughTheRecorder) {
+  Start("2468", "0 rx silence\n1 rx dtmf *246813#\n3 rx silence\n",
+        "SaveMode=1\nDefaultMode=2\nSourceIndex0=3\nSourceIndex1=1\n");
+  ASSERT_EQ(Station().State().Mode, rmSimplexRepeater);
+  EXPECT_TRUE(RunUntil([this] { return Station().State().Mode == rmBeaconStation; }, 5000));
 }
 
 TEST_F(DtmfControlTest, SchedulerAndStateCommandsFollowTheRemoteFilesRulesAndADialogRefusesThem) {
