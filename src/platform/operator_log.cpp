@@ -62,6 +62,7 @@ void TOperatorLog::Follow(TStationAssembly& assembly, bool answersQuestions) {
           [this](const QString& name) { Line(QStringLiteral("Beacon sent: %1").arg(name)); });
   connect(&station, &TStationRuntime::DtmfKey, this,
           [this](QChar key) { Line(QStringLiteral("DTMF key: %1").arg(key)); });
+  connect(&station, &TStationRuntime::DtmfControlLine, this, &TOperatorLog::Line);
   connect(&station, &TStationRuntime::RecordingStarted, this,
           [this](const QString& file) { Line(QStringLiteral("Recording to %1").arg(file)); });
   connect(&station, &TStationRuntime::RecordingFinished, this, [this](const QString& file) {

@@ -14,6 +14,7 @@
 #include "core/dtmf/dtmf_block_processor.h"
 #include "core/station/control_choices.h"
 #include "core/station/dialog_suspension.h"
+#include "core/station/dtmf_control.h"
 #include "core/station/snapshot_feed.h"
 #include "core/station/station.h"
 #include "core/station/trace_source.h"
@@ -35,6 +36,9 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   recordThread_ = std::make_unique<TRecordThread>(soundCard_->Backend(), messages, config_, clock_);
   filePlayer_ = std::make_unique<TWavFilePlayer>(soundCard_->Backend(), recordThread_->Recorder());
   dtmf_ = std::make_unique<TDtmfBlockProcessor>(config_, clock_);
+  dtmfControl_ = std::make_unique<TDtmfControl>(
+      TDtmfControlSettings::Load(config_.IniFile(), dtmfControlProblem_), clock_,
+      config_.DTFMLevel());
   station_ = std::make_unique<TStation>(config_, clock_, transmitter_, *recordThread_, *soundCard_,
                                         *poller_);
   lists_ = std::make_unique<TListEditor>(config_, clock_);
@@ -54,9 +58,14 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   dialog_ = std::make_unique<TDialogSuspension>(config_, *station_, *recordThread_);
   recordings_ = std::make_unique<TRecordingsLog>(config_, [this] { return RecordingsInUse(); });
   TDtmfBlockProcessor* dtmf = dtmf_.get();
-  soundCard_->SetOnWaveData([dtmf](TWaveMessage message, std::span<const std::byte> block) {
-    dtmf->CaptureBlock(message, block);
-  });
+  TDtmfControl* control = dtmfControl_.get();
+  soundCard_->SetOnWaveData(
+      [dtmf, control](TWaveMessage message, std::span<const std::byte> block) {
+        if (message == TWaveMessage::Data)
+          control->CapturedBlock(block);
+        dtmf->CaptureBlock(message, block);
+      });
+  ConnectDtmfControl();
 
   poller_->SetVoxOnDelay(config_.StartDelay());
   poller_->SetVoxOffDelay(config_.StopDelay());
@@ -87,7 +96,12 @@ void TStationRuntime::ConnectRecorder() {
     emit RecordingStarted(file);
   });
   TDtmfBlockProcessor* dtmf = dtmf_.get();
-  recorder.SetOnData([dtmf](std::span<std::byte> block) { dtmf->RecordedBlock(block); });
+  TDtmfControl* control = dtmfControl_.get();
+  // Commands hear the received audio before the DTMF window's equalizer changes it.
+  recorder.SetOnData([dtmf, control, &recorder](std::span<std::byte> block) {
+    control->RecordedBlock(block, recorder.Format());
+    dtmf->RecordedBlock(block);
+  });
   // The tone settings a test was given last only for itself.
   connect(station_.get(), &TStation::CWTestFinished, this, &TStationRuntime::ApplyToneSettings);
   connect(station_.get(), &TStation::RecordingMarked, this, [this](bool recording) {
@@ -128,7 +142,10 @@ void TStationRuntime::ConnectStation() {
           &TListEditor::UpdateNextRuns);
   connect(&station.ClockTasks(), &TClockTasks::SchedulesChecked, this,
           &TStationRuntime::SchedulesChecked);
-  connect(dtmf_.get(), &TDtmfBlockProcessor::KeyDecoded, this, &TStationRuntime::DtmfKey);
+  connect(dtmf_.get(), &TDtmfBlockProcessor::KeyDecoded, this, [this](QChar key) {
+    if (!dtmfControl_->Entering())
+      emit DtmfKey(key);
+  });
   connect(soundCard_.get(), &TSoundCard::CaptureChanged, this, [this](bool capturing) {
     recorderCapture_ = recorderCapture_ && capturing;
     emit CaptureChanged(capturing);
@@ -175,6 +192,10 @@ void TStationRuntime::Start() {
     station_->Display().ShowError(
         QStringLiteral("The remote folder %1 does not exist: remote control is off")
             .arg(config_.RemotePath()));
+  if (!dtmfControlProblem_.isEmpty()) {
+    QMetaObject::invokeMethod(
+        this, [this] { emit DtmfControlLine(dtmfControlProblem_); }, Qt::QueuedConnection);
+  }
   poller_->Start();
   refreshTimer_.start();
   vox_->ApplyLevels();
@@ -370,8 +391,14 @@ void TStationRuntime::RefreshTick() {
 }
 
 void TStationRuntime::KeepDtmfCapture() {
-  if (role_ == TStationRole::Service && State().Mode == rmInternetRepeater && dtmf_->Enabled() &&
-      !Capturing())
+  // Simplex Repeater mode hears through the recorder and Beacon Station captures for itself; a
+  // scheduler that waits for an event still listens for commands.
+  const TRepeaterMode mode = State().Mode;
+  const bool forCommands =
+      dtmfControl_->Enabled() && (mode == rmInternetRepeater || mode == rmNone);
+  const bool forService =
+      role_ == TStationRole::Service && mode == rmInternetRepeater && dtmf_->Enabled();
+  if ((forCommands || forService) && !Capturing())
     BeginCapture();
 }
 

@@ -28,6 +28,8 @@ class TClockTasks;
 class TConfig;
 class TDialogSuspension;
 class TDtmfBlockProcessor;
+class TDtmfControl;
+struct TDtmfCommand;
 class TLevelPoller;
 class TRecordThread;
 class TRecordingsLog;
@@ -233,7 +235,10 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void SchedulesChecked();
   void ErrorShown(const QString& text);
   void ErrorCleared();
+  // A key the DTMF window's decoder read; never one of a command entry.
   void DtmfKey(QChar key);
+  // What commands over the air did, for the operator log.
+  void DtmfControlLine(const QString& line);
   void CaptureChanged(bool capturing);
   void TransferChanged(const QString& text);
   // Something in the snapshot changed (never a level alone).
@@ -266,6 +271,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // The traces, the listeners and the DTMF capture follow the mode in force.
   void FollowMode();
   void KeepDtmfCapture();
+  void ConnectDtmfControl();
+  void RunDtmfCommand(const TDtmfCommand& command);
   void BeginCapture();
   TTraceSource& EditTrace(int index) { return *traces_[static_cast<std::size_t>(index)]; }
 
@@ -279,6 +286,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   std::unique_ptr<TRecordThread> recordThread_;
   std::unique_ptr<TWavFilePlayer> filePlayer_;
   std::unique_ptr<TDtmfBlockProcessor> dtmf_;
+  std::unique_ptr<TDtmfControl> dtmfControl_;
+  QString dtmfControlProblem_;
   std::unique_ptr<TListEditor> lists_;
   std::unique_ptr<TStation> station_;
   std::array<std::unique_ptr<TTraceSource>, 2> traces_;
