@@ -112,7 +112,9 @@ class TWebStation {
         QStringLiteral(TARVOK_BINARY),
         {QStringLiteral("--headless"), QStringLiteral("--home"), Folder(),
          QStringLiteral("--audio"), QStringLiteral("virtual:") + scenario.fileName()});
-    return run_.Process.waitForStarted() && WaitFor("Web console", 10000);
+    // The default settings must start the console; others may be refused, which is logged too.
+    return run_.Process.waitForStarted() &&
+           WaitFor(web.isEmpty() ? "Web console on " : "Web console", 10000);
   }
   void Stop() {
     if (run_.Process.state() == QProcess::NotRunning)
