@@ -196,6 +196,13 @@ TEST_F(WebApiTest, RecordingsAreServedByteForByteAndNothingElseIs) {
     EXPECT_EQ(web_.Get(path, viewer).Status, 404) << path.constData();
 }
 
+#ifdef __SANITIZE_ADDRESS__
+// AddressSanitizer keeps freed memory in quarantine: every drained chunk of a body would count.
+constexpr bool kPeakMemoryMeasurable = false;
+#else
+constexpr bool kPeakMemoryMeasurable = true;
+#endif
+
 TEST_F(WebApiTest, TheGateRefusesLargeSlowAndOddRequestsBeforeTheParser) {
   auto peak = [this] {
     QFile status(QStringLiteral("/proc/%1/status").arg(web_.Process().processId()));
@@ -222,7 +229,9 @@ TEST_F(WebApiTest, TheGateRefusesLargeSlowAndOddRequestsBeforeTheParser) {
   socket.waitForReadyRead(1000);
   reply += socket.readAll();
   EXPECT_TRUE(reply.startsWith("HTTP/1.1 413")) << reply.left(100).constData();
-  EXPECT_LT(peak() - before, 5 * 1024) << "VmHWM grew (kB)";
+  if (kPeakMemoryMeasurable) {
+    EXPECT_LT(peak() - before, 5 * 1024) << "VmHWM grew (kB)";
+  }
 
   EXPECT_EQ(web_.Request("POST", "/api/mode", {}, {}, "Transfer-Encoding: chunked\r\n").Status,
             411);
