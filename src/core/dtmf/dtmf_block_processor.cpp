@@ -248,6 +248,8 @@ void TDtmfBlockProcessor::ProcessBlock() {
 }
 
 void TDtmfBlockProcessor::AddKey(char key) {
+  if (entriesHidden_ && entryMask_.Take(key, clock_.Now().toMSecsSinceEpoch()))
+    return;
   ++keyCount_;
   if (keyCount_ > kKeysPerLine || terminal_.isEmpty()) {
     terminal_.append(QString());

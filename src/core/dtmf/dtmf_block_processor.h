@@ -19,6 +19,7 @@
 #include "core/audio/sound_card.h"
 #include "core/common/repeater_mode.h"
 #include "core/dtmf/digital_filter.h"
+#include "core/dtmf/dtmf_entry_mask.h"
 #include "core/dtmf/dtmf_key_reader.h"
 #include "core/station/station_edits.h"
 
@@ -81,6 +82,9 @@ class TDtmfBlockProcessor final : public QObject {
   // Decodes the last block; main thread.
   void ProcessBlock();
 
+  // While commands are read over the air, the keys of a command entry are neither shown in the
+  // terminal nor reported.
+  void SetEntriesHidden(bool hidden) { entriesHidden_ = hidden; }
   const QStringList& TerminalLines() const { return terminal_; }
   void ClearTerminal();
   // "FFT Time: 3ms".
@@ -129,6 +133,8 @@ class TDtmfBlockProcessor final : public QObject {
   // Used on the main thread only.
   TDtmfKeyReader reader_;
   std::vector<TDtmfKeyReader::TKey> keys_;
+  bool entriesHidden_ = false;
+  TDtmfEntryMask entryMask_;
   std::atomic_flag busy_;
   // The block in Samples has been analysed already (by the equalizer); guarded by busy_.
   bool transformed_ = false;

@@ -18,17 +18,21 @@ bool TDtmfCommandReader::ValidPin(const std::string& pin) {
 }
 
 void TDtmfCommandReader::Restart() {
+  mask_.Close();
   entering_ = false;
   digits_.clear();
 }
 
 TDtmfCommandReader::TOutcome TDtmfCommandReader::Take(char key, std::int64_t ms) {
-  if (entering_ && ms - lastKeyMs_ > kKeyTimeoutMs)
-    Restart();
-  lastKeyMs_ = ms;
+  if (!mask_.Take(key, ms) || (key == '*' && LockedAt(ms))) {
+    // Outside an entry, or a pause too long: what was typed so far is forgotten.
+    entering_ = false;
+    digits_.clear();
+    return TOutcome::None;
+  }
   if (key == '*') {
-    Restart();
-    entering_ = !LockedAt(ms);
+    entering_ = true;
+    digits_.clear();
     return TOutcome::None;
   }
   if (!entering_)

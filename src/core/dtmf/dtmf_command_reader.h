@@ -7,6 +7,8 @@
 #include <deque>
 #include <string>
 
+#include "core/dtmf/dtmf_entry_mask.h"
+
 namespace tarvok {
 
 enum class TDtmfCommandCode {
@@ -25,7 +27,6 @@ struct TDtmfCommand {
 
 class TDtmfCommandReader {
  public:
-  static constexpr std::int64_t kKeyTimeoutMs = 5000;
   static constexpr int kWrongPinsToLock = 3;
   static constexpr std::int64_t kWrongPinWindowMs = 10 * 60 * 1000;
   static constexpr std::int64_t kLockoutMs = 10 * 60 * 1000;
@@ -51,6 +52,8 @@ class TDtmfCommandReader {
 
   // Within a command entry: from "*" to its end, its keys are not to be shown or logged.
   bool Entering() const { return entering_; }
+  // The entry in progress has carried the whole PIN so far.
+  bool PinHeard() const { return entering_ && digits_.compare(0, pin_.size(), pin_) == 0; }
   // Some audio was lost: the entry in progress starts over.
   void Restart();
   bool LockedAt(std::int64_t ms) const { return ms < lockedUntil_; }
@@ -59,9 +62,9 @@ class TDtmfCommandReader {
   bool ReadCode(const std::string& code);
 
   std::string pin_;
+  TDtmfEntryMask mask_;
   bool entering_ = false;
   std::string digits_;
-  std::int64_t lastKeyMs_ = 0;
   std::deque<std::int64_t> wrongPins_;
   std::int64_t lockedUntil_ = 0;
   TDtmfCommand command_;

@@ -60,7 +60,9 @@ void TDtmfControl::Decode() {
   decoder_.Process(samples_, keys_);
   const std::int64_t ms = clock_.Now().toMSecsSinceEpoch();
   for (const TDtmfFrameDecoder::TKey& key : keys_) {
-    switch (reader_->Take(key.Key, ms)) {
+    const TDtmfCommandReader::TOutcome outcome = reader_->Take(key.Key, ms);
+    pinHeard_ = pinHeard_ || reader_->PinHeard();
+    switch (outcome) {
       case TDtmfCommandReader::TOutcome::Command:
         emit CommandReceived(reader_->Command());
         break;

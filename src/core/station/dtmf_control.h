@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "core/config/dtmf_control_settings.h"
@@ -40,6 +41,13 @@ class TDtmfControl final : public QObject {
   void CapturedBlock(std::span<const std::byte> block);
   // The recorder's blocks in the format it records; any thread.
   void RecordedBlock(std::span<const std::byte> block, const TWaveFormat& format);
+  // Decodes what is queued now rather than at the next turn of the event loop; main thread.
+  void DecodeQueued() {
+    if (Enabled())
+      Decode();
+  }
+  // Whether the PIN was heard since the last call: a recording that carried it is withheld.
+  bool TakePinHeard() { return std::exchange(pinHeard_, false); }
 
  signals:
   // A command with the right PIN.
@@ -67,6 +75,7 @@ class TDtmfControl final : public QObject {
   // Main thread only.
   std::vector<std::int32_t> samples_;
   std::vector<TDtmfFrameDecoder::TKey> keys_;
+  bool pinHeard_ = false;
 };
 
 }  // namespace tarvok

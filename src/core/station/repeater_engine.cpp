@@ -82,6 +82,9 @@ void TRepeaterEngine::SetState(TSender sender, int request, int beaconIndex) {
   // tick would only fail again at once.
   if (sender == TSender::Trace && state_.RetryPending)
     return;
+  // The station's own message on the air is no signal to act on: the VOX waits for its end.
+  if (sender == TSender::Trace && transmitter_.Held())
+    return;
   if (state_.SchedulerOn && state_.Mode == rmNone)
     return;
   if (state_.Mode == rmSimplexRepeater) {
@@ -162,7 +165,23 @@ bool TRepeaterEngine::StartSimplexAudio(int target) {
   }
 }
 
+bool TRepeaterEngine::RecordingWithheld() {
+  if (!recordingWithheld_ || !Recording())
+    return false;
+  // Stopped first: the check hears the recording to its last block.
+  recorder_.StopRecord();
+  return recordingWithheld_();
+}
+
 void TRepeaterEngine::SimplexTransition(int target) {
+  if (target == msNoSignal && state_.ModeState == msSignal && RecordingWithheld()) {
+    // As after a playback, without one; with nothing to send, the station listens again.
+    Enter(msNoSignal);
+    SimplexAfterPlayback(TSender::Station);
+    if (state_.ModeState == msNoSignal && !Playing())
+      recorder_.StartRecord(false);
+    return;
+  }
   if (!StartSimplexAudio(target))
     return;
   if (target == msForcedOn || target == msSignal || target == msListen)

@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <mutex>
 
 #include "core/station/station_state.h"
@@ -57,6 +58,12 @@ class TRepeaterEngine final : public QObject {
   // and requests for the state that keyed it are dropped until another one comes.
   void TransmitterTimedOut();
 
+  // Asked when a Simplex transmission ends, once its recording has stopped: true when the
+  // recording is to go neither on the air nor into the log (it carried a command's PIN).
+  void SetRecordingCheck(std::function<bool()> withheld) {
+    recordingWithheld_ = std::move(withheld);
+  }
+
   // The identification and QST timers, with the intervals of their audio events.
   void IdentTimerTick();
   void QstTimerTick();
@@ -76,6 +83,7 @@ class TRepeaterEngine final : public QObject {
   void SimplexTransition(int target);
   void BeaconTransition(int target, int beaconIndex);
   bool StartSimplexAudio(int target);
+  bool RecordingWithheld();
   void StopSimplexAudio();
   void StartBeacon(int target, int beaconIndex);
   void SimplexAfterPlayback(TSender sender);
@@ -100,6 +108,7 @@ class TRepeaterEngine final : public QObject {
   bool playbackFinishing_ = false;
   bool cutShort_ = false;  // the playback that ends was cut by the watchdog
   TModeState lockoutCause_ = msDefault;
+  std::function<bool()> recordingWithheld_;
   QTimer identTimer_;
   QTimer qstTimer_;
 };

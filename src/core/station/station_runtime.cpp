@@ -12,6 +12,7 @@
 #include "core/config/config.h"
 #include "core/config/preferences.h"
 #include "core/dtmf/dtmf_block_processor.h"
+#include "core/station/air_messages.h"
 #include "core/station/control_choices.h"
 #include "core/station/dialog_suspension.h"
 #include "core/station/dtmf_control.h"
@@ -55,6 +56,12 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   preview_ = std::make_unique<TStationPreview>(*filePlayer_, *station_, *recordThread_, *soundCard_,
                                                config_, transmitter_);
   connect(preview_.get(), &TStationPreview::Finished, this, &TStationRuntime::PreviewFinished);
+  airPlayer_ = std::make_unique<TStationPreview>(*filePlayer_, *station_, *recordThread_,
+                                                 *soundCard_, config_, transmitter_);
+  airMessages_ = std::make_unique<TAirMessages>(*airPlayer_, transmitter_, clock_,
+                                                [this] { return AirIsClear(); });
+  // What the VOX heard of the message is no signal: a signal needs its full on-delay again.
+  connect(airMessages_.get(), &TAirMessages::Sent, this, [this] { poller_->Reset(); });
   dialog_ = std::make_unique<TDialogSuspension>(config_, *station_, *recordThread_);
   recordings_ = std::make_unique<TRecordingsLog>(config_, [this] { return RecordingsInUse(); });
   TDtmfBlockProcessor* dtmf = dtmf_.get();
@@ -72,7 +79,7 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   poller_->SetOtherOnDelay(config_.LocalStartDelay());
   poller_->SetOtherOffDelay(config_.LocalStopDelay());
 
-  connect(&voxTimer_, &QTimer::timeout, vox_.get(), &TVoxControl::VoxTimerTick);
+  connect(&voxTimer_, &QTimer::timeout, this, [this] { Tick(TStationTimer::Vox); });
   connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTick);
   ApplyPeakSpeed();
   connect(&config_, &TConfig::SettingChanged, this, &TStationRuntime::SettingChanged);
@@ -92,6 +99,10 @@ void TStationRuntime::ConnectRecorder() {
   connect(&recorder, &TRadioRecorder::RecordProgress, &display, &TStatusDisplay::ProgressTick,
           Qt::DirectConnection);
   connect(&recorder, &TRadioRecorder::RecordingFileStarted, this, [this](const QString& file) {
+    // What was heard before this recording began is not its business.
+    dtmfControl_->DecodeQueued();
+    dtmfControl_->TakePinHeard();
+    recordingWithheld_ = false;
     fileRecording_ = true;
     emit RecordingStarted(file);
   });
@@ -109,7 +120,8 @@ void TStationRuntime::ConnectRecorder() {
       trace->MarkRecording(recording);
     if (!recording && fileRecording_) {
       fileRecording_ = false;
-      emit RecordingFinished(LastRecording());
+      if (!WithholdRecording())
+        emit RecordingFinished(LastRecording());
     }
   });
 }
@@ -142,6 +154,7 @@ void TStationRuntime::ConnectStation() {
           &TListEditor::UpdateNextRuns);
   connect(&station.ClockTasks(), &TClockTasks::SchedulesChecked, this,
           &TStationRuntime::SchedulesChecked);
+  dtmf_->SetEntriesHidden(dtmfControl_->Enabled());
   connect(dtmf_.get(), &TDtmfBlockProcessor::KeyDecoded, this, [this](QChar key) {
     if (!dtmfControl_->Entering())
       emit DtmfKey(key);
@@ -219,6 +232,7 @@ void TStationRuntime::Close() {
       config_.SetDefaultMode(*mode);
   });
   // A beacon or message on the air ends with the station.
+  airMessages_->Stop();
   filePlayer_->Stop();
   recordThread_->StopPlay();
   recordThread_->StopRecord();
@@ -351,6 +365,7 @@ void TStationRuntime::Tick(TStationTimer timer) {
   switch (timer) {
     case TStationTimer::Vox:
       vox_->VoxTimerTick();
+      airMessages_->TrySend();
       break;
     case TStationTimer::Refresh:
       RefreshTick();

@@ -23,6 +23,7 @@
 
 namespace tarvok {
 
+class TAirMessages;
 class TClock;
 class TClockTasks;
 class TConfig;
@@ -273,6 +274,15 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void KeepDtmfCapture();
   void ConnectDtmfControl();
   void RunDtmfCommand(const TDtmfCommand& command);
+  // Runs a command; false when it is refused.
+  bool DoDtmfCommand(const TDtmfCommand& command);
+  // "I 1423": the mode's letter (W while the scheduler waits) and the time.
+  QString StatusReport() const;
+  // Nothing is on the air nor about to be, and nothing holds the transmitter: no carrier, no
+  // signal on the VOX trace, no recording or playback, no forced state, lock-out or dialog.
+  bool AirIsClear() const;
+  // At the end of a Simplex recording: one that carried the PIN is deleted unheard and unlisted.
+  bool WithholdRecording();
   void BeginCapture();
   TTraceSource& EditTrace(int index) { return *traces_[static_cast<std::size_t>(index)]; }
 
@@ -293,6 +303,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   std::array<std::unique_ptr<TTraceSource>, 2> traces_;
   std::unique_ptr<TVoxControl> vox_;
   std::unique_ptr<TStationPreview> preview_;
+  std::unique_ptr<TStationPreview> airPlayer_;
+  std::unique_ptr<TAirMessages> airMessages_;
   std::unique_ptr<TDialogSuspension> dialog_;
   std::unique_ptr<TRecordingsLog> recordings_;
   std::unique_ptr<TSnapshotFeed> snapshotFeed_;
@@ -302,6 +314,7 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   bool closed_ = false;
   bool fileRecording_ = false;
   bool recorderCapture_ = false;
+  bool recordingWithheld_ = false;
   bool applyPending_ = false;
 };
 

@@ -64,7 +64,17 @@ void TTransmitter::ClosePort() {
 }
 
 void TTransmitter::Key(bool on) {
-  const bool keyed = on && !LockedOut();
+  requested_ = on;
+  Apply();
+}
+
+void TTransmitter::Hold(bool on) {
+  held_ = on;
+  Apply();
+}
+
+void TTransmitter::Apply() {
+  const bool keyed = (requested_ || held_) && !LockedOut();
   if (keyed && !keyed_) {
     keyedMs_ = 0;
     lastTick_ = clock_.Now().toMSecsSinceEpoch();

@@ -43,7 +43,10 @@ class TTransmitter final : public QObject {
   // Keys (true) or releases the transmitter. ComPin 0 keys DTR, 1 keys RTS, any other no line.
   // During a lock-out the transmitter stays released.
   void Key(bool on);
-  // Keyed as the station asked for last, whether or not a line could follow it.
+  // Holds the transmitter keyed for a message of the station's own, whatever Key asks meanwhile.
+  void Hold(bool on);
+  bool Held() const { return held_; }
+  // Keyed as the station asked for last (or held), whether or not a line could follow it.
   bool Keyed() const { return keyed_; }
   // Station time of the last keying; invalid while released.
   const QDateTime& KeyedSince() const { return keyedSince_; }
@@ -75,6 +78,7 @@ class TTransmitter final : public QObject {
   enum class TLockout { None, UntilCauseEnds, ForLockoutTime };
 
   void SettingChanged(const QString& section, const QString& key);
+  void Apply();
   void SetLine(bool on);
   void ReportLine(bool raised);
   // Milliseconds of station time since the last tick, as far as they can be believed.
@@ -87,6 +91,8 @@ class TTransmitter final : public QObject {
   TUserMessages& messages_;
   TState state_ = TState::Closed;
   bool keyed_ = false;
+  bool requested_ = false;  // what Key asked for last
+  bool held_ = false;
   QDateTime keyedSince_;
   bool lineRaised_ = false;
   TLockout lockout_ = TLockout::None;

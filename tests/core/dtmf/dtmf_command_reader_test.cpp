@@ -48,8 +48,11 @@ TEST(DtmfCommandReaderTest, EachCodeNamesItsCommand) {
 
 TEST(DtmfCommandReaderTest, AnEntryRunsFromStarToHashWithinFiveSecondsAKey) {
   TDtmfCommandReader reader("2468");
-  EXPECT_EQ(Send(reader, "12*2468"), TOutcome::None);
+  EXPECT_EQ(Send(reader, "12*246"), TOutcome::None);
   EXPECT_TRUE(reader.Entering());
+  EXPECT_FALSE(reader.PinHeard());
+  Send(reader, "8");
+  EXPECT_TRUE(reader.PinHeard());
   EXPECT_EQ(Send(reader, "5#"), TOutcome::Command);
   EXPECT_FALSE(reader.Entering());
   // "*" starts over, A to D and a lost block abandon the entry.
