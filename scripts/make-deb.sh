@@ -4,11 +4,7 @@
 # and leaves build/deb/tarvok_VERSION_ARCH.deb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-apt_get() {
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 -y -qq "$@" >/dev/null
-}
+source scripts/lib/apt.sh
 apt_get update
 apt_get install --no-install-recommends build-essential dpkg-dev debhelper lintian
 apt_get build-dep ./

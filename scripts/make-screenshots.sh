@@ -3,11 +3,9 @@
 # the main window while the demo's transmission is recorded, and the upper trace's source page.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+source scripts/lib/apt.sh
 scripts/install-deps.sh
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-  xvfb xdotool imagemagick x11-utils fonts-dejavu-core >/dev/null
+apt_get install --no-install-recommends xvfb xdotool imagemagick x11-utils fonts-dejavu-core
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release --target tarvok
 

@@ -11,11 +11,9 @@ scripts/install-deps.sh
 # sound server), clang with its libFuzzer runtime for the fuzz targets, systemd and man-db for
 # checking the installed unit and the manual page it names, and openssl and a headless Chromium
 # for the web console's HTTPS and browser tests.
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-  pipewire pipewire-pulse wireplumber dbus clang libclang-rt-dev systemd man-db \
-  openssl chromium chromium-driver python3-selenium >/dev/null
+source scripts/lib/apt.sh
+apt_get install pipewire pipewire-pulse wireplumber dbus clang libclang-rt-dev systemd man-db \
+  openssl chromium chromium-driver python3-selenium
 # The package suite installs and purges the package; the suites before it must never meet it.
 if dpkg-query -W -f '${Status}' tarvok 2>/dev/null | grep -q ' installed$'; then
   echo "test-all: the package tarvok is installed here; the package suite installs and purges it:" \

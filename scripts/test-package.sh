@@ -4,11 +4,7 @@
 # then purged, after which no file it installed may be left. The purge runs whatever happens.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-apt_get() {
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 -y -qq "$@" >/dev/null
-}
+source scripts/lib/apt.sh
 fail() {
   echo "test-package: $*" >&2
   exit 1
