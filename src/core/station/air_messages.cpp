@@ -26,12 +26,16 @@ void TAirMessages::Send(const QString& file, const QString& cw) {
   waiting_.push_back({file, cw});
 }
 
+void TAirMessages::CutShort() {
+  if (!std::exchange(sending_, false))
+    return;
+  player_.Stop();
+  transmitter_.Hold(false);
+}
+
 void TAirMessages::Stop() {
   waiting_.clear();
-  if (std::exchange(sending_, false)) {
-    player_.Stop();
-    transmitter_.Hold(false);
-  }
+  CutShort();
 }
 
 void TAirMessages::TrySend() {

@@ -31,6 +31,8 @@ class TAirMessages final : public QObject {
   bool Sending() const { return sending_; }
   // Sends the next message when the air is clear; cheap when none waits.
   void TrySend();
+  // The message on the air stops and the transmitter is released; the others still wait.
+  void CutShort();
   // Nothing more goes out: what waits is forgotten and what plays is stopped.
   void Stop();
 

@@ -254,6 +254,8 @@ void TStationRuntime::SaveLevels() {
 TStationRuntime::TDialogHold::TDialogHold(TStationRuntime& station) : station_(station) {
   if (station_.closed_)
     return;
+  // A dialog holds the transmitter off: an answer on the air ends, those waiting wait longer.
+  station_.airMessages_->CutShort();
   station_.dialog_->Begin();
   station_.snapshotFeed_->Update();
 }
