@@ -153,6 +153,27 @@ TEST_F(DtmfControlTest, ASimplexRecordingThatCarriedThePinIsNeitherRepeatedNorKe
   EXPECT_FALSE(PinLogged());
 }
 
+TEST_F(DtmfControlTest, ACommandThatEndsItsOwnRecordingLeavesItUnkeptAndTheStationListening) {
+  // Force XMIT, then VOX again, each in its own over; a plain transmission follows.
+  Start("2468",
+        "0 rx silence\n1 rx dtmf *246822# 100 50\n3 rx silence\n5 rx dtmf *246821# 100 50\n"
+        "7 rx silence\n10 rx tone 800 -12\n12 rx silence\n",
+        "SaveMode=1\nLogEnabled=1\nDefaultMode=2\nSourceIndex0=3\nSourceIndex1=1\n");
+  Run(18000);
+  EXPECT_TRUE(lines_.contains("DTMF command: state 1")) << lines_.join('|').toStdString();
+  ASSERT_EQ(finished_.size(), 1);
+  EXPECT_EQ(QDir(QFileInfo(finished_[0]).path()).entryList({"*.wav"}).size(), 1);
+}
+
+TEST_F(DtmfControlTest, ARecordingThatCarriedThePinIsNotKeptWhenItsCommandLeavesSimplex) {
+  Start("2468", "0 rx silence\n1 rx dtmf *246811# 100 50\n3 rx silence\n",
+        "SaveMode=1\nLogEnabled=1\nDefaultMode=2\nSourceIndex0=3\nSourceIndex1=1\n");
+  Run(5000);
+  EXPECT_EQ(Station().State().Mode, rmInternetRepeater);
+  EXPECT_TRUE(finished_.isEmpty());
+  EXPECT_TRUE(QDir(FilePath("temp")).entryList({"*.wav"}).isEmpty());
+}
+
 TEST_F(DtmfControlTest, AMainThreadHeldUpDropsNoCommand) {
   Start("2468", "0 rx silence\n1 rx dtmf *246813#\n3 rx silence\n");
   Run(900);

@@ -24,19 +24,18 @@ void TDtmfCommandReader::Restart() {
 }
 
 TDtmfCommandReader::TOutcome TDtmfCommandReader::Take(char key, std::int64_t ms) {
-  if (!mask_.Take(key, ms) || (key == '*' && LockedAt(ms))) {
+  if (!mask_.Take(key, ms)) {
     // Outside an entry, or a pause too long: what was typed so far is forgotten.
     entering_ = false;
     digits_.clear();
     return TOutcome::None;
   }
   if (key == '*') {
-    entering_ = true;
+    // A locked entry is read all the same, only never carried out: its PIN is still heard.
+    entering_ = !LockedAt(ms);
     digits_.clear();
     return TOutcome::None;
   }
-  if (!entering_)
-    return TOutcome::None;
   if (IsDigit(key)) {
     // Beyond the longest command a digit changes nothing but the entry's length.
     if (digits_.size() <= pin_.size() + 2)
@@ -44,9 +43,8 @@ TDtmfCommandReader::TOutcome TDtmfCommandReader::Take(char key, std::int64_t ms)
     return TOutcome::None;
   }
   const std::string digits = std::exchange(digits_, {});
-  entering_ = false;
-  if (key != '#')
-    return TOutcome::None;  // A to D abandon the entry
+  if (!std::exchange(entering_, false) || key != '#')
+    return TOutcome::None;  // a locked entry, or A to D abandoning it
   if (digits.compare(0, pin_.size(), pin_) != 0 || digits.size() < pin_.size()) {
     while (!wrongPins_.empty() && ms - wrongPins_.front() > kWrongPinWindowMs)
       wrongPins_.pop_front();

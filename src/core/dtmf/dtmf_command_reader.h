@@ -52,8 +52,8 @@ class TDtmfCommandReader {
 
   // Within a command entry: from "*" to its end, its keys are not to be shown or logged.
   bool Entering() const { return entering_; }
-  // The entry in progress has carried the whole PIN so far.
-  bool PinHeard() const { return entering_ && digits_.compare(0, pin_.size(), pin_) == 0; }
+  // The entry in progress, locked or not, has carried the whole PIN so far.
+  bool PinHeard() const { return mask_.Open() && digits_.compare(0, pin_.size(), pin_) == 0; }
   // Some audio was lost: the entry in progress starts over.
   void Restart();
   bool LockedAt(std::int64_t ms) const { return ms < lockedUntil_; }

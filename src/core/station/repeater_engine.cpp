@@ -161,6 +161,15 @@ bool TRepeaterEngine::StartSimplexAudio(int target) {
     case msCWTone:
       return StartEvent(target - msListen);  // the courtesy tone and the messages, by slot
     default:
+      if (RecordingWithheld()) {
+        // Neither repeated nor kept: the station listens again (its own start is absorbed), and a
+        // message that is due goes out now.
+        Enter(msListen);
+        recorder_.StartRecord(false);
+        if (state_.IdentPending || state_.QSTPending)
+          queue_.PostAudioIdle();
+        return false;
+      }
       return StartEvent(aeLastRecording);
   }
 }
@@ -174,14 +183,6 @@ bool TRepeaterEngine::RecordingWithheld() {
 }
 
 void TRepeaterEngine::SimplexTransition(int target) {
-  if (target == msNoSignal && state_.ModeState == msSignal && RecordingWithheld()) {
-    // As after a playback, without one; with nothing to send, the station listens again.
-    Enter(msNoSignal);
-    SimplexAfterPlayback(TSender::Station);
-    if (state_.ModeState == msNoSignal && !Playing())
-      recorder_.StartRecord(false);
-    return;
-  }
   if (!StartSimplexAudio(target))
     return;
   if (target == msForcedOn || target == msSignal || target == msListen)

@@ -58,8 +58,8 @@ class TRepeaterEngine final : public QObject {
   // and requests for the state that keyed it are dropped until another one comes.
   void TransmitterTimedOut();
 
-  // Asked when a Simplex transmission ends, once its recording has stopped: true when the
-  // recording is to go neither on the air nor into the log (it carried a command's PIN).
+  // Asked before a Simplex recording is repeated, once it has stopped: true when it is to go
+  // neither on the air nor into the log (it carried a command's PIN).
   void SetRecordingCheck(std::function<bool()> withheld) {
     recordingWithheld_ = std::move(withheld);
   }

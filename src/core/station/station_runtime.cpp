@@ -103,6 +103,7 @@ void TStationRuntime::ConnectRecorder() {
     dtmfControl_->DecodeQueued();
     dtmfControl_->TakePinHeard();
     recordingWithheld_ = false;
+    simplexRecording_ = State().Mode == rmSimplexRepeater;
     fileRecording_ = true;
     emit RecordingStarted(file);
   });

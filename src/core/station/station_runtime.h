@@ -315,6 +315,8 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   bool fileRecording_ = false;
   bool recorderCapture_ = false;
   bool recordingWithheld_ = false;
+  // The recording to file in progress began in Simplex Repeater mode (which it may have left).
+  bool simplexRecording_ = false;
   bool applyPending_ = false;
 };
 

@@ -143,7 +143,7 @@ QString TStationRuntime::StatusReport() const {
 }
 
 bool TStationRuntime::WithholdRecording() {
-  if (!dtmfControl_->Enabled() || State().Mode != rmSimplexRepeater)
+  if (!dtmfControl_->Enabled() || !simplexRecording_)
     return false;
   dtmfControl_->DecodeQueued();
   if (!dtmfControl_->TakePinHeard())

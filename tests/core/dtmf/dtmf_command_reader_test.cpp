@@ -76,6 +76,8 @@ TEST(DtmfCommandReaderTest, ThreeWrongPinsWithinTenMinutesLockEntryForTenMinutes
   EXPECT_TRUE(reader.LockedAt(620000 + 599000));
   EXPECT_EQ(Send(reader, "*24685#", 630000), TOutcome::None);
   EXPECT_FALSE(reader.Entering());
+  Send(reader, "*2468", 640000);
+  EXPECT_TRUE(reader.PinHeard()) << "a locked entry still carries the PIN";
   EXPECT_EQ(Send(reader, "*24685#", 1230000), TOutcome::Command);
 }
 
