@@ -326,7 +326,8 @@ TEST_F(MainWindowTest, AReadOnlySettingsFileGivesOneBoxThatDoesNotHoldTheStation
   }
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-  Station().Tick(TStationTimer::Vox);
+  Station().PostVoxRequest();
+  Settle();
 }
 
 TEST_F(MainWindowTest, DontShowThisDialogAgainIsAnsweredFromTheBoxAndSurvivesARestart) {

@@ -145,7 +145,8 @@ void VirtualStationTest::Step() {
     lastSecond_ = clock_.Now().toSecsSinceEpoch();
     Station().Tick(TStationTimer::Clock);
   }
-  Station().Tick(TStationTimer::Vox);
+  RunQueuedCalls();  // the VOX's request, posted by a flip of its flag
+  Station().Tick(TStationTimer::AirMessages);
   Station().Tick(TStationTimer::Watchdog);
   RunQueuedCalls();
 }

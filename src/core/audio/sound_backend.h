@@ -16,6 +16,8 @@
 #include <span>
 #include <vector>
 
+#include "core/audio/level_news.h"
+
 namespace tarvok {
 
 // Result of a back-end call. Code 0 is success; the codes below have fixed messages for the user
@@ -86,6 +88,16 @@ struct TMixerControl {
 // volumes by what the sound system reports. Cells live as long as their back end.
 struct TControlCell {
   std::atomic<std::uint32_t> Value{0};
+  // Told when a meter's value changes; set by the sound card that reads the cell.
+  mutable std::atomic<TLevelNews*> News{nullptr};
+
+  // The back end's write of a meter reading.
+  void Publish(std::uint32_t value) {
+    if (Value.exchange(value, std::memory_order_relaxed) == value)
+      return;
+    if (TLevelNews* news = News.load(std::memory_order_acquire))
+      news->Tell();
+  }
 };
 
 // Linear PCM, little-endian: 8-bit samples are unsigned, wider ones signed.

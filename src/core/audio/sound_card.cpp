@@ -230,7 +230,9 @@ bool TSoundCard::BindObject(TMixerControlObject& object, int lineIndex, int cont
         QStringLiteral("The mixer control %1 is not present.").arg(control.Name)));
     return false;
   }
+  cell->News.store(&levelNews_, std::memory_order_release);
   object.Bind(line, control, cell, active);
+  levelNews_.Tell();
   return true;
 }
 

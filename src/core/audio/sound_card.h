@@ -2,8 +2,8 @@
 // sources) with type names and the playback flag, the controls of one line at a time, the controls
 // that other parts bind for reading and writing, and a small capture stream (8000 Hz, 16-bit,
 // mono, 4096-byte blocks) for the DTMF decoder. Everything runs on the main thread except
-// GetControlValue, which the level poller calls, and the wave-data handler, which runs on the back
-// end's thread.
+// GetControlValue and LevelNews, which the level poller uses, and the wave-data handler, which
+// runs on the back end's thread.
 #pragma once
 
 #include <QObject>
@@ -93,6 +93,8 @@ class TSoundCard final : public QObject, private TCaptureSink {
   // The bound control's value, also kept in the object's Value; 0 when it is not bound. Any thread.
   std::uint32_t GetControlValue(int objectIndex);
   void SetControlValue(int objectIndex, std::uint32_t value);
+  // Told whenever a bound meter's value changes.
+  TLevelNews& LevelNews() { return levelNews_; }
   // The bound control's maximum, 0 when the object is not bound.
   std::uint32_t ControlMaximum(int objectIndex) const;
 
@@ -130,6 +132,8 @@ class TSoundCard final : public QObject, private TCaptureSink {
   void CaptureData(std::span<const std::byte> block) override;
   void CaptureClosed() override;
 
+  // Outlives the back end, whose threads tell it.
+  TLevelNews levelNews_;
   std::unique_ptr<TSoundBackend> backend_;
   int deviceCount_ = 0;
   int deviceIndex_ = -1;

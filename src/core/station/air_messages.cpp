@@ -24,6 +24,7 @@ void TAirMessages::Send(const QString& file, const QString& cw) {
   if (waiting_.empty())
     waitingSinceMs_ = NowMs();
   waiting_.push_back({file, cw});
+  emit Queued();
 }
 
 void TAirMessages::CutShort() {

@@ -1,7 +1,7 @@
 // Short messages the station sends of its own accord: the answers to commands over the air ("OK",
 // "NO", a status report) and an identification asked for outside Simplex Repeater mode. Each waits
-// until the air is clear (the station's rule, asked at each VOX tick while one waits), is keyed
-// for its length, and is dropped when the air stays busy for a minute.
+// until the air is clear (the station's rule, asked every few milliseconds while one waits), is
+// keyed for its length, and is dropped when the air stays busy for a minute.
 #pragma once
 
 #include <QObject>
@@ -29,6 +29,7 @@ class TAirMessages final : public QObject {
   // Queues a message: a WAV file, then a CW text; either may be empty.
   void Send(const QString& file, const QString& cw);
   bool Sending() const { return sending_; }
+  bool Waiting() const { return !waiting_.empty(); }
   // Sends the next message when the air is clear; cheap when none waits.
   void TrySend();
   // The message on the air stops and the transmitter is released; the others still wait.
@@ -37,6 +38,8 @@ class TAirMessages final : public QObject {
   void Stop();
 
  signals:
+  // A message was queued: TrySend is due until none waits.
+  void Queued();
   // A message waited a minute for the air, or could not play, and was dropped.
   void Dropped(const QString& cw);
   // A message went out; the transmitter is released.

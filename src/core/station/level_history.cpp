@@ -24,12 +24,14 @@ void TLevelHistory::Clear() {
   emit Changed();
 }
 
-void TLevelHistory::AddPoint(int y) {
-  if (points_.empty())
-    return;
+bool TLevelHistory::AddPoint(int y) {
+  // A flat trace that stays flat looks the same: no repaint.
+  if (std::ranges::all_of(points_, [y](int point) { return point == y; }))
+    return false;
   std::shift_right(points_.begin(), points_.end(), 1);
   points_.front() = y;
   emit Changed();
+  return true;
 }
 
 void TLevelHistory::SetLine(int& line, int y) {

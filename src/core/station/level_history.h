@@ -29,8 +29,8 @@ class TLevelHistory final : public QObject {
   // Every point at the bottom: no bar.
   void Clear();
   // Point 0 (the leftmost bar) becomes y; the others move one place to the right and the
-  // rightmost falls off. Nothing without points.
-  void AddPoint(int y);
+  // rightmost falls off. Nothing without points. True when the points changed.
+  bool AddPoint(int y);
 
   int ThresholdY() const { return thresholdY_; }
   int AgcLowY() const { return agcLowY_; }

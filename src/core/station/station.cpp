@@ -184,11 +184,13 @@ void TStation::OnRecordStart(bool saveToFile) {
     engine_.RecordStarted(saveToFile);
   if (saveToFile)
     emit RecordingMarked(true);
+  emit AudioChanged();
 }
 
 void TStation::OnRecordStop() {
   recordingToFile_ = false;
   emit RecordingMarked(false);
+  emit AudioChanged();
 }
 
 void TStation::OnPlayStart(int kind) {
@@ -198,16 +200,18 @@ void TStation::OnPlayStart(int kind) {
   const TBeaconList& beacons = config_.Beacons();
   if (state_.BeaconIndex >= 0 && state_.BeaconIndex < beacons.Count())
     emit BeaconStarted(beacons.Items(state_.BeaconIndex).Name);
+  emit AudioChanged();
 }
 
 void TStation::OnPlayFinished(int kind) {
   emit PlaybackFinished();
   if (kind != aeCWTest) {
     engine_.PlaybackFinished(TSender::Recorder);
-    return;
+  } else {
+    CWTestEnded();
+    engine_.GuestPlaybackFinished();
   }
-  CWTestEnded();
-  engine_.GuestPlaybackFinished();
+  emit AudioChanged();
 }
 
 }  // namespace tarvok

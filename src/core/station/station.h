@@ -77,6 +77,8 @@ class TStation final : public QObject, private TStationQueue, private TRecorderE
   void BeaconStarted(const QString& name);
   void PlaybackStarted();
   void PlaybackFinished();
+  // The recorder started or stopped recording or playing, and the engine has followed it.
+  void AudioChanged();
   // A CW test ended and no other plays.
   void CWTestFinished();
 

@@ -61,7 +61,14 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   airMessages_ = std::make_unique<TAirMessages>(*airPlayer_, transmitter_, clock_,
                                                 [this] { return AirIsClear(); });
   // What the VOX heard of the message is no signal: a signal needs its full on-delay again.
-  connect(airMessages_.get(), &TAirMessages::Sent, this, [this] { poller_->Reset(); });
+  connect(airMessages_.get(), &TAirMessages::Sent, this, [this] {
+    poller_->Reset();
+    PostVoxRequest();
+  });
+  connect(airMessages_.get(), &TAirMessages::Queued, this, [this] {
+    if (!timersHeld_ && !closed_)
+      airTimer_.start();
+  });
   dialog_ = std::make_unique<TDialogSuspension>(config_, *station_, *recordThread_);
   recordings_ = std::make_unique<TRecordingsLog>(config_, [this] { return RecordingsInUse(); });
   TDtmfBlockProcessor* dtmf = dtmf_.get();
@@ -79,7 +86,10 @@ TStationRuntime::TStationRuntime(TConfig& config, const TClock& clock,
   poller_->SetOtherOnDelay(config_.LocalStartDelay());
   poller_->SetOtherOffDelay(config_.LocalStopDelay());
 
-  connect(&voxTimer_, &QTimer::timeout, this, [this] { Tick(TStationTimer::Vox); });
+  poller_->SetOnFlip([this] { PostVoxRequest(); });
+  poller_->SetOnMoving([this] { PostRefresh(); });
+  airTimer_.setInterval(kAirRetryInterval);
+  connect(&airTimer_, &QTimer::timeout, this, [this] { Tick(TStationTimer::AirMessages); });
   connect(&refreshTimer_, &QTimer::timeout, this, &TStationRuntime::RefreshTick);
   ApplyPeakSpeed();
   connect(&config_, &TConfig::SettingChanged, this, &TStationRuntime::SettingChanged);
@@ -143,6 +153,11 @@ void TStationRuntime::ConnectStation() {
   connect(&station, &TStation::BeaconStarted, this, &TStationRuntime::BeaconSent);
   connect(&station, &TStation::PlaybackStarted, this, &TStationRuntime::PlaybackStarted);
   connect(&station, &TStation::PlaybackFinished, this, &TStationRuntime::PlaybackFinished);
+  // The engine ignores the VOX while it plays, records for a repeat or keys for itself.
+  connect(&station, &TStation::AudioChanged, this, &TStationRuntime::PostVoxRequest);
+  connect(&station.Engine(), &TRepeaterEngine::ModeStateChanged, this,
+          &TStationRuntime::PostVoxRequest);
+  connect(&transmitter_, &TTransmitter::KeyingChanged, this, &TStationRuntime::PostVoxRequest);
   connect(&display, &TStatusDisplay::ErrorChanged, this, [this](const QString& text) {
     if (text.isEmpty())
       emit ErrorCleared();
@@ -182,6 +197,10 @@ void TStationRuntime::CreateTraces() {
     trace->Initialize(soundCard_.get(), poller_.get());
     connect(trace.get(), &TTraceSource::DeviceReport, &station_->Display(),
             &TStatusDisplay::ShowError);
+    for (const auto changed : {&TTraceSource::ControlsChanged, &TTraceSource::LinesChanged}) {
+      connect(trace.get(), changed, this, &TStationRuntime::PostVoxRequest);
+      connect(trace.get(), changed, this, &TStationRuntime::PostRefresh);
+    }
     traces_[static_cast<std::size_t>(index)] = std::move(trace);
   }
   for (auto& trace : traces_)
@@ -198,8 +217,6 @@ void TStationRuntime::CreateTraces() {
 
 void TStationRuntime::Start() {
   ApplyToneSettings();
-  voxTimer_.setInterval(config_.VoxTimer());
-  voxTimer_.start();
   station_->Start();
   FollowMode();
   if (config_.RemoteFolderMissing())
@@ -214,13 +231,14 @@ void TStationRuntime::Start() {
   refreshTimer_.start();
   vox_->ApplyLevels();
   vox_->PostCheckTraces(false);
+  PostVoxRequest();
 }
 
 void TStationRuntime::Close() {
   if (closed_)
     return;
   closed_ = true;
-  voxTimer_.stop();
+  airTimer_.stop();
   refreshTimer_.stop();
   // One write: a file that cannot be written is reported once.
   config_.WriteTogether([this] {
@@ -258,6 +276,8 @@ TStationRuntime::TDialogHold::TDialogHold(TStationRuntime& station) : station_(s
   // A dialog holds the transmitter off: an answer on the air ends, those waiting wait longer.
   station_.airMessages_->CutShort();
   station_.dialog_->Begin();
+  // The transmitter drops at once, not at the next turn of the event loop.
+  station_.AskVox();
   station_.snapshotFeed_->Update();
 }
 
@@ -268,6 +288,7 @@ void TStationRuntime::EndDialogHold() {
     return;
   preview_->Stop();
   dialog_->End();
+  PostVoxRequest();
   snapshotFeed_->Update();
   // The tone a dialog's CW test was given.
   ApplyToneSettings();
@@ -338,13 +359,16 @@ void TStationRuntime::FollowMode() {
     trace->SetMode(State().Mode);
   emit ModeChanged(State().Mode, State().SchedulerOn);
   KeepDtmfCapture();
+  PostVoxRequest();
 }
 
 void TStationRuntime::ApplyToneSettings() { ApplyStoredTone(recordThread_->Recorder(), config_); }
 
 void TStationRuntime::SettingChanged(const QString& section, const QString& key) {
+  PostRefresh();
   if (section != QLatin1String("Audio"))
     return;
+  PostVoxRequest();
   if (key == QLatin1String("CWFrequency") || key == QLatin1String("CWSpeed") ||
       key == QLatin1String("CWVolume")) {
     ApplyToneSettings();
@@ -366,9 +390,10 @@ void TStationRuntime::ReportSkippedRecording(const QString& error) {
 
 void TStationRuntime::Tick(TStationTimer timer) {
   switch (timer) {
-    case TStationTimer::Vox:
-      vox_->VoxTimerTick();
+    case TStationTimer::AirMessages:
       airMessages_->TrySend();
+      if (!airMessages_->Waiting())
+        airTimer_.stop();
       break;
     case TStationTimer::Refresh:
       RefreshTick();
@@ -388,11 +413,37 @@ void TStationRuntime::Tick(TStationTimer timer) {
   }
 }
 
+void TStationRuntime::PostVoxRequest() {
+  if (voxRequestPosted_.exchange(true))
+    return;
+  QMetaObject::invokeMethod(this, &TStationRuntime::AskVox, Qt::QueuedConnection);
+}
+
+void TStationRuntime::AskVox() {
+  voxRequestPosted_ = false;
+  vox_->RequestState();
+  airMessages_->TrySend();
+}
+
 void TStationRuntime::HoldTimers() {
-  voxTimer_.stop();
+  timersHeld_ = true;
+  airTimer_.stop();
   refreshTimer_.stop();
   station_->ClockTasks().StopTimer();
   transmitter_.HoldWatchdogTimer();
+}
+
+void TStationRuntime::PostRefresh() {
+  if (refreshPosted_.exchange(true))
+    return;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        refreshPosted_ = false;
+        if (!timersHeld_ && !closed_ && !refreshTimer_.isActive())
+          refreshTimer_.start();
+      },
+      Qt::QueuedConnection);
 }
 
 void TStationRuntime::RefreshTick() {
@@ -401,10 +452,17 @@ void TStationRuntime::RefreshTick() {
     return;
   }
   refreshing_ = true;
+  bool changed = false;
   for (auto& trace : traces_)
-    trace->DisplayTick();
-  for (auto& trace : traces_)
+    changed = trace->DisplayTick() || changed;
+  bool agc = false;
+  for (auto& trace : traces_) {
     trace->AgcTick();
+    agc = agc || config_.AgcEnabled(trace->TraceIndex());
+  }
+  // Settled levels drawn as a flat trace need no refresh until the poller has news.
+  if (!changed && !agc && !poller_->Moving())
+    refreshTimer_.stop();
   refreshing_ = false;
 }
 

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
+#include <atomic>
 #include <memory>
 
 #include "core/schedule/list_editor.h"
@@ -50,12 +51,14 @@ struct TWaveFormat;
 enum class TStationRole { Window, Service };
 
 // The station's timers, each a tick that a test or a simulation may also run by hand.
-enum class TStationTimer { Vox, Refresh, Clock, Ident, Qst, Watchdog };
+enum class TStationTimer { AirMessages, Refresh, Clock, Ident, Qst, Watchdog };
 
 class TStationRuntime final : public QObject, private TVoxEngine {
   Q_OBJECT
  public:
   static constexpr int kDefaultRefreshInterval = 50;
+  // Milliseconds between looks at the air while an answer waits for it.
+  static constexpr int kAirRetryInterval = 5;
 
   // A modal dialog's hold on the station, for as long as the object lives: the transmitter is
   // held off (in memory: the settings file keeps the operator's state), a laptop station leaves
@@ -180,6 +183,11 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   // Runs one tick of a timer. HoldTimers stops them all, for a caller that ticks by hand.
   void Tick(TStationTimer timer);
   void HoldTimers();
+  // The VOX trace's request reaches the engine from the event loop, once however often it is
+  // posted before it runs; any thread. Whatever may change the request or let the engine take
+  // one it ignored posts it: a flag's flip, the engine's state, the audio, the keying, the
+  // traces and the settings.
+  void PostVoxRequest();
 
   // What a view shows of the station now; SnapshotChanged tells when it differs.
   TStationSnapshot Snapshot() const;
@@ -268,6 +276,9 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   void SettingChanged(const QString& section, const QString& key);
   void SaveLevels();
   void RefreshTick();
+  // The refresh runs again, from the event loop; any thread.
+  void PostRefresh();
+  void AskVox();
   void EndDialogHold();
   // The traces, the listeners and the DTMF capture follow the mode in force.
   void FollowMode();
@@ -308,8 +319,12 @@ class TStationRuntime final : public QObject, private TVoxEngine {
   std::unique_ptr<TDialogSuspension> dialog_;
   std::unique_ptr<TRecordingsLog> recordings_;
   std::unique_ptr<TSnapshotFeed> snapshotFeed_;
-  QTimer voxTimer_;
+  // Runs while an answer waits for the air.
+  QTimer airTimer_;
   QTimer refreshTimer_;
+  std::atomic<bool> voxRequestPosted_{false};
+  std::atomic<bool> refreshPosted_{false};
+  bool timersHeld_ = false;
   bool refreshing_ = false;
   bool closed_ = false;
   bool fileRecording_ = false;

@@ -170,6 +170,7 @@ void TStationRuntime::ChangeTrace(int trace, TTraceChange change, int value) {
 
 void TStationRuntime::SetTraceDisplaySize(int trace, int scopeWidth, int meterWidth, int height) {
   EditTrace(trace).SetDisplaySize(scopeWidth, meterWidth, height);
+  PostRefresh();
 }
 
 bool TStationRuntime::ChangeDtmf(TDtmfChange change, int value) {

@@ -271,15 +271,17 @@ TTraceReading TTraceSource::Reading() const {
   return reading;
 }
 
-void TTraceSource::DisplayTick() {
+bool TTraceSource::DisplayTick() {
   if ((traceDisabled_ && peakMeterDisabled_) || peakObject_ < 0 || scope_.Height() <= 0)
-    return;
+    return false;
   lastLevel_ = card_->MixerControls().Items(peakObject_).Level();
   const int y = levels_.LevelPosition(lastLevel_, config_.TrayScale() == 1, scope_.Height());
+  bool changed = false;
   if (!traceDisabled_)
-    scope_.AddPoint(y);
+    changed = scope_.AddPoint(y);
   if (!peakMeterDisabled_)
-    meter_.AddPoint(y);
+    changed = meter_.AddPoint(y) || changed;
+  return changed;
 }
 
 void TTraceSource::AgcTick() {

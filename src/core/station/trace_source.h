@@ -107,7 +107,8 @@ class TTraceSource final : public QObject {
   // setting State (VOX 3 or 4, forced 1 or 2); nothing for an unknown State.
   std::optional<int> VoxRequest() const;
   // One refresh: the level as a bar on the oscilloscope and meter (when a panel has a height).
-  void DisplayTick();
+  // True when a panel changed.
+  bool DisplayTick();
   // One refresh: the gain control may move the fader.
   void AgcTick();
   // A recording to a file runs: the meter's Extended averaging follows it.

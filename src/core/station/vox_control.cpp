@@ -99,15 +99,15 @@ void TVoxControl::UpdateThresholdLabel() {
   emit ThresholdLabelChanged();
 }
 
-void TVoxControl::VoxTimerTick() {
-  if (engine_.Inhibit() || ticking_)
+void TVoxControl::RequestState() {
+  if (engine_.Inhibit() || asking_)
     return;
-  ticking_ = true;
+  asking_ = true;
   // The VOX trace's meter feeds the poller's VOX slot, whichever trace it is.
   const TTraceSource& vox = upper_.IsVoxTrace() ? upper_ : lower_;
   if (const std::optional<int> request = vox.VoxRequest())
     engine_.SetState(*request);
-  ticking_ = false;
+  asking_ = false;
 }
 
 void TVoxControl::PostCheckTraces(bool afterModeChange) {

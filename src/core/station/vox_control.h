@@ -1,5 +1,5 @@
 // The VOX side of the station: the six edits of the transmit parameters (thresholds and delays),
-// the VOX tick that turns the VOX trace's signal flag into state requests to the repeater engine,
+// the request that turns the VOX trace's signal flag into a state of the repeater engine,
 // and the check of the trace assignment after a mode change or a new source, which may exchange
 // the two traces' lines so that the VOX trace listens to the right kind of line.
 #pragma once
@@ -19,7 +19,7 @@ class TTraceSource;
 class TVoxEngine {
  public:
   virtual ~TVoxEngine() = default;
-  // The engine is changing controls itself: the VOX tick and the edits do nothing.
+  // The engine is changing controls itself: the VOX request and the edits do nothing.
   virtual bool Inhibit() const = 0;
   virtual TRepeaterMode Mode() const = 0;
   // A request of the VOX trace: SetState with a sender that is not nil, so a request equal to
@@ -54,8 +54,8 @@ class TVoxControl final : public QObject {
   // "dB [0..35]": the room above the noise level.
   const QString& ThresholdLabel() const { return thresholdLabel_; }
 
-  // The VOX timer: the VOX trace's request to the engine.
-  void VoxTimerTick();
+  // The VOX trace's request to the engine.
+  void RequestState();
 
   // Runs CheckTraces from the event loop.
   void PostCheckTraces(bool afterModeChange);
@@ -83,7 +83,7 @@ class TVoxControl final : public QObject {
   TTraceSource& lower_;
   TVoxEngine& engine_;
   QString thresholdLabel_;
-  bool ticking_ = false;
+  bool asking_ = false;
   bool checking_ = false;
   bool warningAsked_ = false;
 };

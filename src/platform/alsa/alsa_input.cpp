@@ -63,7 +63,7 @@ void TAlsaInput::Run() {
       const int fault = ReadUntilFault();
       running_.store(false);
       pcm_.Close();
-      meter_.Value.store(0, std::memory_order_relaxed);
+      meter_.Publish(0);
       peak_ = 0;
       peakSamples_ = 0;
       if (fault == 0)
@@ -130,7 +130,7 @@ void TAlsaInput::Deliver(std::span<const std::byte> frames) {
   for (const std::int16_t s : mono_) {
     peak_ = std::max(peak_, std::min(std::abs(static_cast<std::int32_t>(s)), 32767));
     if (++peakSamples_ == window) {
-      meter_.Value.store(static_cast<std::uint32_t>(peak_), std::memory_order_relaxed);
+      meter_.Publish(static_cast<std::uint32_t>(peak_));
       peak_ = 0;
       peakSamples_ = 0;
     }

@@ -74,7 +74,7 @@ TAlsaPlayback::~TAlsaPlayback() {
   }
   close(wakeFd_);
   pcm_.Close();
-  meter_.Value.store(0, std::memory_order_relaxed);
+  meter_.Publish(0);
   if (started && !closed_)
     source_.PlaybackClosed();
 }
@@ -121,7 +121,7 @@ void TAlsaPlayback::Run() {
   }
   // The device failed: nothing more is played.
   closed_ = true;
-  meter_.Value.store(0, std::memory_order_relaxed);
+  meter_.Publish(0);
   source_.PlaybackClosed();
   pollfd wake{wakeFd_, POLLIN, 0};
   poll(&wake, 1, -1);
@@ -158,7 +158,7 @@ void TAlsaPlayback::NotifyPlayed() {
     feeder_.Played();
   }
   // The meter shows the buffer that is playing.
-  meter_.Value.store(peaks_.empty() ? 0 : peaks_.front(), std::memory_order_relaxed);
+  meter_.Publish(peaks_.empty() ? 0 : peaks_.front());
 }
 
 }  // namespace tarvok

@@ -30,7 +30,7 @@ TPulseMeter::TPulseMeter(pa_context* context, const QString& source, const pa_ch
 
 TPulseMeter::~TPulseMeter() {
   DropStream(stream_);
-  cell_.Value.store(0, std::memory_order_relaxed);
+  cell_.Publish(0);
 }
 
 bool TPulseMeter::Alive() const {
@@ -61,8 +61,7 @@ void TPulseMeter::Take(const float* samples, std::size_t count) {
     i += n;
     filled_ += n;
     if (filled_ == windowSamples_) {
-      cell_.Value.store(static_cast<std::uint32_t>(std::lround(std::min(peak_, 1.0f) * kMaximum)),
-                        std::memory_order_relaxed);
+      cell_.Publish(static_cast<std::uint32_t>(std::lround(std::min(peak_, 1.0f) * kMaximum)));
       filled_ = 0;
       peak_ = 0.0f;
     }
@@ -73,7 +72,7 @@ void TPulseMeter::State(pa_stream* stream, void* self) {
   TPulseCallbackScope scope;
   const pa_stream_state_t state = pa_stream_get_state(stream);
   if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED)
-    static_cast<TPulseMeter*>(self)->cell_.Value.store(0, std::memory_order_relaxed);
+    static_cast<TPulseMeter*>(self)->cell_.Publish(0);
 }
 
 }  // namespace tarvok

@@ -227,7 +227,7 @@ void TVirtualSoundBackend::Advance(std::int64_t samples) {
     if (framePosition_ == kFrameSamples) {
       framePosition_ = 0;
       for (TLine& line : lines_) {
-        line.Meter.Value.store(static_cast<std::uint32_t>(line.Peak), std::memory_order_relaxed);
+        line.Meter.Publish(static_cast<std::uint32_t>(line.Peak));
         line.Peak = 0;
       }
     }

@@ -205,7 +205,6 @@ TEST_F(StationRuntimeTest, ADesktopKeepsItsModeAndOnlyHoldsTheTransmitterOffDuri
   ASSERT_TRUE(Keyed());
   {
     const TStationRuntime::TDialogHold hold = runtime_->HoldForDialog();
-    runtime_->Tick(TStationTimer::Vox);
     EXPECT_EQ(Mode(), rmInternetRepeater);
     EXPECT_FALSE(Keyed()) << "the VOX follows the forced receive";
     EXPECT_EQ(runtime_->Snapshot().Control, csForcedOff);
@@ -301,8 +300,9 @@ TEST_F(StationRuntimeTest, TheSnapshotFollowsModeKeyingCaptureAndErrorsAndSignal
   EXPECT_EQ(idle.Caption, "Internet Repeater");
   EXPECT_FALSE(idle.Keyed);
   EXPECT_FALSE(idle.KeyedSince.isValid());
-  runtime_->Tick(TStationTimer::Vox);
+  runtime_->PostVoxRequest();
   runtime_->Tick(TStationTimer::Refresh);
+  RunQueuedCalls();
   (void)runtime_->Levels();
   EXPECT_EQ(changes, 0) << "ticks and levels of an idle station wake nobody";
   EXPECT_EQ(runtime_->Snapshot(), idle);

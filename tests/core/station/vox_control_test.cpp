@@ -59,7 +59,7 @@ class VoxControlTest : public TraceFixture {
   std::vector<int> Ticks(int count = 1) {
     engine_.Requests.clear();
     for (int i = 0; i < count; ++i)
-      vox_->VoxTimerTick();
+      vox_->RequestState();
     return engine_.Requests;
   }
 
@@ -148,7 +148,7 @@ TEST_F(VoxControlTest, TheLowerTraceDrivesTheTickWhenItIsTheVoxTrace) {
 
 TEST_F(VoxControlTest, ATickDoesNotReenterItself) {
   StartVox(rmInternetRepeater, kWaveOut, kMicrophone);
-  engine_.OnRequest = [this] { vox_->VoxTimerTick(); };
+  engine_.OnRequest = [this] { vox_->RequestState(); };
   EXPECT_EQ(Ticks(), std::vector<int>{2});
 }
 
