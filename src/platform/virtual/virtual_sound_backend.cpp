@@ -33,7 +33,11 @@ TVirtualSoundBackend::TVirtualSoundBackend(TScenario scenario,
 
 TVirtualSoundBackend::~TVirtualSoundBackend() {
   if (realTime_.joinable()) {
-    stop_.release();
+    {
+      const std::lock_guard lock(stopMutex_);
+      stopping_ = true;
+    }
+    stopWake_.notify_one();
     realTime_.join();
   }
 }
@@ -239,6 +243,11 @@ void TVirtualSoundBackend::StartRealTime() {
     realTime_ = std::thread([this] { RunRealTime(); });
 }
 
+bool TVirtualSoundBackend::Stopping(std::chrono::steady_clock::time_point until) {
+  std::unique_lock lock(stopMutex_);
+  return stopWake_.wait_until(lock, until, [this] { return stopping_; });
+}
+
 void TVirtualSoundBackend::RunRealTime() {
   pthread_setname_np(pthread_self(), "tarvok-virtual");
   using namespace std::chrono;
@@ -249,7 +258,7 @@ void TVirtualSoundBackend::RunRealTime() {
     const auto elapsed = duration_cast<microseconds>(steady_clock::now() - start).count();
     Advance(origin + elapsed * TScenario::kSampleRate / 1000000 - position_);
     next += milliseconds(10);
-  } while (!stop_.try_acquire_until(next));
+  } while (!Stopping(next));
 }
 
 }  // namespace tarvok

@@ -11,10 +11,10 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <semaphore>
 #include <thread>
 
 #include "core/audio/sound_backend.h"
@@ -78,6 +78,8 @@ class TVirtualSoundBackend final : public TSoundBackend {
   template <typename Stream>
   void Unpublish(Stream*& slot);
   void RunRealTime();
+  // Sleeps until `until`; true when the card is being destroyed.
+  bool Stopping(std::chrono::steady_clock::time_point until);
 
   const TScenario scenario_;
   const std::shared_ptr<TTransmitterRecorder> transmitter_;
@@ -92,7 +94,10 @@ class TVirtualSoundBackend final : public TSoundBackend {
   TVirtualPlayback* playback_ = nullptr;
   bool rendering_ = false;
 
-  std::binary_semaphore stop_{0};
+  // A condition variable sleeps in the kernel; a timed semaphore wait spins and yields first.
+  std::mutex stopMutex_;
+  std::condition_variable stopWake_;
+  bool stopping_ = false;
   std::thread realTime_;
 };
 
