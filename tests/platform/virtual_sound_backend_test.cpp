@@ -7,6 +7,7 @@
 #include <QtEndian>
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -117,6 +118,16 @@ TEST(ScenarioTest, TonesNoiseAndDtmfHaveTheirLevelsAndTimes) {
   EXPECT_TRUE(std::equal(part.begin(), part.end(), whole.begin() + 150));
 }
 
+TEST(ScenarioTest, AQuietStretchEndsWhereEitherLineSoundsAgainAcrossARepeat) {
+  const TScenario s =
+      Parse("0.5 rx tone 1000 -10\n1 rx silence\n2 pc noise -20\n3 pc silence\nrepeat 4\n");
+  EXPECT_EQ(s.QuietUntil(0), 4000);
+  EXPECT_EQ(s.QuietUntil(4100), 4100) << "the tone sounds";
+  EXPECT_EQ(s.QuietUntil(8000), 16000) << "the noise on the PC line";
+  EXPECT_EQ(s.QuietUntil(30000), 32000 + 4000) << "the next round's tone";
+  EXPECT_EQ(Parse("0 rx silence\n").QuietUntil(123), std::numeric_limits<std::int64_t>::max());
+}
+
 TEST(ScenarioTest, AWavFileIsPlayedOnceAtTheCardsRateAndRepeatStartsOver) {
   QTemporaryDir dir;
   QByteArray data;  // 8-bit stereo at 16000 Hz; left 64 and right 0 average to 8192 in 16 bits
@@ -220,6 +231,45 @@ TEST_F(VirtualCardTest, CaptureDeliversTheReceiverIn4096ByteBlocks) {
   EXPECT_EQ(messages, (std::vector<M>{M::Open, M::Data, M::Data, M::Data, M::Close}));
   TScenario reference = Parse("0 rx silence\n0.5 rx tone 1000 -10\n1.5 rx silence\n");
   EXPECT_EQ(captured, Render(reference, TScenarioLine::Receiver, 3000, 3 * 2048));
+}
+
+TEST(VirtualCardRealTimeTest, ASleepingPollerKeepsItsDelaysInCardTime) {
+  auto backend = std::make_unique<TVirtualSoundBackend>(
+      Parse("0 rx silence\n0.5 rx tone 1000 -10\n1 rx silence\n"));
+  TVirtualSoundBackend& card = *backend;
+  TSoundCard soundCard(std::move(backend));
+  TLevelPoller poller(soundCard);
+  const int line = static_cast<int>(soundCard.LineNames().indexOf("Line In"));
+  const int meter = soundCard.AddMixerControl();
+  ASSERT_TRUE(soundCard.BindMixerControl(meter, line,
+                                         soundCard.FindControl(line, kControlPeakMeter), true));
+  soundCard.MixerControls().Items(meter).SetAveragingMode(1);
+  poller.SetVoxIndex(meter);
+  poller.SetVoxThreshold(DecibelsToLevel(61));
+  poller.SetVoxOnDelay(100);
+  poller.SetVoxOffDelay(300);
+  poller.Reset();
+  using Clock = std::chrono::steady_clock;
+  std::mutex mutex;
+  std::vector<std::pair<bool, Clock::time_point>> flips;
+  poller.SetOnFlip([&] {
+    const std::lock_guard lock(mutex);
+    flips.emplace_back(poller.VoxPresent(), Clock::now());
+  });
+  const auto start = Clock::now();
+  poller.Start();
+  card.StartRealTime();
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  poller.Terminate();
+  const std::lock_guard lock(mutex);
+  ASSERT_EQ(flips.size(), 2u);
+  const auto ms = [&](int i) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(flips[i].second - start).count();
+  };
+  EXPECT_TRUE(flips[0].first);
+  EXPECT_GE(ms(0), 600) << "never before the tone's start and the on-delay";
+  EXPECT_FALSE(flips[1].first);
+  EXPECT_GE(ms(1), 1300) << "never before the tone's end and the off-delay";
 }
 
 TEST_F(VirtualCardTest, InRealTimeTheCardKeepsPaceAndCapturesOnItsThread) {

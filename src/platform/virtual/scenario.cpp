@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <numbers>
 
 #include "core/audio/pcm_conversion.h"
@@ -233,6 +234,26 @@ bool TScenario::Parse(const QString& text, const QString& folder, TScenario& sce
   scenario.pc_ = std::move(pc);
   scenario.repeat_ = repeat;
   return true;
+}
+
+std::int64_t TScenario::QuietUntil(std::int64_t position) const {
+  const auto sounds = [](const TScenarioEvent& e) {
+    return e.Kind != TScenarioEvent::TKind::Silence;
+  };
+  const auto after = [](std::int64_t v, const TScenarioEvent& e) { return v < e.Start; };
+  const std::int64_t t = repeat_ > 0 ? position % repeat_ : position;
+  std::int64_t until = std::numeric_limits<std::int64_t>::max();
+  for (const std::vector<TScenarioEvent>* events : {&receiver_, &pc_}) {
+    const auto next = std::upper_bound(events->begin(), events->end(), t, after);
+    if (next != events->begin() && sounds(*(next - 1)))
+      return position;
+    if (const auto sounding = std::find_if(next, events->end(), sounds); sounding != events->end())
+      until = std::min(until, position + sounding->Start - t);
+    else if (const auto first = std::find_if(events->begin(), events->end(), sounds);
+             repeat_ > 0 && first != events->end())
+      until = std::min(until, position + repeat_ - t + first->Start);
+  }
+  return until;
 }
 
 void TScenario::Render(TScenarioLine line, std::int64_t position,

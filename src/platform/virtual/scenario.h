@@ -39,6 +39,10 @@ class TScenario {
   // The samples of a line from a sample position on.
   void Render(TScenarioLine line, std::int64_t position, std::span<std::int16_t> out) const;
 
+  // The first sample position from `position` on at which either line may sound; the largest
+  // position when both stay silent.
+  std::int64_t QuietUntil(std::int64_t position) const;
+
   std::int64_t RepeatSamples() const { return repeat_; }
   // A line's events in the order of their start.
   const std::vector<TScenarioEvent>& Events(TScenarioLine line) const {

@@ -141,6 +141,7 @@ TAudioResult TVirtualSoundBackend::OpenCapture(const TPcmFormat& format, int blo
     capture_ = capture.get();
   }
   stream = std::move(capture);
+  Wake();
   return TAudioResult::Ok();
 }
 
@@ -162,6 +163,7 @@ TAudioResult TVirtualSoundBackend::OpenPlayback(const TPcmFormat& format, int bu
     playback_ = playback.get();
   }
   stream = std::move(playback);
+  Wake();
   return TAudioResult::Ok();
 }
 
@@ -245,7 +247,26 @@ void TVirtualSoundBackend::StartRealTime() {
 
 bool TVirtualSoundBackend::Stopping(std::chrono::steady_clock::time_point until) {
   std::unique_lock lock(stopMutex_);
-  return stopWake_.wait_until(lock, until, [this] { return stopping_; });
+  stopWake_.wait_until(lock, until, [this] { return stopping_ || woken_; });
+  woken_ = false;
+  return stopping_;
+}
+
+void TVirtualSoundBackend::Wake() {
+  {
+    const std::lock_guard lock(stopMutex_);
+    woken_ = true;
+  }
+  stopWake_.notify_one();
+}
+
+bool TVirtualSoundBackend::Quiet(std::int64_t samples) {
+  {
+    const std::lock_guard lock(streamMutex_);
+    if (playback_ != nullptr)
+      return false;
+  }
+  return scenario_.QuietUntil(position_) >= position_ + samples;
 }
 
 void TVirtualSoundBackend::RunRealTime() {
@@ -254,11 +275,17 @@ void TVirtualSoundBackend::RunRealTime() {
   const auto start = steady_clock::now();
   const std::int64_t origin = position_;
   auto next = start;
-  do {
+  for (;;) {
     const auto elapsed = duration_cast<microseconds>(steady_clock::now() - start).count();
     Advance(origin + elapsed * TScenario::kSampleRate / 1000000 - position_);
     next += milliseconds(10);
-  } while (!Stopping(next));
+    if (Quiet(std::int64_t{kQuietMs} * TScenario::kSampleRate / 1000))
+      next += milliseconds(kQuietMs - 10);
+    if (Stopping(next))
+      return;
+    // Woken before its time: the frames go on from now.
+    next = std::min(next, steady_clock::now());
+  }
 }
 
 }  // namespace tarvok

@@ -5,7 +5,9 @@
 //
 // Audio is rendered at 8000 samples per second in frames of 10 ms; each meter shows the peak of the
 // last whole frame. Advance renders on the caller's thread (tests step the card by hand);
-// StartRealTime renders on a thread of its own, keeping pace with the wall clock. What the station
+// StartRealTime renders on a thread of its own, keeping pace with the wall clock: every frame
+// while a line sounds or the station plays, and in bursts of QuietMs while both lines are silent
+// (a stream that opens wakes it at once). What the station
 // plays is mixed into the PC audio before "Wave Out", as on a real card, and goes with it to the
 // transmitter recorder when there is one.
 #pragma once
@@ -30,6 +32,7 @@ class TVirtualSoundBackend final : public TSoundBackend {
  public:
   static constexpr int kFrameSamples = TScenario::kSampleRate / 100;
   static constexpr int kLineCount = 4;
+  static constexpr int kQuietMs = 50;
 
   explicit TVirtualSoundBackend(TScenario scenario,
                                 std::shared_ptr<TTransmitterRecorder> transmitter = {});
@@ -78,8 +81,11 @@ class TVirtualSoundBackend final : public TSoundBackend {
   template <typename Stream>
   void Unpublish(Stream*& slot);
   void RunRealTime();
-  // Sleeps until `until`; true when the card is being destroyed.
+  // Sleeps until `until` or a wake; true when the card is being destroyed.
   bool Stopping(std::chrono::steady_clock::time_point until);
+  void Wake();
+  // Both lines are silent and nothing plays for the next `samples` samples.
+  bool Quiet(std::int64_t samples);
 
   const TScenario scenario_;
   const std::shared_ptr<TTransmitterRecorder> transmitter_;
@@ -98,6 +104,7 @@ class TVirtualSoundBackend final : public TSoundBackend {
   std::mutex stopMutex_;
   std::condition_variable stopWake_;
   bool stopping_ = false;
+  bool woken_ = false;
   std::thread realTime_;
 };
 
