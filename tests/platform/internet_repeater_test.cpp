@@ -17,11 +17,11 @@ class InternetRepeaterTest : public VirtualStationTest {
         "[Audio]\nState=0\nComDevice=virtual\nStartDelay=200\nStopDelay=500\n"
         "WAVFile1=" +
         FilePath("courtesy.wav").toUtf8() + "\n[Remote]\nRemoteEnabled=1\n");
-    StartVirtual("0 pc silence\n1 pc tone 440 -10\n3 pc silence\n");
   }
 };
 
 TEST_F(InternetRepeaterTest, PcAudioKeysTheTransmitterAndTheCourtesyToneEndsTheTransmission) {
+  StartVirtual("0 pc silence\n1 pc tone 440 -10\n3 pc silence\n");
   ASSERT_TRUE(RunUntil([this] { return Keyed(); }, 2000));
   EXPECT_NEAR(CardSeconds(), 1.2, 0.03) << "keyed the start delay after the PC audio began";
   Run(1000);
@@ -65,6 +65,17 @@ TEST_F(InternetRepeaterTest, PcAudioKeysTheTransmitterAndTheCourtesyToneEndsTheT
   EXPECT_NEAR(log[1].WavAt, runs[1].Start + runs[1].Seconds, 0.1);
   EXPECT_TRUE(messages_.Shown.empty());
   EXPECT_EQ(promptsShown_, 0);
+}
+
+TEST_F(InternetRepeaterTest, PcAudioThatResumesDuringTheCourtesyToneKeysAgainAfterIt) {
+  // The engine takes no request while the tone plays: the request must come again at its end.
+  StartVirtual(
+      "0 pc silence\n1 pc tone 440 -10\n3 pc silence\n3.6 pc tone 440 -10\n6 pc silence\n");
+  ASSERT_TRUE(RunUntil([this] { return ModeState() == msCourtesy; }, 4000));
+  ASSERT_TRUE(RunUntil([this] { return !Keyed(); }, 1000));
+  ASSERT_TRUE(RunUntil([this] { return Keyed(); }, 1000)) << "the resumed audio keys again";
+  EXPECT_NEAR(CardSeconds(), 4.4, 0.1);
+  EXPECT_EQ(ModeState(), msSignal);
 }
 
 }  // namespace

@@ -17,7 +17,6 @@ class SimplexRepeaterTest : public VirtualStationTest {
     WriteSettings(
         "[Audio]\nSaveMode=1\nDefaultMode=2\nState=0\nSourceIndex0=3\nSourceIndex1=1\n"
         "ComDevice=virtual\nCWString2=E\nCWFrequency=600\n[Remote]\nRemoteEnabled=1\n");
-    StartVirtual("0 rx silence\n0.5 rx tone 1000 -10\n1.5 rx silence\n");
   }
   bool RunUntilState(int modeState, int maxMs) {
     return RunUntil([this, modeState] { return ModeState() == modeState; }, maxMs);
@@ -25,6 +24,7 @@ class SimplexRepeaterTest : public VirtualStationTest {
 };
 
 TEST_F(SimplexRepeaterTest, AReceivedBurstIsRecordedRepeatedIdentifiedAndTheStationListensAgain) {
+  StartVirtual("0 rx silence\n0.5 rx tone 1000 -10\n1.5 rx silence\n");
   ASSERT_TRUE(RunUntilState(msListen, 500));
   EXPECT_EQ(Station().State().Mode, rmSimplexRepeater);
 
@@ -78,6 +78,19 @@ TEST_F(SimplexRepeaterTest, AReceivedBurstIsRecordedRepeatedIdentifiedAndTheStat
   EXPECT_LT(log[1].WavAt, cwEnd + 0.6) << "released once the CW has been sent";
   EXPECT_TRUE(messages_.Shown.empty());
   EXPECT_EQ(promptsShown_, 0);
+}
+
+TEST_F(SimplexRepeaterTest, AUserWhoKeysDuringTheRepeatIsRecordedWhenItEnds) {
+  // The engine takes no request while it repeats: the request must come again at its end.
+  StartVirtual(
+      "0 rx silence\n0.5 rx tone 1000 -10\n1.5 rx silence\n2.3 rx tone 800 -10\n"
+      "5 rx silence\n");
+  ASSERT_TRUE(RunUntilState(msNoSignal, 3000));
+  ASSERT_TRUE(RunUntilState(msSignal, 3000)) << "the second user is heard";
+  EXPECT_NEAR(CardSeconds(), 3.6, 0.1) << "as soon as the repeat has ended";
+  EXPECT_FALSE(Keyed());
+  ASSERT_TRUE(RunUntilState(msNoSignal, 3000));
+  EXPECT_TRUE(Keyed()) << "and repeated";
 }
 
 }  // namespace
