@@ -9,10 +9,12 @@
 namespace tarvok {
 
 TPulseMeter::TPulseMeter(pa_context* context, const QString& source, const pa_channel_map& channels,
-                         std::uint32_t sampleRate, TControlCell& cell)
+                         std::uint32_t sampleRate, bool peakDetect, TControlCell& cell)
     : cell_(cell) {
-  const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, std::max<std::uint32_t>(sampleRate, 100),
-                                    channels.channels};
+  // A peak-detecting stream's every frame is the peak of 10 ms.
+  const std::uint32_t rate =
+      peakDetect ? kWindowsPerSecond : std::max<std::uint32_t>(sampleRate, kWindowsPerSecond);
+  const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, rate, channels.channels};
   windowSamples_ =
       std::max<std::size_t>(1, sampleFormat.rate / kWindowsPerSecond) * sampleFormat.channels;
   stream_ = pa_stream_new(context, "Peak meter", &sampleFormat, &channels);
@@ -23,7 +25,8 @@ TPulseMeter::TPulseMeter(pa_context* context, const QString& source, const pa_ch
   pa_buffer_attr attr{};
   attr.maxlength = static_cast<std::uint32_t>(-1);
   attr.fragsize = static_cast<std::uint32_t>(windowSamples_ * sizeof(float));
-  const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_DONT_MOVE | PA_STREAM_ADJUST_LATENCY);
+  const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_DONT_MOVE | PA_STREAM_ADJUST_LATENCY |
+                                                    (peakDetect ? PA_STREAM_PEAK_DETECT : 0));
   if (pa_stream_connect_record(stream_, source.toUtf8().constData(), &attr, flags) < 0)
     DropStream(stream_);
 }

@@ -1,8 +1,8 @@
-// The peak meter of one sink monitor or source: an ordinary record stream in the device's own
-// rate and channels, read in fragments of 10 ms, whose largest sample of each 10 ms of audio is
-// published to the control's cell (as the virtual card's meters do). Both PulseAudio and PipeWire
-// deliver such a stream in small, regular pieces, where a peak-detecting stream may come late and
-// in bursts.
+// The peak meter of one sink monitor or source, whose largest sample of each 10 ms of audio is
+// published to the control's cell (as the virtual card's meters do). On PulseAudio it is a
+// peak-detecting stream of 100 values a second, which the server computes cheaply. PipeWire
+// delivers such a stream late and in bursts, so there it is an ordinary record stream in the
+// device's own rate and channels, read in fragments of 10 ms.
 #pragma once
 
 #include <pulse/context.h>
@@ -19,7 +19,7 @@ class TPulseMeter {
 
   // With the main loop's lock held. The cell is cleared when the meter ends or fails.
   TPulseMeter(pa_context* context, const QString& source, const pa_channel_map& channels,
-              std::uint32_t sampleRate, TControlCell& cell);
+              std::uint32_t sampleRate, bool peakDetect, TControlCell& cell);
   ~TPulseMeter();
   TPulseMeter(const TPulseMeter&) = delete;
   TPulseMeter& operator=(const TPulseMeter&) = delete;

@@ -355,8 +355,10 @@ void TPulseSoundBackend::UpdateMeters() {
 }
 
 void TPulseSoundBackend::OpenMeter(TControlEntry& entry, const TDevice& device) {
+  // PipeWire's PulseAudio server names itself "PulseAudio (on PipeWire ...)".
+  const bool peakDetect = !serverName_.contains(QLatin1String("PipeWire"));
   entry.Meter = std::make_unique<TPulseMeter>(context_, device.MeterSource, device.ChannelMap,
-                                              device.SampleRate, *entry.Cell);
+                                              device.SampleRate, peakDetect, *entry.Cell);
 }
 
 void TPulseSoundBackend::CloseMeter(TControlEntry& entry) { entry.Meter.reset(); }
