@@ -3,7 +3,8 @@
 // VOX slot and the other slot (a trace is bound to either), with switch-on and switch-off delays
 // counted in steps. It sleeps while nothing moves: a meter's news wakes it, and while a level
 // settles or a delay counts it wakes at each step, catching up the steps it slept through. It
-// publishes only single atomic values; a step neither allocates nor takes a lock.
+// publishes only single atomic values; a step takes no lock and allocates nothing beyond what the
+// owner's handlers of a flip do.
 #pragma once
 
 #include <atomic>
