@@ -421,6 +421,9 @@ void TStationRuntime::PostVoxRequest() {
 
 void TStationRuntime::AskVox() {
   voxRequestPosted_ = false;
+  // A request posted before the close must not key a closed station.
+  if (closed_)
+    return;
   vox_->RequestState();
   airMessages_->TrySend();
 }
