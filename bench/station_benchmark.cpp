@@ -87,13 +87,13 @@ void BM_RefreshTick(benchmark::State& state) {
 }
 BENCHMARK(BM_RefreshTick)->ArgName("signal")->Arg(0)->Arg(1)->Unit(benchmark::kNanosecond);
 
-void BM_VoxTick(benchmark::State& state) {
+void BM_VoxRequest(benchmark::State& state) {
   TTraceBench station;
   station.config.SetState(0);
   for (auto _ : state)
-    station.vox->VoxTimerTick();
+    station.vox->RequestState();
 }
-BENCHMARK(BM_VoxTick)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_VoxRequest)->Unit(benchmark::kNanosecond);
 
 void BM_CapturedBlockToKey(benchmark::State& state) {
   TTraceBench station;
