@@ -21,15 +21,15 @@ class TLevelNews {
     wake_.notify_one();
   }
 
-  // Sleeps until told or until the deadline (none: until told); true when told. The news is taken.
-  bool Await(std::optional<TClock::time_point> deadline) {
+  // Sleeps until told or until the deadline (none: until told); the news is taken.
+  void Await(std::optional<TClock::time_point> deadline) {
     std::unique_lock lock(mutex_);
     const auto told = [this] { return told_; };
     if (deadline)
       wake_.wait_until(lock, *deadline, told);
     else
       wake_.wait(lock, told);
-    return std::exchange(told_, false);
+    told_ = false;
   }
 
  private:
