@@ -66,6 +66,16 @@ done
 [ "$status" -eq 0 ] || fail "the demo station ended with status $status"
 passed "the installed demo station recorded and repeated a transmission, then stopped on SIGINT"
 
+# The installed window on the offscreen platform: the program finds its module where it is installed.
+status=0
+QT_QPA_PLATFORM=offscreen timeout --preserve-status -s INT 8 /usr/bin/tarvok --home "$home" \
+  --audio virtual >"$work/window.log" 2>&1 || status=$?
+grep -q "Tarvok stopped" "$work/window.log" && [ "$status" -eq 0 ] || {
+  cat "$work/window.log" >&2
+  fail "the installed window did not run and stop on SIGINT (status $status)"
+}
+passed "the installed window opened from its module, then stopped on SIGINT"
+
 apt_get purge tarvok
 left=()
 while IFS= read -r path; do

@@ -3,19 +3,21 @@
 #include <QCoreApplication>
 #include <memory>
 
-#include "app/desktop_station.h"
 #include "app/headless_station.h"
 #include "app/list_audio.h"
 #include "app/web_user_command.h"
-#include "app/window_application.h"
+#include "app/window_module.h"
 #include "core/config/version.h"
 #include "platform/station_home.h"
 
 int main(int argc, char* argv[]) {
   const bool windowless = tarvok::RunsWithoutWindow(argc, argv);
+  tarvok::TWindowModule window;
+  if (!windowless && !window.Open())
+    return 1;
   std::unique_ptr<QCoreApplication> app = windowless
                                               ? std::make_unique<QCoreApplication>(argc, argv)
-                                              : tarvok::CreateWindowApplication(argc, argv);
+                                              : window.CreateApplication(argc, argv);
   if (!app)
     return 1;
   QCoreApplication::setApplicationName(QStringLiteral("tarvok"));
@@ -68,5 +70,5 @@ int main(int argc, char* argv[]) {
     return tarvok::ListAudio(parser.value(audio));
   if (parser.isSet(headless))
     return tarvok::RunHeadlessStation(parser.value(home), parser.value(audio));
-  return tarvok::RunDesktopStation(parser.value(home), parser.value(audio));
+  return window.RunStation(parser.value(home), parser.value(audio));
 }

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace tarvok {
 
@@ -25,17 +24,6 @@ void ExitOnFatal(QtMsgType type, const QMessageLogContext&, const QString& messa
 }
 
 }  // namespace
-
-bool RunsWithoutWindow(int argc, char* argv[]) {
-  for (int i = 1; i < argc; ++i) {
-    for (const char* option : {"--headless", "--list-audio", "--web-user", "--help", "--help-all",
-                               "-h", "-?", "--version", "-v"}) {
-      if (std::strcmp(argv[i], option) == 0)
-        return true;
-    }
-  }
-  return false;
-}
 
 std::unique_ptr<QCoreApplication> CreateWindowApplication(int& argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&

@@ -7,9 +7,6 @@
 
 namespace tarvok {
 
-// Whether the command line asks for something that runs without a window.
-bool RunsWithoutWindow(int argc, char* argv[]);
-
 // The application with widgets, or none when there is no display to show the window on; the
 // user has then been told so in one line on standard error.
 std::unique_ptr<QCoreApplication> CreateWindowApplication(int& argc, char* argv[]);

@@ -1,6 +1,6 @@
-// The tarvok program with its window, as a desktop starts it: no display gives one line and a
-// clean failure, SIGTERM closes the window in order even with a modal dialog open, and a second
-// copy on the same folder ends with exit code 3 while the first comes to the front.
+// The tarvok program with its window, as a desktop starts it: no display or no window module gives
+// one line and a clean failure, SIGTERM closes the window in order even with a modal dialog open,
+// and a second copy on the same folder ends with exit code 3 while the first comes to the front.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "support/station_process.h"
 
@@ -43,18 +44,26 @@ class WindowStationTest : public ::testing::Test {
   QByteArray& output_ = run_.Output;
 };
 
-TEST_F(WindowStationTest, WithoutADisplayItSaysSoAndSuggestsHeadless) {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+TEST_F(WindowStationTest, WithoutADisplayOrItsModuleItSaysSoInOneLineAndSuggestsHeadless) {
+  // A program copied away from the window's module cannot open it.
+  const QString alone = home_.filePath("tarvok");
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TARVOK_BINARY), alone));
+  QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-    environment.remove(name);
-  station_.setProcessEnvironment(environment);
-  station_.start(QStringLiteral(TARVOK_BINARY), Arguments());
-  ASSERT_TRUE(station_.waitForFinished(10000));
-  EXPECT_EQ(station_.exitStatus(), QProcess::NormalExit);
-  EXPECT_NE(station_.exitCode(), 0);
-  const QByteArray error = station_.readAllStandardError();
-  EXPECT_TRUE(error.contains("--headless")) << error.constData();
-  EXPECT_EQ(error.count('\n'), 1) << error.constData();
+    noDisplay.remove(name);
+  for (const auto& [program, environment, cause] :
+       {std::tuple{QStringLiteral(TARVOK_BINARY), noDisplay, "no display"},
+        std::tuple{alone, station_.processEnvironment(), "window could not be opened"}}) {
+    station_.setProcessEnvironment(environment);
+    station_.start(program, Arguments());
+    ASSERT_TRUE(station_.waitForFinished(10000));
+    EXPECT_EQ(station_.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(station_.exitCode(), 0);
+    const QByteArray error = station_.readAllStandardError();
+    EXPECT_TRUE(error.contains(cause)) << error.constData();
+    EXPECT_TRUE(error.contains("--headless")) << error.constData();
+    EXPECT_EQ(error.count('\n'), 1) << error.constData();
+  }
 }
 
 TEST_F(WindowStationTest, SigtermWithAModalDialogOpenClosesInOrder) {
