@@ -105,15 +105,16 @@ void TAlsaPlayback::Run() {
     if (!WritePending())
       break;
     NotifyPlayed();
-    // A device may hold back the last frames, less than a period (the PulseAudio plugin does):
-    // silence after them pushes them out.
-    if (pending_.empty() && !ends_.empty() && pcm_.Delay() < pcm_.PeriodFrames())
+    // A device may hold back the last frames until more come (the PulseAudio plugin does, less
+    // than a period or, after it ran dry, all of them): silence after them, until they are heard,
+    // pushes them out.
+    if (pending_.empty() && !ends_.empty())
       pending_.resize(static_cast<std::size_t>(pcm_.PeriodFrames() * pcm_.Format().FrameBytes()));
-    // With audio to write the device wakes the thread; while the last of it plays, a timer does;
-    // with nothing queued only the end of the stream does.
+    // With audio to write the device wakes the thread; with nothing queued only the end of the
+    // stream does.
     const bool writing = !pending_.empty();
     const std::span<pollfd> watched = writing ? std::span(fds) : std::span(fds).last(1);
-    const int timeoutMs = writing ? 1000 : ends_.empty() ? -1 : TAlsaPcm::kPeriodMs;
+    const int timeoutMs = writing ? 1000 : -1;
     if (poll(watched.data(), watched.size(), timeoutMs) > 0 && fds.back().revents != 0)
       return;
     if (writing)
