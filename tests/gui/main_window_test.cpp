@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -24,7 +23,6 @@
 #include <QTimer>
 
 #include "core/config/config.h"
-#include "gui/error_boxes.h"
 #include "support/window_fixture.h"
 
 namespace tarvok {
@@ -303,31 +301,6 @@ TEST_F(MainWindowTest, TheWindowAndPreferencesOpenAtTheSmallestSizeThatCutsNoTex
   });
   Trigger("mnuPreferences");
   EXPECT_EQ(cut, QStringList());
-}
-
-TEST_F(MainWindowTest, AReadOnlySettingsFileGivesOneBoxThatDoesNotHoldTheStation) {
-  WriteSettings("[Audio]\n");
-  Window();
-  QFile::setPermissions(folder_.SettingsFile(), QFile::ReadOwner);
-  Config().SetStartDelay(20);
-  Config().SetStopDelay(600);
-  TErrorBoxes boxes(&Window());
-  for (const QString& message : messages_.Shown)
-    boxes.ShowError(message);
-  Settle();
-  int shown = 0;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    auto* box = qobject_cast<QMessageBox*>(widget);
-    if (box && box->isVisible()) {
-      ++shown;
-      EXPECT_EQ(box->windowModality(), Qt::NonModal);
-      EXPECT_EQ(box->text(), "Unable to write to " + folder_.SettingsFile());
-    }
-  }
-  EXPECT_EQ(shown, 1);
-  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-  Station().PostVoxRequest();
-  Settle();
 }
 
 TEST_F(MainWindowTest, DontShowThisDialogAgainIsAnsweredFromTheBoxAndSurvivesARestart) {

@@ -67,16 +67,5 @@ TEST_F(InternetRepeaterTest, PcAudioKeysTheTransmitterAndTheCourtesyToneEndsTheT
   EXPECT_EQ(promptsShown_, 0);
 }
 
-TEST_F(InternetRepeaterTest, PcAudioThatResumesDuringTheCourtesyToneKeysAgainAfterIt) {
-  // The engine takes no request while the tone plays: the request must come again at its end.
-  StartVirtual(
-      "0 pc silence\n1 pc tone 440 -10\n3 pc silence\n3.6 pc tone 440 -10\n6 pc silence\n");
-  ASSERT_TRUE(RunUntil([this] { return ModeState() == msCourtesy; }, 4000));
-  ASSERT_TRUE(RunUntil([this] { return !Keyed(); }, 1000));
-  ASSERT_TRUE(RunUntil([this] { return Keyed(); }, 1000)) << "the resumed audio keys again";
-  EXPECT_NEAR(CardSeconds(), 4.4, 0.1);
-  EXPECT_EQ(ModeState(), msSignal);
-}
-
 }  // namespace
 }  // namespace tarvok

@@ -8,14 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <chrono>
 #include <thread>
 
-#include "core/common/clock.h"
-#include "core/common/user_messages.h"
-#include "core/config/config.h"
-#include "core/station/transmitter.h"
 #include "support/child_process.h"
 
 namespace tarvok {
@@ -84,28 +79,6 @@ TEST(SerialKeyingPortDevicesTest, DevicesWithoutModemLinesAreRefused) {
   TSerialKeyingPort port;
   EXPECT_FALSE(port.Open(QStringLiteral("/dev/null")));
   EXPECT_FALSE(port.Open(QStringLiteral("/dev/ttyS-does-not-exist")));
-}
-
-class NoMessages final : public TUserMessages {
- public:
-  void ShowError(const QString& message) override { ADD_FAILURE() << message.toStdString(); }
-};
-
-TEST_F(SerialKeyingPortTest, TheTransmitterKeysThePinTheSettingsChooseAndClearsTheOldOne) {
-  QTemporaryDir dir;
-  TSystemClock clock;
-  TSerialKeyingPort port;
-  NoMessages messages;
-  TConfig config(TStationFolder(dir.path()), clock, messages);
-  TTransmitter transmitter(config, clock, port, messages);
-  ASSERT_TRUE(config.SetComDevice(kDevice));
-  transmitter.Key(true);
-  EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), TIOCM_DTR);
-  ASSERT_TRUE(config.SetComPin(1));
-  transmitter.Key(true);
-  EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), TIOCM_RTS);
-  transmitter.Key(false);
-  EXPECT_EQ(LinesOfOpenPort() & (TIOCM_DTR | TIOCM_RTS), 0);
 }
 
 TEST_F(SerialKeyingPortTest, KillingAKeyedStationReleasesTheTransmitter) {

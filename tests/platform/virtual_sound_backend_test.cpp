@@ -272,28 +272,5 @@ TEST(VirtualCardRealTimeTest, ASleepingPollerKeepsItsDelaysInCardTime) {
   EXPECT_GE(ms(1), 1300) << "never before the tone's end and the off-delay";
 }
 
-TEST_F(VirtualCardTest, InRealTimeTheCardKeepsPaceAndCapturesOnItsThread) {
-  std::mutex mutex;
-  int blocks = 0;
-  card_->SetOnWaveData([&](TWaveMessage m, std::span<const std::byte>) {
-    std::lock_guard lock(mutex);
-    blocks += m == TWaveMessage::Data;
-  });
-  ASSERT_TRUE(card_->StartCapture());
-  backend_->StartRealTime();
-  poller_->Start();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  for (;;) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::lock_guard lock(mutex);
-    if (blocks >= 1 || std::chrono::steady_clock::now() > deadline)
-      break;
-  }
-  poller_->Terminate();
-  card_->StopCapture();
-  std::lock_guard lock(mutex);
-  EXPECT_GE(blocks, 1);
-}
-
 }  // namespace
 }  // namespace tarvok

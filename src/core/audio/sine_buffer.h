@@ -25,7 +25,6 @@ class TSineBuffer {
   int Silence(std::int16_t* buffer, int bytes, int position);
 
   int ElementBytes() const { return elementBytes_; }
-  std::int32_t PhaseIncrement() const { return phaseIncrement_; }
   int Volume() const { return volume_; }
 
  private:

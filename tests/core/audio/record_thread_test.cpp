@@ -266,27 +266,6 @@ TEST_F(RecordThreadTest, AFileThatIsNotPcmWavIsRefusedWithTheReadersMessage) {
   EXPECT_EQ(events_.Events, (QStringList{"play finished", "listen"}));
 }
 
-TEST_F(RecordThreadTest, AnElementStringPlaysAsToneAndSilenceAt44100) {
-  TRecordThread& thread = Thread();
-  thread.Recorder().SetElementLength(100);
-  thread.SetCWText("x x");
-  ASSERT_TRUE(thread.Play(6));
-  EXPECT_EQ(backend_.PlaybackFormat, (TPcmFormat{44100, 1, 16}));
-  const QByteArray played = PlayToTheEnd();
-  ASSERT_EQ(played.size(), 3 * 8820);
-  const auto* s = reinterpret_cast<const std::int16_t*>(played.constData());
-  const auto peak = [&](int from, int to) {
-    int p = 0;
-    for (int i = from; i < to; ++i)
-      p = std::max(p, std::abs(static_cast<int>(s[i])));
-    return p;
-  };
-  EXPECT_GT(peak(0, 4410), 32000);
-  EXPECT_EQ(peak(4410, 8820), 0);
-  EXPECT_GT(peak(8820, 13230), 32000);
-  EXPECT_EQ(thread.State(), TRecorderControl::TState::Idle);
-}
-
 TEST_F(RecordThreadTest, ARecordingCutShortByAKillIsAPlayableFileOfWhatWasCaptured) {
   const QString path = Recording("070305_140309.wav");
   const QByteArray audio = Audio(5001);

@@ -23,13 +23,6 @@ TEST(SineBufferTest, ElementsAreWholeEvenByteCountsAt44100) {
   }
 }
 
-TEST(SineBufferTest, PhaseIncrementFollowsTheFrequency) {
-  TSineBuffer sine;
-  EXPECT_EQ(sine.PhaseIncrement(), 24347887);
-  sine.SetFrequency(441.0L);
-  EXPECT_EQ(sine.PhaseIncrement(), 10737418);
-}
-
 TEST(SineBufferTest, VolumeSetsThePeakAndZeroIsSilent) {
   TSineBuffer sine;
   sine.SetVolume(0);

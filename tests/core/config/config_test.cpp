@@ -117,16 +117,6 @@ TEST_F(ConfigTest, LogCutoffFollowsTheAgeLimit) {
   EXPECT_EQ(c.LogCutoffTime(), clock_.UtcFileTime() - 2 * 864000000000LL);
 }
 
-TEST_F(ConfigTest, RemoteFolderThatDoesNotExistDisablesRemoteControlInMemoryOnly) {
-  WriteSettings("[Remote]\nRemoteEnabled=1\nRemotePath=" + dir_.filePath("gone").toUtf8() + "\n");
-  EXPECT_FALSE(Config().RemoteEnabled());
-  EXPECT_EQ(Stored("Remote", "RemoteEnabled"), "1");
-
-  ASSERT_TRUE(QDir().mkpath(dir_.filePath("gone")));
-  Reload();
-  EXPECT_TRUE(Config().RemoteEnabled());
-}
-
 TEST_F(ConfigTest, RemotePathSetterCreatesTheFolderAndWritesTheValueUnchanged) {
   TConfig& c = Config();
   const QString nested = dir_.filePath("a/b/remote");

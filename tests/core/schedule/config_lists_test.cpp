@@ -49,19 +49,6 @@ TEST_F(ConfigListsTest, ChangedListsAreWrittenWithTheSettings) {
   EXPECT_EQ(Config().Schedules().Count(), 1);
 }
 
-TEST_F(ConfigListsTest, AReadOnlySettingsFileIsReportedOnlyWhenTheListsChanged) {
-  WriteSettings(kStationWithLists);
-  QFile::setPermissions(folder_.SettingsFile(), QFile::ReadOwner);
-  Reload();
-  const auto writeLists = [this] { Config().WriteTogether([this] { Config().WriteLists(); }); };
-  writeLists();
-  EXPECT_TRUE(messages_.Shown.empty());
-  Config().Beacons().Delete(0);
-  writeLists();
-  EXPECT_EQ(messages_.Shown, std::vector<QString>{"Unable to write to " + folder_.SettingsFile()});
-  EXPECT_EQ(Settings(), kStationWithLists);
-}
-
 // Each key once searched the whole file: this 16 KB file took minutes to load (the benchmark of
 // the settings measures it). Every named section of the count still loads, in order.
 TEST_F(ConfigListsTest, ManySectionsLoadWithEveryNamedOneInOrder) {

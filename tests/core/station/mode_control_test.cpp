@@ -121,23 +121,6 @@ TEST_F(ModeControlTest, SchedulerWaitsUnkeyedAndAMenuChoiceSwitchesItOff) {
   EXPECT_EQ(station_->Display().Caption(), "Simplex Repeater");
 }
 
-TEST_F(ModeControlTest, ModeChangeClearsTheErrorLine) {
-  Start();
-  station_->Display().ShowError("Cannot open COM1 port");
-  Menu(rmSimplexRepeater);
-  EXPECT_TRUE(station_->Display().ErrorText().isEmpty());
-}
-
-TEST_F(ModeControlTest, SavedModeIsRestoredAfterTheStart) {
-  Config().SetSaveMode(true);
-  Config().SetDefaultMode(rmSimplexRepeater);
-  Start();
-  EXPECT_EQ(Mode(), rmSimplexRepeater);
-  station_->Close();
-  EXPECT_EQ(Config().DefaultMode(), rmSimplexRepeater);
-  EXPECT_EQ(Mode(), rmInternetRepeater);
-}
-
 TEST_F(ModeControlTest, SavedSchedulerIsSwitchedOnAgain) {
   Config().SetSaveMode(true);
   Config().SetDefaultState(1);

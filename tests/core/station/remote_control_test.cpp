@@ -93,14 +93,5 @@ TEST_F(RemoteControlTest, CommandsThatDoNothingAreStillDeleted) {
   EXPECT_EQ(Config().State(), csVox);
 }
 
-TEST_F(RemoteControlTest, CommandLinesMayEndInCarriageReturnAndSpanTwoPieces) {
-  StartRemote();
-  Command("command=1\r\nmode=2\r\nstate=1\r\n");
-  EXPECT_EQ(Mode(), rmSimplexRepeater);
-  // The second line crosses the first 256 bytes of the file.
-  Command(QByteArray(250, 'x') + "\ncommand=1\nmode=3\nstate=1");
-  EXPECT_EQ(Mode(), rmBeaconStation);
-}
-
 }  // namespace
 }  // namespace tarvok

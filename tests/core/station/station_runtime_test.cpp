@@ -243,19 +243,6 @@ TEST_F(StationRuntimeTest, CaptureNeedsALineToRecordFrom) {
   EXPECT_EQ(runtime_->Status().ErrorText(), "The WaveIn devices are not found");
 }
 
-TEST_F(StationRuntimeTest, CaptureStartsAndStopsFromTheRecorderMenu) {
-  AddRecordingLines();
-  Start();
-  int changes = 0;
-  QObject::connect(runtime_.get(), &TStationRuntime::CaptureChanged, [&] { ++changes; });
-  runtime_->StartCapture();
-  EXPECT_TRUE(runtime_->Capturing());
-  EXPECT_EQ(backend_->CaptureBlockBytes, TSoundCard::kCaptureBlockBytes);
-  runtime_->StopCapture();
-  EXPECT_FALSE(runtime_->Capturing());
-  EXPECT_EQ(changes, 2);
-}
-
 TEST_F(StationRuntimeTest, ClosingSavesLevelsAndModeStopsTheAudioAndReleasesTheTransmitter) {
   AddRecordingLines();
   Config().SetState(csForcedOn);
@@ -377,21 +364,6 @@ TEST_F(StationRuntimeTest, ViewOperationsWriteTheirKeysAndTellTheirFollowers) {
   EXPECT_EQ(Stored("BeaconGeneral", "Count"), "1");
   EXPECT_EQ(runtime_->Snapshot().NextBeacon.Name, "Club");
   EXPECT_GE(snapshots, 1) << "the next beacon is in the snapshot";
-}
-
-TEST_F(StationRuntimeTest, APreviewIsRefusedWhileKeyedAndNeverKeys) {
-  AddRecordingLines();
-  Start();
-  Settle();
-  EXPECT_EQ(runtime_->Preview({}, "#..."), "");
-  Settle();
-  EXPECT_FALSE(Keyed());
-  runtime_->StopPreview();
-  runtime_->ClickStateButton(TStateButton::RepeaterForceXmit);
-  Settle();
-  ASSERT_TRUE(Keyed());
-  EXPECT_EQ(runtime_->Preview({}, "#..."), "The audio device is busy");
-  EXPECT_FALSE(runtime_->Previewing());
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "core/station/transmitter.h"
 
-#include "support/application.h"
 #include "support/config_fixture.h"
 
 namespace tarvok {
@@ -27,22 +26,6 @@ TEST_F(TransmitterTest, NoPortRecordsTheRequestAndTouchesNoDevice) {
   EXPECT_TRUE(port_.Log.isEmpty());
   EXPECT_TRUE(messages_.Shown.empty());
   EXPECT_TRUE(lines_.empty());
-}
-
-// A window's message box waits for the user; through the queue it opens after the keying is done.
-TEST_F(TransmitterTest, AnErrorShownWhileKeyingReturnsAtOnceAndReachesTheUserOnce) {
-  EnsureApplication();
-  WriteSettings("[Audio]\nComPort=7\n");
-  port_.Missing = {"/dev/ttyS6"};
-  TQueuedMessages queued(messages_);
-  TTransmitter transmitter(Config(), clock_, port_, queued);
-  transmitter.Key(true);
-  EXPECT_TRUE(transmitter.Keyed());
-  EXPECT_TRUE(messages_.Shown.empty());
-  transmitter.Key(false);
-  transmitter.Key(true);
-  RunQueuedCalls();
-  EXPECT_EQ(messages_.Shown, std::vector<QString>{"Cannot open COM7 port"});
 }
 
 TEST_F(TransmitterTest, TheWatchdogBelievesOnlyClockStepsThatCanBeTimeAndLocksOutForItsTime) {
@@ -81,15 +64,6 @@ TEST_F(TransmitterTest, TheWatchdogBelievesOnlyClockStepsThatCanBeTimeAndLocksOu
   Transmitter().Key(true);
   EXPECT_TRUE(port_.Dtr);
   EXPECT_EQ(lines_, (std::vector<bool>{true, false, true}));
-}
-
-TEST_F(TransmitterTest, PortNumbersNameLinuxSerialDevicesUnlessADeviceIsGiven) {
-  WriteSettings("[Audio]\nComPort=7\n");
-  EXPECT_EQ(Transmitter().PortChoice().Device, "/dev/ttyS6");
-  EXPECT_EQ(Transmitter().PortChoice().Caption, "COM7");
-  ASSERT_TRUE(Config().SetComDevice("/dev/ttyUSB0"));
-  EXPECT_EQ(Transmitter().PortChoice().Device, "/dev/ttyUSB0");
-  EXPECT_EQ(Transmitter().PortChoice().Caption, "/dev/ttyUSB0");
 }
 
 TEST_F(TransmitterTest, MissingPortIsReportedOnceAndNotRetriedUntilTheSettingsChange) {

@@ -112,14 +112,6 @@ TEST_F(IniFileTest, AValueWithALineBreakCannotAddKeys) {
   EXPECT_EQ(ini.ReadString("Audio", "CWTest", ""), "CQ DE");
 }
 
-TEST_F(IniFileTest, ReadOnlyFileIsRefusedAndLeftAlone) {
-  WriteFile("[Audio]\nComPort=3\n");
-  ASSERT_TRUE(QFile::setPermissions(Path(), QFile::ReadOwner | QFile::ReadGroup));
-  TIniFile ini(Path());
-  EXPECT_FALSE(ini.WriteInteger("Audio", "ComPort", 4));
-  EXPECT_EQ(ReadFile(), "[Audio]\nComPort=3\n");
-}
-
 TEST_F(IniFileTest, WritesKeepThePermissionsAndLeaveNoTemporaryFiles) {
   WriteFile("[Audio]\nComPort=3\n");
   const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
