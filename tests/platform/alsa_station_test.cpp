@@ -91,7 +91,7 @@ TEST_F(AlsaStationTest, AFiveSecondTransmissionIsRecordedAndRepeatedWhole) {
     found +=
         QString::asprintf("%.3f s of %.0f Hz at %.3f s; ", run.Seconds, run.Frequency, run.Start);
   ASSERT_EQ(runs.size(), 1u) << found.toStdString();
-  EXPECT_NEAR(runs[0].Seconds, 5.0, 0.15);
+  EXPECT_NEAR(runs[0].Seconds, 5.0, 0.15) << found.toStdString();
   EXPECT_NEAR(runs[0].Frequency, 1000, 10);
   EXPECT_TRUE(errors_.isEmpty()) << errors_.join(" | ").toStdString();
   EXPECT_TRUE(messages_.Shown.empty());
