@@ -50,8 +50,11 @@ class BrowserTest(unittest.TestCase):
 
     def test_a_viewer_sees_but_is_refused(self):
         log_in(self.driver, self.station, 'vera')
-        for button in self.driver.find_elements(By.CSS_SELECTOR, '#controls button'):
-            self.assertFalse(button.is_enabled())
+        # Read in one go: the page redraws its controls with every state it is sent.
+        disabled = self.driver.execute_script(
+            "return [...document.querySelectorAll('#controls button')].map((b) => b.disabled)")
+        self.assertTrue(disabled)
+        self.assertNotIn(False, disabled)
         self.assertIn('may watch', self.text('action-error'))
         self.assertEqual(self.call('POST', '/api/mode', {'mode': 3}), 403)
         self.assertEqual(self.text('title'), 'Simplex Repeater')
